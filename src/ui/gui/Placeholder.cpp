@@ -1,0 +1,1 @@
+// The Qt Widgets layer grows with the editor window.
