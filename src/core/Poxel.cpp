@@ -97,7 +97,7 @@ TPoxel::~TPoxel() {
         takeLists(*p);
         // p is destroyed here with empty lists; its own destructor releases its display lists.
     }
-    if (g_releaseHook)
+    if (g_releaseHook && ListsBuilt)
         g_releaseHook(ListId);
 }
 

@@ -125,6 +125,9 @@ public:
     bool BlurPass = false;
     bool IsHeightmapImage = false;
     int32_t ListId = 0;
+    // Set by the mesh builder once display lists exist for ListId; a node that never had
+    // lists (for example one of a file that failed to decode) releases nothing.
+    bool ListsBuilt = false;
     int32_t StoreIndex = 0;
     TArrayPoxel Children;
     TArrayPoxel Entities;
