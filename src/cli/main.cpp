@@ -1,2 +1,117 @@
+#include "cli/Cli.h"
+
 #include <cstdio>
-int main() { std::puts("landwright-cli"); return 0; }
+#include <cstring>
+#include <iostream>
+
+#ifndef LW_VERSION
+#define LW_VERSION "0.0.0"
+#endif
+
+namespace lw::cli {
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> table = {
+        {"info", "print the node tree of a map", "info MAP [--json]",
+         "Prints one line per node in pre-order (a node's entities before its children) with\n"
+         "the index that --node options use. With --json the whole tree is written as\n"
+         "{\"root\": NODE}.\n",
+         {"--json"}, {}, 1, 1, &runInfo},
+        {"check", "validate a map", "check MAP",
+         "Reads and decodes the map without changing anything; exit status 1 and one line on\n"
+         "stderr when it is refused.\n",
+         {}, {}, 1, 1, &runCheck},
+        {"resave", "read a map and write it again", "resave IN OUT",
+         "Reads IN and writes it to OUT through the editor's save path.\n", {}, {}, 2, 2,
+         &runResave},
+        {"new", "write an empty map", "new OUT",
+         "Writes the empty map that \"New map\" makes: a root and nothing else.\n", {}, {}, 1, 1,
+         &runNew},
+        {"demo", "write the demo map", "demo OUT",
+         "Writes a generated map that shows what the format holds: terrain of several sizes\n"
+         "with heights, level offsets, textures and corner flags, smoothing, nested groups,\n"
+         "entities and identical copies.\n",
+         {}, {}, 1, 1, &runDemo},
+    };
+    return table;
+}
+
+int fail(const Error& error) {
+    std::fprintf(stderr, "%s\n", error.message().c_str());
+    return ExitFailed;
+}
+
+int usageError(const Command& command, const std::string& message) {
+    std::fprintf(stderr, "landwright-cli %s: %s\nusage: landwright-cli %s\n", command.name,
+                 message.c_str(), command.usage);
+    return ExitUsage;
+}
+
+namespace {
+
+void printToolHelp(std::FILE* to) {
+    std::fprintf(to, "usage: landwright-cli SUBCOMMAND [ARGS...]\n\n"
+                     "Batch work on Landwright maps.\n\nSubcommands:\n");
+    for (const Command& c : commands())
+        std::fprintf(to, "  %-34s %s\n", c.usage, c.summary);
+    std::fprintf(to, "\nOptions:\n  --help     this text; SUBCOMMAND --help describes one\n"
+                     "  --version  the tool's version\n\n"
+                     "Exit status: 0 success, 1 the input was refused or the operation failed,\n"
+                     "2 usage error.\n");
+}
+
+int runCommand(const Command& c, int argc, char** argv) {
+    Args args;
+    for (int i = 0; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::printf("usage: landwright-cli %s\n\n%s", c.usage, c.help);
+            return ExitOk;
+        }
+        if (a.size() > 1 && a[0] == '-') {
+            if (c.flags.count(a)) {
+                args.flags.insert(a);
+            } else if (c.valueOptions.count(a)) {
+                if (i + 1 >= argc)
+                    return usageError(c, a + " needs a value");
+                args.options[a] = argv[++i];
+            } else {
+                return usageError(c, "unknown option " + a);
+            }
+        } else {
+            args.positional.push_back(a);
+        }
+    }
+    if (args.positional.size() < c.minPositional)
+        return usageError(c, "missing arguments");
+    if (args.positional.size() > c.maxPositional)
+        return usageError(c, "too many arguments");
+    return c.run(args);
+}
+
+} // namespace
+
+} // namespace lw::cli
+
+int main(int argc, char** argv) {
+    using namespace lw::cli;
+    if (argc < 2) {
+        printToolHelp(stderr);
+        return ExitUsage;
+    }
+    const std::string first = argv[1];
+    if (first == "--help" || first == "-h" || first == "help") {
+        printToolHelp(stdout);
+        return ExitOk;
+    }
+    if (first == "--version") {
+        std::printf("landwright-cli %s\n", LW_VERSION);
+        return ExitOk;
+    }
+    for (const Command& c : commands())
+        if (first == c.name)
+            return runCommand(c, argc - 2, argv + 2);
+    std::fprintf(stderr, "landwright-cli: unknown subcommand '%s' (see landwright-cli --help)\n",
+                 first.c_str());
+    return ExitUsage;
+}

@@ -235,6 +235,7 @@ void PushPoxelCounter(int32_t n) {
     g_poxelCounter = n;
 }
 void PopPoxelCounter() { g_poxelCounter = g_savedPoxelCounter; }
+void setPoxelCounter(int32_t n) { g_poxelCounter = n; }
 
 int treeDepth(const TPoxel& node) {
     int deepest = 0;

@@ -175,6 +175,8 @@ int32_t PoxelCounter();
 void ResetPoxelCounter();
 void PushPoxelCounter(int32_t n);
 void PopPoxelCounter();
+// Puts the counter back to a value read earlier (after a decode that was abandoned).
+void setPoxelCounter(int32_t n);
 
 // Depth of the deepest node below `node` (0 for a leaf), without recursion.
 int treeDepth(const TPoxel& node);

@@ -1,0 +1,51 @@
+#pragma once
+// The command table of landwright-cli and what every subcommand shares.
+
+#include "core/Result.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace lw::cli {
+
+enum ExitCode : int { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
+
+// Arguments of one subcommand after parsing: positional words, flags and options with values.
+struct Args {
+    std::vector<std::string> positional;
+    std::set<std::string> flags;
+    std::map<std::string, std::string> options;
+
+    bool has(const std::string& flag) const { return flags.count(flag) != 0; }
+};
+
+struct Command {
+    const char* name;
+    const char* summary;  // one line for the tool's --help
+    const char* usage;    // the synopsis, e.g. "info MAP [--json]"
+    const char* help;     // the rest of the subcommand's --help
+    std::set<std::string> flags;        // e.g. "--json"
+    std::set<std::string> valueOptions; // e.g. "--node"
+    size_t minPositional;
+    size_t maxPositional;
+    int (*run)(const Args& args);
+};
+
+// Every subcommand, in the order --help lists them.
+const std::vector<Command>& commands();
+
+// Prints "TEXT: detail" on stderr and returns ExitFailed.
+int fail(const Error& error);
+// Prints a usage error for `command` on stderr and returns ExitUsage.
+int usageError(const Command& command, const std::string& message);
+
+// The subcommands of the map document.
+int runInfo(const Args& args);
+int runCheck(const Args& args);
+int runResave(const Args& args);
+int runNew(const Args& args);
+int runDemo(const Args& args);
+
+} // namespace lw::cli

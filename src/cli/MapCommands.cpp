@@ -1,0 +1,62 @@
+#include "cli/Cli.h"
+#include "cli/MapInfo.h"
+
+#include "core/MapGenerator.h"
+#include "core/MapReader.h"
+#include "core/MapWriter.h"
+
+#include <cstdio>
+#include <iostream>
+
+namespace lw::cli {
+
+namespace {
+
+void print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+} // namespace
+
+int runInfo(const Args& args) {
+    auto root = readMapFile(args.positional[0]);
+    if (!root)
+        return fail(root.error());
+    print(args.has("--json") ? mapInfoJson(**root) : mapInfoText(**root));
+    return ExitOk;
+}
+
+int runCheck(const Args& args) {
+    auto root = readMapFile(args.positional[0]);
+    if (!root)
+        return fail(root.error());
+    int64_t cells = 0, nodes = 0;
+    CountPoxels(**root, cells, nodes);
+    print("ok: " + args.positional[0] + ": " + std::to_string(nodes) + " land nodes, " +
+          std::to_string(cells) + " cells\n");
+    return ExitOk;
+}
+
+int runResave(const Args& args) {
+    auto root = readMapFile(args.positional[0]);
+    if (!root)
+        return fail(root.error());
+    if (auto st = WriteMapFile(**root, args.positional[1]); !st)
+        return fail(st.error());
+    return ExitOk;
+}
+
+int runNew(const Args& args) {
+    auto root = newMapRoot();
+    if (auto st = WriteMapFile(*root, args.positional[0]); !st)
+        return fail(st.error());
+    return ExitOk;
+}
+
+int runDemo(const Args& args) {
+    auto root = makeDemoMap();
+    if (auto st = WriteMapFile(*root, args.positional[0]); !st)
+        return fail(st.error());
+    print("wrote " + args.positional[0] + "\n");
+    return ExitOk;
+}
+
+} // namespace lw::cli

@@ -1,0 +1,22 @@
+#pragma once
+// Maps made by the program itself: the empty map of "New map", the demo map, and generated
+// maps of a given size for benchmarks and tests.
+
+#include "core/Poxel.h"
+
+#include <memory>
+
+namespace lw {
+
+// The root of an empty map as "New map" makes it; resets the display-list counter first.
+std::unique_ptr<TPoxel> newMapRoot();
+
+// A small map that shows what the format holds: terrain of several sizes with heights, level
+// offsets, both texture codes and corner flags, smoothing, nested groups, entities and copies.
+std::unique_ptr<TPoxel> makeDemoMap();
+
+// A map of `poxelCount` varied poxels in groups of up to 50, with entities and a share of
+// identical copies; the same seed always gives the same map.
+std::unique_ptr<TPoxel> makeGeneratedMap(int poxelCount, uint32_t seed = 1);
+
+} // namespace lw
