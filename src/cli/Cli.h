@@ -23,9 +23,9 @@ struct Args {
 
 struct Command {
     const char* name;
-    const char* summary;  // one line for the tool's --help
-    const char* usage;    // the synopsis, e.g. "info MAP [--json]"
-    const char* help;     // the rest of the subcommand's --help
+    const char* summary;                // one line for the tool's --help
+    const char* usage;                  // the synopsis, e.g. "info MAP [--json]"
+    const char* help;                   // the rest of the subcommand's --help
     std::set<std::string> flags;        // e.g. "--json"
     std::set<std::string> valueOptions; // e.g. "--node"
     size_t minPositional;

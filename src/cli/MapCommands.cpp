@@ -12,7 +12,9 @@ namespace lw::cli {
 
 namespace {
 
-void print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void print(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
 
 } // namespace
 

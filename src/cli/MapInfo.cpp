@@ -13,7 +13,9 @@ std::string num(float f) {
     return buf;
 }
 
-std::string vec(const TVec3& v) { return num(v.X) + " " + num(v.Y) + " " + num(v.Z); }
+std::string vec(const TVec3& v) {
+    return num(v.X) + " " + num(v.Y) + " " + num(v.Z);
+}
 
 std::string hex(uint32_t v) {
     char buf[16];

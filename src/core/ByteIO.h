@@ -10,7 +10,9 @@ namespace lw {
 inline uint32_t loadU32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
-inline uint16_t loadU16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+inline uint16_t loadU16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
+}
 inline float loadF32(const uint8_t* p) {
     const uint32_t bits = loadU32(p);
     float f;
@@ -30,7 +32,8 @@ inline void appendF32(std::vector<uint8_t>& out, float f) {
     appendU32(out, bits);
 }
 inline void appendBytes(std::vector<uint8_t>& out, const char* s, size_t n) {
-    out.insert(out.end(), reinterpret_cast<const uint8_t*>(s), reinterpret_cast<const uint8_t*>(s) + n);
+    out.insert(out.end(), reinterpret_cast<const uint8_t*>(s),
+               reinterpret_cast<const uint8_t*>(s) + n);
 }
 inline void storeU32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
     out[at] = uint8_t(v);
@@ -43,7 +46,8 @@ inline void storeU32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
 // without moving when it would cross the end.
 class ByteReader {
 public:
-    ByteReader(const uint8_t* data, size_t begin, size_t end) : data_(data), pos_(begin), end_(end) {}
+    ByteReader(const uint8_t* data, size_t begin, size_t end)
+        : data_(data), pos_(begin), end_(end) {}
 
     size_t pos() const { return pos_; }
     size_t end() const { return end_; }

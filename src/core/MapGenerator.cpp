@@ -155,13 +155,13 @@ std::unique_ptr<TPoxel> makeGeneratedMap(int poxelCount, uint32_t seed) {
             ClonePoxel(*p, *last, nullptr, nullptr);
         } else {
             const int nx = rng.range(1, 8), ny = rng.range(1, 4), nz = rng.range(1, 8);
-            p = hill(numbered("Poxel%.2d", i), nx, ny, nz, rng.unit(), rng.range(1, 8));
+            p = hill(numbered("Poxel%.2d", i % 1000), nx, ny, nz, rng.unit(), rng.range(1, 8));
             p->Pos = {float(rng.range(-200, 200)), float(rng.range(-5, 5)),
                       float(rng.range(-200, 200))};
             p->Rot = {0.0f, float(rng.range(0, 3) * 90), 0.0f};
             if (rng.range(0, 4) == 0)
-                AddEntity(*p, entity(numbered("Emitter_%.2d", i), numbered("Base_%.2d", i % 7),
-                                     {0.0f, float(ny), 0.0f}));
+                AddEntity(*p, entity(numbered("Emitter_%.2d", i % 500),
+                                     numbered("Base_%.2d", i % 7), {0.0f, float(ny), 0.0f}));
         }
         AddChildPoxel(*current, std::move(p));
     }

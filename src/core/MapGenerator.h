@@ -16,7 +16,8 @@ std::unique_ptr<TPoxel> newMapRoot();
 std::unique_ptr<TPoxel> makeDemoMap();
 
 // A map of `poxelCount` varied poxels in groups of up to 50, with entities and a share of
-// identical copies; the same seed always gives the same map.
+// identical copies; the same seed always gives the same map. Names repeat after a thousand
+// poxels, as the string table of a map holds at most 64 KiB of names.
 std::unique_ptr<TPoxel> makeGeneratedMap(int poxelCount, uint32_t seed = 1);
 
 } // namespace lw

@@ -10,10 +10,12 @@ namespace lw {
 namespace {
 
 constexpr std::array<const char*, 12> kReservedEntities = {
-    "mObject", "mBeach",     "mBridge",     "mLand",  "fBeach", "fBridge",
-    "fObject", "fLand",      "shrinkwrap",  "Bounds", "SpiritLevel", "wTable"};
+    "mObject", "mBeach", "mBridge",    "mLand",  "fBeach",      "fBridge",
+    "fObject", "fLand",  "shrinkwrap", "Bounds", "SpiritLevel", "wTable"};
 
-float toDegrees(float radians) { return float(static_cast<long double>(radians) * kDegPerRad); }
+float toDegrees(float radians) {
+    return float(static_cast<long double>(radians) * kDegPerRad);
+}
 
 void setRotation(TPoxel& node, const TVec3& radians) {
     node.Rot = TVec3{toDegrees(radians.X), toDegrees(radians.Y), toDegrees(radians.Z)};
@@ -105,8 +107,10 @@ private:
         node.LayerHigh.resize(levels);
         node.LayerLow.resize(levels);
         for (size_t y = 0; y < levels; ++y) {
-            node.LayerHigh[y] = TLayer{loadF32(d + v.highPos + 8 * y), loadF32(d + v.highPos + 8 * y + 4)};
-            node.LayerLow[y] = TLayer{loadF32(d + v.lowPos + 8 * y), loadF32(d + v.lowPos + 8 * y + 4)};
+            node.LayerHigh[y] =
+                TLayer{loadF32(d + v.highPos + 8 * y), loadF32(d + v.highPos + 8 * y + 4)};
+            node.LayerLow[y] =
+                TLayer{loadF32(d + v.lowPos + 8 * y), loadF32(d + v.lowPos + 8 * y + 4)};
         }
         node.HeightCount = v.heightCount;
         node.Heights.assign(size_t(v.nx) + 1, std::vector<float>(size_t(v.nz) + 1));

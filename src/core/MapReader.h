@@ -39,8 +39,7 @@ Result<std::unique_ptr<TPoxel>> decodeLibraryObject(const TStrArr& objects, int3
                                                     int32_t base = 0);
 
 // Reads a map file and decodes it with a reset counter, as opening a map does.
-Result<std::unique_ptr<TPoxel>> readMapFile(const std::string& fileName,
-                                            CounterMode mode = CounterMode::Reset,
-                                            int32_t base = 0);
+Result<std::unique_ptr<TPoxel>>
+readMapFile(const std::string& fileName, CounterMode mode = CounterMode::Reset, int32_t base = 0);
 
 } // namespace lw

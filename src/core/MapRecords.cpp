@@ -11,7 +11,9 @@ std::string where(const TStrArr& objects, int32_t index, size_t offset) {
            objects.entries[size_t(index)].Name + "\")";
 }
 
-bool readVec(ByteReader& r, TVec3& v) { return r.f32(v.X) && r.f32(v.Y) && r.f32(v.Z); }
+bool readVec(ByteReader& r, TVec3& v) {
+    return r.f32(v.X) && r.f32(v.Y) && r.f32(v.Z);
+}
 
 // Reads `count` references and checks that each names an object of the wanted store.
 Status readRefs(ByteReader& r, const TStrArr& objects, int32_t index, bool wantLand,
@@ -33,8 +35,8 @@ Status readRefs(ByteReader& r, const TStrArr& objects, int32_t index, bool wantL
         const StrRec& target = objects.entries[size_t(ref - 1)];
         if (!target.HasData || target.IsLand != wantLand)
             return badXomFormat(where(objects, index, refAt) + " refers to object " +
-                                std::to_string(ref) + " as " + (wantLand ? "a child" : "an entity") +
-                                ", but it is not " +
+                                std::to_string(ref) + " as " +
+                                (wantLand ? "a child" : "an entity") + ", but it is not " +
                                 (wantLand ? "a land record" : "an entity record"));
         refs.push_back(ref);
     }

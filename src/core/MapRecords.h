@@ -13,8 +13,8 @@ namespace lw {
 // Limits that keep hostile files from exhausting the stack or memory. Shared records may be
 // referenced many times, so a small file can describe a huge tree.
 constexpr int kMaxTreeDepth = 1000;
-constexpr size_t kMaxDecodedNodes = 1000000;
-constexpr size_t kMaxDecodedCells = 64u * 1024u * 1024u;
+constexpr size_t kMaxDecodedNodes = 250000;
+constexpr size_t kMaxDecodedCells = 32u * 1024u * 1024u;
 
 // Bytes from the end of a record's name to its HighCount byte, and to the child list of a group.
 constexpr size_t kHighCountOffset = 112;
@@ -39,7 +39,7 @@ struct LandRecordView {
     uint32_t surface = 0, surface2 = 0, color = 0;
     int32_t voxelCount = 0;
     size_t voxelsPos = 0;
-    bool isEmptySingleCell = false; // one cell whose code is 0: read back as a group
+    bool isEmptySingleCell = false;  // one cell whose code is 0: read back as a group
     std::vector<int32_t> entityRefs; // object numbers (1-based)
     std::vector<int32_t> childRefs;
 };

@@ -245,7 +245,9 @@ void writeRefs(std::vector<uint8_t>& out, const TArrayPoxel& list, const RecordL
 
 // The root is a group record unless it carries entities: a group record has no place for them,
 // so such a root is written as a full record (one empty cell) that reads back as a group.
-bool rootNeedsFullRecord(const TPoxel& root) { return !root.Entities.empty(); }
+bool rootNeedsFullRecord(const TPoxel& root) {
+    return !root.Entities.empty();
+}
 
 void writeFullLandRecord(const TPoxel& n, const RecordLists& lists, const StringList& strings,
                          std::vector<uint8_t>& out, bool asRoot) {

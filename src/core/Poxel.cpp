@@ -61,7 +61,9 @@ void cloneLists(TPoxel& target, const TPoxel& source, ItemSink* view) {
 
 } // namespace
 
-void setDisplayListReleaseHook(DisplayListReleaseHook hook) { g_releaseHook = hook; }
+void setDisplayListReleaseHook(DisplayListReleaseHook hook) {
+    g_releaseHook = hook;
+}
 
 TPoxel::TPoxel(int32_t nx, int32_t ny, int32_t nz)
     : NX(std::max(nx, 1)), NY(std::max(ny, 1)), NZ(std::max(nz, 1)) {
@@ -184,8 +186,8 @@ void ClonePoxel(TPoxel& target, const TPoxel& source, ItemSink* view, TreeItem p
     }
     target.IsGroup = source.IsGroup;
     if (view)
-        target.Node = view->addItem(parentItem, target.Name, source.IsGroup ? ImageGroup : ImagePoxel,
-                                    &target, -1);
+        target.Node = view->addItem(parentItem, target.Name,
+                                    source.IsGroup ? ImageGroup : ImagePoxel, &target, -1);
     target.Pos = source.Pos;
     copyRotation(target, source);
     copyGeometry(target, source);
@@ -228,14 +230,22 @@ void addTreeItems(TPoxel& node, ItemSink& view, TreeItem parentItem) {
     }
 }
 
-int32_t PoxelCounter() { return g_poxelCounter; }
-void ResetPoxelCounter() { g_poxelCounter = 0; }
+int32_t PoxelCounter() {
+    return g_poxelCounter;
+}
+void ResetPoxelCounter() {
+    g_poxelCounter = 0;
+}
 void PushPoxelCounter(int32_t n) {
     g_savedPoxelCounter = g_poxelCounter;
     g_poxelCounter = n;
 }
-void PopPoxelCounter() { g_poxelCounter = g_savedPoxelCounter; }
-void setPoxelCounter(int32_t n) { g_poxelCounter = n; }
+void PopPoxelCounter() {
+    g_poxelCounter = g_savedPoxelCounter;
+}
+void setPoxelCounter(int32_t n) {
+    g_poxelCounter = n;
+}
 
 int treeDepth(const TPoxel& node) {
     int deepest = 0;

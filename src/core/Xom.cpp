@@ -16,7 +16,9 @@ namespace {
 
 constexpr std::string_view kTag = "CTNR";
 
-std::string at(size_t offset) { return "offset " + std::to_string(offset) + ": "; }
+std::string at(size_t offset) {
+    return "offset " + std::to_string(offset) + ": ";
+}
 
 // Position of the next record tag at or after `from`, or `size` when there is none.
 size_t findTag(const uint8_t* data, size_t size, size_t from) {
@@ -34,7 +36,9 @@ std::string className(const uint8_t* p) {
     return std::string(reinterpret_cast<const char*>(p), n);
 }
 
-char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+char foldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
 
 } // namespace
 
@@ -233,8 +237,8 @@ Result<TStrArr> parseXom(std::vector<uint8_t> bytes, XomMode mode) {
             return bad("the file has no XGraphSet type: it is a map, not a land library");
     } else {
         if (rootNumber == 0 || rootNumber > objectCount)
-            return bad(at(32) + "root object " + std::to_string(rootNumber) + " is not one of the " +
-                       std::to_string(objectCount) + " objects");
+            return bad(at(32) + "root object " + std::to_string(rootNumber) +
+                       " is not one of the " + std::to_string(objectCount) + " objects");
         const StrRec& root = table.entries[size_t(rootNumber - 1)];
         if (!root.HasData || !root.IsLand)
             return bad(at(32) + "root object " + std::to_string(rootNumber) +
@@ -265,11 +269,11 @@ Result<std::vector<LibraryEntry>> buildLibraryListing(const TStrArr& objects) {
 
     size_t listed = 0;
     std::vector<uint8_t> onPath(count, 0);
-    std::function<Status(int32_t, LibraryEntry&, int)> list =
-        [&](int32_t k, LibraryEntry& out, int depth) -> Status {
+    std::function<Status(int32_t, LibraryEntry&, int)> list = [&](int32_t k, LibraryEntry& out,
+                                                                  int depth) -> Status {
         if (++listed > kMaxDecodedNodes)
-            return badLibraryXom("the listing holds more than " +
-                                 std::to_string(kMaxDecodedNodes) + " entries");
+            return badLibraryXom("the listing holds more than " + std::to_string(kMaxDecodedNodes) +
+                                 " entries");
         if (depth > kMaxTreeDepth)
             return badLibraryXom("objects are nested more than " + std::to_string(kMaxTreeDepth) +
                                  " deep");
@@ -322,7 +326,8 @@ Result<std::vector<LibraryEntry>> buildLibraryListing(const TStrArr& objects) {
     return top;
 }
 
-void emitLibraryListing(const std::vector<LibraryEntry>& listing, TStrArr& objects, ItemSink& view) {
+void emitLibraryListing(const std::vector<LibraryEntry>& listing, TStrArr& objects,
+                        ItemSink& view) {
     struct Pending {
         const LibraryEntry* entry;
         TreeItem parent;

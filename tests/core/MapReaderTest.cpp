@@ -42,8 +42,9 @@ TEST(MapDecoding, GroupRecordKeepsPlacementAndFindsChildrenAt132) {
 TEST(MapDecoding, PoxelFieldsDecodeInRecordOrder) {
     XomBuilder x;
     x.strings = {"Big", "Empty", "Root"};
-    x.types.push_back({"LandFrameStore",
-                       {groupRecord(3, {2, 3}), poxelRecord(1, 200, 1, 1, 3), poxelRecord(2, 1, 1, 1, 0)}});
+    x.types.push_back(
+        {"LandFrameStore",
+         {groupRecord(3, {2, 3}), poxelRecord(1, 200, 1, 1, 3), poxelRecord(2, 1, 1, 1, 0)}});
     auto root = decode(x);
     ASSERT_TRUE(root) << root.error().message();
     const TPoxel& big = *(*root)->Children[0];
@@ -78,8 +79,10 @@ TEST(MapDecoding, RadiansBecomeDegrees) {
 TEST(MapDecoding, LibraryDragsLeaveOutReservedEntitiesOnly) {
     XomBuilder x;
     x.strings = {"Bounds", "Emitter", "Hill", "Root", "wTable"};
-    x.types.push_back({"DetailEntityStore", {entityRecord(1, 0), entityRecord(2, 0), entityRecord(5, 0)}});
-    x.types.push_back({"LandFrameStore", {groupRecord(4, {5}), poxelRecord(3, 1, 1, 1, 3, {1, 2, 3})}});
+    x.types.push_back(
+        {"DetailEntityStore", {entityRecord(1, 0), entityRecord(2, 0), entityRecord(5, 0)}});
+    x.types.push_back(
+        {"LandFrameStore", {groupRecord(4, {5}), poxelRecord(3, 1, 1, 1, 3, {1, 2, 3})}});
     x.rootNumber = 4;
     auto table = parseXom(x.build(), XomMode::Map);
     ASSERT_TRUE(table);

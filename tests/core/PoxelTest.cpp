@@ -1,5 +1,5 @@
-#include "core/Lattice.h"
 #include "core/Poxel.h"
+#include "core/Lattice.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +33,9 @@ struct RecordingSink : ItemSink {
 };
 
 std::vector<int32_t> g_released;
-void recordRelease(int32_t id) { g_released.push_back(id); }
+void recordRelease(int32_t id) {
+    g_released.push_back(id);
+}
 
 } // namespace
 

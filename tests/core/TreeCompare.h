@@ -8,7 +8,9 @@
 
 namespace lwtest {
 
-inline bool sameBits(float a, float b) { return std::memcmp(&a, &b, 4) == 0; }
+inline bool sameBits(float a, float b) {
+    return std::memcmp(&a, &b, 4) == 0;
+}
 inline bool sameVec(const lw::TVec3& a, const lw::TVec3& b) {
     return sameBits(a.X, b.X) && sameBits(a.Y, b.Y) && sameBits(a.Z, b.Z);
 }
@@ -37,8 +39,10 @@ inline std::string firstDifference(const lw::TPoxel& a, const lw::TPoxel& b,
             if (!sameBits(a.TextCoord[i], b.TextCoord[i]))
                 return diff("texture coordinates");
         for (size_t y = 0; y < a.LayerLow.size(); ++y)
-            if (!sameBits(a.LayerLow[y].X, b.LayerLow[y].X) || !sameBits(a.LayerLow[y].Z, b.LayerLow[y].Z) ||
-                !sameBits(a.LayerHigh[y].X, b.LayerHigh[y].X) || !sameBits(a.LayerHigh[y].Z, b.LayerHigh[y].Z))
+            if (!sameBits(a.LayerLow[y].X, b.LayerLow[y].X) ||
+                !sameBits(a.LayerLow[y].Z, b.LayerLow[y].Z) ||
+                !sameBits(a.LayerHigh[y].X, b.LayerHigh[y].X) ||
+                !sameBits(a.LayerHigh[y].Z, b.LayerHigh[y].Z))
                 return diff("level offsets");
         for (size_t x = 0; x < a.Heights.size(); ++x)
             for (size_t z = 0; z < a.Heights[x].size(); ++z)

@@ -31,14 +31,16 @@ struct XomBuilder {
         for (const auto& t : types)
             objects += t.records.size();
         lw::storeU32(out, 24, uint32_t(types.size()));
-        lw::storeU32(out, 28, objectCountOverride >= 0 ? uint32_t(objectCountOverride) : uint32_t(objects));
+        lw::storeU32(out, 28,
+                     objectCountOverride >= 0 ? uint32_t(objectCountOverride) : uint32_t(objects));
         lw::storeU32(out, 32, rootNumber);
         for (const auto& t : types) {
             const size_t at = out.size();
             out.resize(at + 64, 0);
             std::memcpy(out.data() + at, "TYPE", 4);
             lw::storeU32(out, at + 8,
-                         t.countOverride >= 0 ? uint32_t(t.countOverride) : uint32_t(t.records.size()));
+                         t.countOverride >= 0 ? uint32_t(t.countOverride)
+                                              : uint32_t(t.records.size()));
             std::memcpy(out.data() + at + 32, t.name.data(), t.name.size());
         }
         out.insert(out.end(), {'S', 'C', 'H', 'M'});
@@ -102,8 +104,8 @@ struct RecordBytes {
 };
 
 // A group record: placement, then children 132 bytes after the name.
-inline std::vector<uint8_t> groupRecord(int nameSlot, std::vector<int> children,
-                                        float px = 0, float py = 0, float pz = 0) {
+inline std::vector<uint8_t> groupRecord(int nameSlot, std::vector<int> children, float px = 0,
+                                        float py = 0, float pz = 0) {
     RecordBytes r(nameSlot);
     r.vec(px, py, pz).zeros(132 - 12);
     r.var(int(children.size()));

@@ -27,7 +27,8 @@ struct ListingSink : ItemSink {
         int object;
     };
     std::vector<Item> items;
-    TreeItem addItem(TreeItem parent, const std::string& text, int image, TPoxel*, int object) override {
+    TreeItem addItem(TreeItem parent, const std::string& text, int image, TPoxel*,
+                     int object) override {
         items.push_back({parent, text, image, object});
         return reinterpret_cast<TreeItem>(items.size());
     }
@@ -42,9 +43,9 @@ XomBuilder library() {
     x.types.push_back({"XGraphSet", {RecordBytes(0).trailer().b}});
     x.types.push_back({"DetailEntityStore", {entityRecord(2, 2)}});
     // Objects: 1 graph set, 2 entity "Bounds", 3 zeta, 4 child, 5 Alpha.
-    x.types.push_back({"LandFrameStore",
-                       {poxelRecord(4, 1, 1, 1, 3, {2}, {4}), poxelRecord(3, 1, 1, 1, 0),
-                        groupRecord(1, {})}});
+    x.types.push_back(
+        {"LandFrameStore",
+         {poxelRecord(4, 1, 1, 1, 3, {2}, {4}), poxelRecord(3, 1, 1, 1, 0), groupRecord(1, {})}});
     x.rootNumber = 3;
     return x;
 }
@@ -89,8 +90,7 @@ TEST(XomContainer, AcceptsTheLayoutVariantsOfOtherWriters) {
     x.schemaSize = 32;
     // Land type first, entity type after it, and an unknown type at the end; the root is the
     // second land record.
-    x.types.push_back({"LandFrameStore",
-                       {poxelRecord(1, 2, 1, 1, 3, {3}), groupRecord(2, {1})}});
+    x.types.push_back({"LandFrameStore", {poxelRecord(1, 2, 1, 1, 3, {3}), groupRecord(2, {1})}});
     x.types.push_back({"DetailEntityStore", {entityRecord(3, 4, 5.0f)}});
     x.types.push_back({"SomethingElse", {RecordBytes(0).zeros(20).b}});
     x.rootNumber = 2;
@@ -106,7 +106,8 @@ TEST(XomContainer, AcceptsTheLayoutVariantsOfOtherWriters) {
 TEST(XomContainer, NameSlotsResolveToDotsAndOut) {
     XomBuilder x;
     x.strings = {"Root"};
-    x.types.push_back({"LandFrameStore", {groupRecord(1, {2, 3}), groupRecord(0, {}), groupRecord(9, {})}});
+    x.types.push_back(
+        {"LandFrameStore", {groupRecord(1, {2, 3}), groupRecord(0, {}), groupRecord(9, {})}});
     auto table = parseXom(x.build(), XomMode::Map);
     ASSERT_TRUE(table);
     EXPECT_EQ(table->entries[1].Name, "...");

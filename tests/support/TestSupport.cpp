@@ -25,19 +25,22 @@ TempDir::~TempDir() {
 
 std::vector<uint8_t> readBytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
 }
 
 void writeBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 CommandResult runCommand(const std::string& commandLine) {
     TempDir dir;
     auto outFile = dir / "out.txt";
     auto errFile = dir / "err.txt";
-    std::string full = commandLine + " >" + outFile.string() + " 2>" + errFile.string() + " </dev/null";
+    std::string full =
+        commandLine + " >" + outFile.string() + " 2>" + errFile.string() + " </dev/null";
     int status = std::system(full.c_str());
     CommandResult r;
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
