@@ -21,10 +21,13 @@ inline float loadF32(const uint8_t* p) {
 }
 
 inline void appendU32(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-    out.push_back(uint8_t(v >> 16));
-    out.push_back(uint8_t(v >> 24));
+    const size_t at = out.size();
+    out.resize(at + 4);
+    uint8_t* p = out.data() + at;
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+    p[2] = uint8_t(v >> 16);
+    p[3] = uint8_t(v >> 24);
 }
 inline void appendF32(std::vector<uint8_t>& out, float f) {
     uint32_t bits;

@@ -16,6 +16,11 @@ inline size_t latticeIndex(const TPoxel& p, int32_t x, int32_t y, int32_t z) {
 // and the local origin. Pure: `p` is not changed. Groups are not special here.
 void computeLattice(const TPoxel& p, std::vector<TVec3>& vertices, TVec3& boxMin, TVec3& boxMax);
 
+// The points of one level y (0..NY) of the lattice, x fastest then z; `scratch` is reused
+// between calls.
+void computeLatticeLevel(const TPoxel& p, int32_t y, std::vector<TVec3>& points,
+                         std::vector<double>& scratch);
+
 // Writes Vertices, BoxMin and BoxMax of `p`; a group gets the unit box and no lattice.
 void updateLattice(TPoxel& p);
 

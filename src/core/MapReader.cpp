@@ -30,17 +30,14 @@ public:
     Decoder(const TStrArr& objects, bool filter)
         : objects_(objects), filter_(filter), onPath_(objects.entries.size(), 0) {}
 
-    Status land(TPoxel& node, int32_t index, int depth) {
+    // Decodes land record `index` into `node`, which was made with the record's dimensions.
+    Status land(TPoxel& node, int32_t index, const LandRecordView& v, int depth) {
         if (depth > kMaxTreeDepth)
             return badXomFormat("land objects are nested more than " +
                                 std::to_string(kMaxTreeDepth) + " deep");
-        if (auto st = count(0); !st)
+        if (auto st = count(v.isGroup ? 0 : size_t(v.voxelCount)); !st)
             return st;
         const StrRec& e = objects_.entries[size_t(index)];
-        auto view = parseLandRecord(objects_, index);
-        if (!view)
-            return view.error();
-        const LandRecordView& v = *view;
         node.Name = e.Name;
         node.StoreIndex = index;
         node.Pos = v.pos;
@@ -53,8 +50,6 @@ public:
             FillVoxels(node, 0);
             node.Surface = 0;
         } else {
-            if (auto st = count(size_t(v.voxelCount)); !st)
-                return st;
             readGeometry(node, v);
             for (int32_t ref : v.entityRefs) {
                 if (filter_ && !IsImportableEntity(objects_.entries[size_t(ref - 1)].Name))
@@ -68,18 +63,27 @@ public:
             }
         }
         onPath_[size_t(index)] = 1;
+        node.Children.reserve(v.childRefs.size());
         for (int32_t ref : v.childRefs) {
             if (onPath_[size_t(ref - 1)])
                 return badXomFormat("object " + std::to_string(index + 1) + " (\"" + e.Name +
                                     "\") refers back to object " + std::to_string(ref) +
                                     ", its own ancestor");
-            auto child = makePoxel();
-            if (auto st = land(*child, ref - 1, depth + 1); !st)
+            auto view = parseLandRecord(objects_, ref - 1);
+            if (!view)
+                return view.error();
+            auto child = newNodeFor(*view);
+            if (auto st = land(*child, ref - 1, *view, depth + 1); !st)
                 return st;
             node.Children.push_back(std::move(child));
         }
         onPath_[size_t(index)] = 0;
         return Ok{};
+    }
+
+    // A node already sized for the record, so decoding fills its arrays in place.
+    static std::unique_ptr<TPoxel> newNodeFor(const LandRecordView& v) {
+        return v.isGroup ? makePoxel() : makePoxel(v.nx, v.ny, v.nz);
     }
 
 private:
@@ -99,21 +103,15 @@ private:
         const uint8_t* d = objects_.bytes();
         for (size_t i = 0; i < 16; ++i)
             node.TextCoord[i] = v.textCoord[i];
-        node.NX = v.nx;
-        node.NY = v.ny;
-        node.NZ = v.nz;
+        if (node.NX != v.nx || node.NY != v.ny || node.NZ != v.nz)
+            ResizePoxel(node, v.nx, v.ny, v.nz);
         const size_t levels = size_t(v.ny) + 1;
-        node.LowCount = node.HighCount = int32_t(levels);
-        node.LayerHigh.resize(levels);
-        node.LayerLow.resize(levels);
         for (size_t y = 0; y < levels; ++y) {
             node.LayerHigh[y] =
                 TLayer{loadF32(d + v.highPos + 8 * y), loadF32(d + v.highPos + 8 * y + 4)};
             node.LayerLow[y] =
                 TLayer{loadF32(d + v.lowPos + 8 * y), loadF32(d + v.lowPos + 8 * y + 4)};
         }
-        node.HeightCount = v.heightCount;
-        node.Heights.assign(size_t(v.nx) + 1, std::vector<float>(size_t(v.nz) + 1));
         const uint8_t* h = d + v.heightsPos;
         for (int32_t z = 0; z <= v.nz; ++z)
             for (int32_t x = 0; x <= v.nx; ++x, h += 4)
@@ -121,8 +119,6 @@ private:
         node.Surface = v.surface;
         node.Surface2 = v.surface2;
         node.Color = v.color;
-        node.VoxelCount = v.voxelCount;
-        node.Voxels.resize(size_t(v.voxelCount));
         for (size_t i = 0; i < node.Voxels.size(); ++i)
             node.Voxels[i] = loadU32(d + v.voxelsPos + 4 * i);
         if (v.isEmptySingleCell)
@@ -164,8 +160,11 @@ Status ReadLandFrame(TPoxel& node, const TStrArr& objects, int32_t index, bool f
     if (index < 0 || size_t(index) >= objects.entries.size() ||
         !objects.entries[size_t(index)].HasData || !objects.entries[size_t(index)].IsLand)
         return badXomFormat("object " + std::to_string(index + 1) + " is not a land record");
+    auto view = parseLandRecord(objects, index);
+    if (!view)
+        return view.error();
     Decoder decoder(objects, filter);
-    return decoder.land(node, index, 0);
+    return decoder.land(node, index, *view, 0);
 }
 
 Status ReadDetailEntity(TPoxel& node, const TStrArr& objects, int32_t index) {

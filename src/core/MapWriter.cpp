@@ -52,6 +52,13 @@ struct Hasher {
         add(v.Y);
         add(v.Z);
     }
+    // Cell codes in bulk: a cheaper mix per word, folded in once.
+    void addWords(const std::vector<uint32_t>& words) {
+        uint64_t w = words.size();
+        for (uint32_t v : words)
+            w = (w ^ v) * 0x100000001b3ull;
+        add(w);
+    }
     void add(const std::string& s) {
         add(uint64_t(s.size()));
         for (unsigned char c : s)
@@ -59,14 +66,15 @@ struct Hasher {
     }
 };
 
-std::vector<TVec3> latticeOf(const TPoxel& n) {
-    // Groups have no lattice: the mesh builder never computes one for them.
-    std::vector<TVec3> v;
-    if (n.IsGroup)
-        return v;
+// The lattice stands for the level offsets and heights in comparisons. Groups have none: the
+// mesh builder never computes one for them.
+void latticeOf(const TPoxel& n, std::vector<TVec3>& out) {
+    if (n.IsGroup) {
+        out.clear();
+        return;
+    }
     TVec3 lo, hi;
-    computeLattice(n, v, lo, hi);
-    return v;
+    computeLattice(n, out, lo, hi);
 }
 
 bool entityFieldsEqual(const TPoxel& a, const TPoxel& b) {
@@ -78,6 +86,10 @@ bool entityFieldsEqual(const TPoxel& a, const TPoxel& b) {
 // their own fields are equal and their entities and children are pairwise in the same classes.
 class Classifier {
 public:
+    explicit Classifier(size_t nodes) { classOf_.reserve(nodes); }
+
+    size_t classCount() const { return reps_.size(); }
+
     void classify(const TPoxel& root) {
         // Post-order without recursion: a node is classified after all of its lists.
         struct Frame {
@@ -139,7 +151,7 @@ private:
         return true;
     }
 
-    bool landEqual(const TPoxel& a, const TPoxel& b, const std::vector<TVec3>& bLattice) const {
+    bool landEqual(const TPoxel& a, const TPoxel& b, const std::vector<TVec3>& bLattice) {
         if (a.Name != b.Name || a.NX != b.NX || a.NY != b.NY || a.NZ != b.NZ || a.Pos != b.Pos ||
             a.Rot != b.Rot || a.Size != b.Size)
             return false;
@@ -148,15 +160,30 @@ private:
                 return false;
         if (a.VoxelCount != b.VoxelCount || a.Voxels != b.Voxels)
             return false;
-        if (latticeOf(a) != bLattice)
+        latticeOf(a, otherLattice_);
+        if (otherLattice_ != bLattice)
             return false;
         return a.Surface == b.Surface && a.Surface2 == b.Surface2 && a.Color == b.Color &&
                listsInSameClasses(a.Entities, b.Entities) &&
                listsInSameClasses(a.Children, b.Children);
     }
 
+    // Hashes the bottom and top level of the lattice: every column's height shows in both, and
+    // nodes with equal lattices have equal levels, so equal nodes always share a bucket. The
+    // whole lattice is computed only to compare candidates within a bucket.
+    void hashLattice(const TPoxel& n, Hasher& h) {
+        if (n.IsGroup) {
+            h.add(uint64_t(0));
+            return;
+        }
+        for (int32_t y : {0, n.NY}) {
+            computeLatticeLevel(n, y, levelPoints_, scratch_);
+            for (const TVec3& p : levelPoints_)
+                h.add(p);
+        }
+    }
+
     int32_t classifyLand(const TPoxel& n) {
-        const std::vector<TVec3> lattice = latticeOf(n);
         Hasher h;
         h.add(n.Name);
         h.add(uint64_t(n.NX) << 32 | uint64_t(n.NY) << 16 | uint64_t(n.NZ));
@@ -166,11 +193,8 @@ private:
         for (float t : n.TextCoord)
             h.add(t);
         h.add(uint64_t(n.VoxelCount));
-        for (uint32_t v : n.Voxels)
-            h.add(uint64_t(v));
-        h.add(uint64_t(lattice.size()));
-        for (const TVec3& p : lattice)
-            h.add(p);
+        h.addWords(n.Voxels);
+        hashLattice(n, h);
         h.add(uint64_t(n.Surface) << 32 | n.Surface2);
         h.add(uint64_t(n.Color));
         for (const auto& e : n.Entities)
@@ -179,9 +203,15 @@ private:
         for (const auto& c : n.Children)
             h.add(uint64_t(classOf_.at(c.get())));
         auto range = landBuckets_.equal_range(h.h);
-        for (auto it = range.first; it != range.second; ++it)
-            if (landEqual(*reps_[size_t(it->second)], n, lattice))
+        bool haveLattice = false;
+        for (auto it = range.first; it != range.second; ++it) {
+            if (!haveLattice) {
+                latticeOf(n, lattice_);
+                haveLattice = true;
+            }
+            if (landEqual(*reps_[size_t(it->second)], n, lattice_))
                 return it->second;
+        }
         const int32_t c = newClass(&n);
         landBuckets_.emplace(h.h, c);
         return c;
@@ -189,6 +219,9 @@ private:
 
     std::unordered_map<const TPoxel*, int32_t> classOf_;
     std::vector<const TPoxel*> reps_;
+    // Buffers reused from node to node.
+    std::vector<TVec3> lattice_, otherLattice_, levelPoints_;
+    std::vector<double> scratch_;
     std::unordered_multimap<uint64_t, int32_t> landBuckets_;
     std::unordered_multimap<uint64_t, int32_t> entityBuckets_;
 };
@@ -207,40 +240,83 @@ template <typename Visit> void preOrder(const TPoxel& root, Visit&& visit) {
     }
 }
 
-void writeRotation(std::vector<uint8_t>& out, const TPoxel& n) {
-    auto component = [&n](float deg, float fileDeg, float fileRad) {
-        // A rotation that is still what the file said is written back exactly as it was read.
-        if (n.HasFileRot && bitsOf(deg) == bitsOf(fileDeg))
-            return fileRad;
-        return float(static_cast<long double>(deg) * kRadPerDeg);
-    };
-    appendF32(out, component(n.Rot.X, n.FileRotDegrees.X, n.FileRotRadians.X));
-    appendF32(out, component(n.Rot.Y, n.FileRotDegrees.Y, n.FileRotRadians.Y));
-    appendF32(out, component(n.Rot.Z, n.FileRotDegrees.Z, n.FileRotRadians.Z));
-}
+// Writes one record into room reserved at the end of the output; the room is trimmed to what
+// was written when the writer goes.
+class RecordOut {
+public:
+    RecordOut(std::vector<uint8_t>& out, size_t room) : out_(out), start_(out.size()) {
+        out.resize(start_ + room);
+        p_ = out.data() + start_;
+    }
+    ~RecordOut() { out_.resize(size_t(p_ - out_.data())); }
+    RecordOut(const RecordOut&) = delete;
+    RecordOut& operator=(const RecordOut&) = delete;
 
-void writeVec(std::vector<uint8_t>& out, const TVec3& v) {
-    appendF32(out, v.X);
-    appendF32(out, v.Y);
-    appendF32(out, v.Z);
-}
+    void u8(uint8_t v) { *p_++ = v; }
+    void u32(uint32_t v) {
+        p_[0] = uint8_t(v);
+        p_[1] = uint8_t(v >> 8);
+        p_[2] = uint8_t(v >> 16);
+        p_[3] = uint8_t(v >> 24);
+        p_ += 4;
+    }
+    void f32(float f) { u32(bitsOf(f)); }
+    void vec(const TVec3& v) {
+        f32(v.X);
+        f32(v.Y);
+        f32(v.Z);
+    }
+    void var(int32_t v) {
+        if (v <= 0x7F) {
+            u8(uint8_t(v));
+        } else {
+            u8(uint8_t(0x80 | (v & 0x7F)));
+            u8(uint8_t(v >> 7));
+        }
+    }
+    void zeros(size_t n) {
+        std::memset(p_, 0, n);
+        p_ += n;
+    }
+    void start(int32_t nameSlot) {
+        std::memcpy(p_, "CTNR\0\0\0", 7);
+        p_ += 7;
+        var(nameSlot);
+    }
+    void trailer() {
+        zeros(12);
+        f32(-1.0f);
+        u32(1);
+        u8(0);
+    }
+    void rotation(const TPoxel& n) {
+        auto component = [&n](float deg, float fileDeg, float fileRad) {
+            // A rotation that is still what the file said is written back exactly as read.
+            if (n.HasFileRot && bitsOf(deg) == bitsOf(fileDeg))
+                return fileRad;
+            return float(static_cast<long double>(deg) * kRadPerDeg);
+        };
+        f32(component(n.Rot.X, n.FileRotDegrees.X, n.FileRotRadians.X));
+        f32(component(n.Rot.Y, n.FileRotDegrees.Y, n.FileRotRadians.Y));
+        f32(component(n.Rot.Z, n.FileRotDegrees.Z, n.FileRotRadians.Z));
+    }
+    void refs(const TArrayPoxel& list, const RecordLists& lists) {
+        var(int32_t(list.size()));
+        for (const auto& n : list)
+            var(ObjectNumber(*n, lists));
+    }
 
-void writeRecordStart(std::vector<uint8_t>& out, int32_t nameSlot) {
-    appendBytes(out, "CTNR\0\0\0", 7);
-    WriteVarInt(nameSlot, out);
-}
+private:
+    std::vector<uint8_t>& out_;
+    size_t start_;
+    uint8_t* p_;
+};
 
-void writeTrailer(std::vector<uint8_t>& out) {
-    out.insert(out.end(), 12, 0);
-    appendF32(out, -1.0f);
-    appendU32(out, 1);
-    out.push_back(0);
-}
+// Tag, three bytes, name, and the trailer: the fixed part of every record.
+constexpr size_t kRecordFrame = 7 + 2 + 21;
 
-void writeRefs(std::vector<uint8_t>& out, const TArrayPoxel& list, const RecordLists& lists) {
-    WriteVarInt(int32_t(list.size()), out);
-    for (const auto& n : list)
-        WriteVarInt(ObjectNumber(*n, lists), out);
+size_t refsRoom(const TPoxel& n) {
+    return 4 + 2 * (n.Entities.size() + n.Children.size());
 }
 
 // The root is a group record unless it carries entities: a group record has no place for them,
@@ -251,44 +327,47 @@ bool rootNeedsFullRecord(const TPoxel& root) {
 
 void writeFullLandRecord(const TPoxel& n, const RecordLists& lists, const StringList& strings,
                          std::vector<uint8_t>& out, bool asRoot) {
-    writeRecordStart(out, strings.slot(n.Name));
+    const size_t room = kRecordFrame + 36 + 64 + 12 + 2 + 8 * size_t(n.HighCount + n.LowCount) + 3 +
+                        2 + 4 * size_t(n.HeightCount) + 12 + 2 + 4 * n.Voxels.size() + refsRoom(n);
+    RecordOut r(out, room);
+    r.start(strings.slot(n.Name));
     if (asRoot) {
         // Readers have always taken the root's placement as zero.
-        out.insert(out.end(), 36, 0);
+        r.zeros(36);
     } else {
-        writeVec(out, n.Pos);
-        writeRotation(out, n);
-        writeVec(out, n.Size);
+        r.vec(n.Pos);
+        r.rotation(n);
+        r.vec(n.Size);
     }
     for (float t : n.TextCoord)
-        appendF32(out, t);
-    out.insert(out.end(), 12, 0);
-    out.push_back(uint8_t(n.HighCount));
+        r.f32(t);
+    r.zeros(12);
+    r.u8(uint8_t(n.HighCount));
     for (int32_t y = 0; y < n.HighCount; ++y) {
-        appendF32(out, n.LayerHigh[size_t(y)].X);
-        appendF32(out, n.LayerHigh[size_t(y)].Z);
+        r.f32(n.LayerHigh[size_t(y)].X);
+        r.f32(n.LayerHigh[size_t(y)].Z);
     }
-    out.push_back(uint8_t(n.LowCount));
+    r.u8(uint8_t(n.LowCount));
     for (int32_t y = 0; y < n.LowCount; ++y) {
-        appendF32(out, n.LayerLow[size_t(y)].X);
-        appendF32(out, n.LayerLow[size_t(y)].Z);
+        r.f32(n.LayerLow[size_t(y)].X);
+        r.f32(n.LayerLow[size_t(y)].Z);
     }
-    out.push_back(uint8_t(n.NX));
-    out.push_back(uint8_t(n.NY));
-    out.push_back(uint8_t(n.NZ));
-    WriteVarInt(n.HeightCount, out);
+    r.u8(uint8_t(n.NX));
+    r.u8(uint8_t(n.NY));
+    r.u8(uint8_t(n.NZ));
+    r.var(n.HeightCount);
     for (int32_t z = 0; z <= n.NZ; ++z)
         for (int32_t x = 0; x <= n.NX; ++x)
-            appendF32(out, n.Heights[size_t(x)][size_t(z)]);
-    appendU32(out, n.Surface);
-    appendU32(out, n.Surface2);
-    appendU32(out, n.Color);
-    WriteVarInt(n.VoxelCount, out);
+            r.f32(n.Heights[size_t(x)][size_t(z)]);
+    r.u32(n.Surface);
+    r.u32(n.Surface2);
+    r.u32(n.Color);
+    r.var(n.VoxelCount);
     for (uint32_t v : n.Voxels)
-        appendU32(out, v);
-    writeRefs(out, n.Entities, lists);
-    writeRefs(out, n.Children, lists);
-    writeTrailer(out);
+        r.u32(v);
+    r.refs(n.Entities, lists);
+    r.refs(n.Children, lists);
+    r.trailer();
 }
 
 // Everything the record layout cannot hold, found before a single byte is written.
@@ -382,18 +461,22 @@ void CollectStrings(const TPoxel& root, StringList& strings) {
 }
 
 void CollectRecords(const TPoxel& root, RecordLists& lists) {
-    Classifier classes;
+    size_t nodes = 0;
+    preOrder(root, [&nodes](const TPoxel&) { ++nodes; });
+    Classifier classes(nodes);
     classes.classify(root);
-    std::unordered_map<int32_t, int32_t> landRecordOfClass, entityRecordOfClass;
+    // Classes are numbered densely; a class gets its record when its first node is met.
+    std::vector<int32_t> recordOfClass(classes.classCount(), -1);
     lists = RecordLists{};
+    lists.recordOf.reserve(nodes);
     preOrder(root, [&](const TPoxel& n) {
-        const int32_t c = classes.classOf(&n);
-        auto& recordOfClass = n.IsEntity ? entityRecordOfClass : landRecordOfClass;
-        auto& list = n.IsEntity ? lists.entities : lists.land;
-        auto [it, added] = recordOfClass.emplace(c, int32_t(list.size()));
-        if (added)
+        int32_t& record = recordOfClass[size_t(classes.classOf(&n))];
+        if (record < 0) {
+            auto& list = n.IsEntity ? lists.entities : lists.land;
+            record = int32_t(list.size());
             list.push_back(&n);
-        lists.recordOf[&n] = it->second;
+        }
+        lists.recordOf.emplace(&n, record);
     });
 }
 
@@ -414,22 +497,24 @@ int32_t ObjectNumber(const TPoxel& node, const RecordLists& lists) {
 }
 
 void WriteEntityRecord(const TPoxel& e, const StringList& strings, std::vector<uint8_t>& out) {
-    writeRecordStart(out, strings.slot(e.Name));
-    WriteVarInt(strings.slot(e.LibName), out);
-    writeVec(out, e.Pos);
-    writeRotation(out, e);
-    writeVec(out, e.Clip);
-    writeVec(out, e.Size);
-    writeTrailer(out);
+    RecordOut r(out, kRecordFrame + 2 + 48);
+    r.start(strings.slot(e.Name));
+    r.var(strings.slot(e.LibName));
+    r.vec(e.Pos);
+    r.rotation(e);
+    r.vec(e.Clip);
+    r.vec(e.Size);
+    r.trailer();
 }
 
 void WriteLandRecord(const TPoxel& n, const RecordLists& lists, const StringList& strings,
                      std::vector<uint8_t>& out) {
     if (n.IsRoot && !rootNeedsFullRecord(n)) {
-        writeRecordStart(out, strings.slot(n.Name));
-        out.insert(out.end(), kGroupChildOffset, 0);
-        writeRefs(out, n.Children, lists);
-        writeTrailer(out);
+        RecordOut r(out, kRecordFrame + kGroupChildOffset + refsRoom(n));
+        r.start(strings.slot(n.Name));
+        r.zeros(kGroupChildOffset);
+        r.refs(n.Children, lists);
+        r.trailer();
         return;
     }
     writeFullLandRecord(n, lists, strings, out, n.IsRoot);
