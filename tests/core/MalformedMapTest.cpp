@@ -72,8 +72,9 @@ TEST(MalformedMaps, FlippedBytesNeverCrash) {
                 ++accepted;
                 // Whatever was accepted can be saved, or is refused with a reason.
                 auto again = encodeMap(**r);
-                if (!again)
+                if (!again) {
                     EXPECT_FALSE(again.error().detail.empty());
+                }
             }
         }
     }
