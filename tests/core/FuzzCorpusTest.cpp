@@ -8,8 +8,7 @@
 #include <filesystem>
 
 TEST(FuzzCorpus, EveryInputIsReadSafely) {
-    const std::filesystem::path corpus =
-        std::filesystem::path(LW_TEST_DATA_DIR) / "../../fuzz/corpus";
+    const std::filesystem::path corpus(LW_FUZZ_CORPUS_DIR);
     size_t inputs = 0;
     for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
         if (!entry.is_regular_file())
