@@ -2,12 +2,9 @@
 
 #include "ui/gui/StylePaint.h"
 
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollArea>
-#include <QScrollBar>
 
 #include <algorithm>
 
@@ -17,15 +14,6 @@ namespace {
 
 constexpr int kHeaderGradientLength = 24;
 constexpr int kCornerRadius = 3; // rounded corners 6 pixels across
-
-// The scroll area whose content widget holds the panel, if any.
-QScrollArea* enclosingScrollArea(QWidget* panel) {
-    QWidget* content = panel->parentWidget();
-    if (!content || !content->parentWidget())
-        return nullptr;
-    auto* area = qobject_cast<QScrollArea*>(content->parentWidget()->parentWidget());
-    return area && area->widget() == content ? area : nullptr;
-}
 
 } // namespace
 
@@ -40,18 +28,10 @@ void TPanelPlus::applyHeight() {
 }
 
 void TPanelPlus::setCollapse(bool collapse) {
+    // Inside a scroll area the view keeps its position: Qt's scroll areas do not scroll to the
+    // focused control when content changes size, so only the new range can move it.
     collapse_ = collapse;
-    QScrollArea* area = enclosingScrollArea(this);
-    if (area && area->verticalScrollBar()->isVisible()) {
-        // Resizing the content must not move the view: settle the new layout, then put the
-        // scroll position back (as far as the new range allows).
-        const int scroll = area->verticalScrollBar()->value();
-        applyHeight();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        area->verticalScrollBar()->setValue(scroll);
-    } else {
-        applyHeight();
-    }
+    applyHeight();
     update();
 }
 

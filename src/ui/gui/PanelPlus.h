@@ -20,8 +20,7 @@ public:
     explicit TPanelPlus(QWidget* parent = nullptr);
 
     bool Collapse() const { return collapse_; }
-    // Collapsed panels are kCollapsedHeight high, expanded ones FullHeight. Inside a scroll area
-    // the view keeps its scroll position.
+    // Collapsed panels are kCollapsedHeight high, expanded ones FullHeight.
     void setCollapse(bool collapse);
     int FullHeight() const { return fullHeight_; }
     void setFullHeight(int height); // re-applies Collapse

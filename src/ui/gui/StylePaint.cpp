@@ -6,6 +6,7 @@
 #include <QAbstractScrollArea>
 #include <QEvent>
 #include <QFrame>
+#include <QHeaderView>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTableWidget>
@@ -114,8 +115,11 @@ void paintDownButtonFrame(QPainter& painter, const QRect& button) {
 }
 
 void applyGridColumnRule(QTableWidget* grid) {
-    if (grid)
-        grid->installEventFilter(new ColumnRuleFilter(grid));
+    if (!grid)
+        return;
+    // The rule sets every width itself, including a 16-pixel first column.
+    grid->horizontalHeader()->setMinimumSectionSize(0);
+    grid->installEventFilter(new ColumnRuleFilter(grid));
 }
 
 } // namespace lw
