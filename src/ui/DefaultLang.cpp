@@ -250,6 +250,8 @@ const std::array<LangAssignment, kDefaultLangAssignmentCount> kDefaultAssignment
 
 } // namespace
 
-std::span<const LangAssignment> defaultLangAssignments() { return kDefaultAssignments; }
+std::span<const LangAssignment> defaultLangAssignments() {
+    return kDefaultAssignments;
+}
 
 } // namespace lw

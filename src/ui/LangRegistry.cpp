@@ -13,7 +13,8 @@ void LangRegistry::add(const QString& key, QObject* target, Setter setter) {
 }
 
 void LangRegistry::remove(const QObject* target) {
-    std::erase_if(entries_, [target](const Entry& e) { return e.target.isNull() || e.target == target; });
+    std::erase_if(entries_,
+                  [target](const Entry& e) { return e.target.isNull() || e.target == target; });
 }
 
 void LangRegistry::prune() {

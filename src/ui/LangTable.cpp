@@ -11,7 +11,9 @@ namespace {
 // A language file holds a few hundred short lines; anything far larger is not one.
 constexpr qint64 kMaxLangFileSize = 4 * 1024 * 1024;
 
-QString foldKey(const QString& key) { return key.toCaseFolded(); }
+QString foldKey(const QString& key) {
+    return key.toCaseFolded();
+}
 
 // Name part of a line: the text before the first "=", or nothing for a line without one.
 bool splitLine(const QString& line, QString* name, QString* text) {
@@ -93,7 +95,9 @@ QString LangTable::value(const QString& key) const {
     return text;
 }
 
-bool LangTable::contains(const QString& key) const { return index_.contains(foldKey(key)); }
+bool LangTable::contains(const QString& key) const {
+    return index_.contains(foldKey(key));
+}
 
 QString decodeLangText(const QByteArray& bytes) {
     QStringDecoder utf8(QStringConverter::Utf8);
@@ -128,8 +132,8 @@ Result<LangTable> readLangFile(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         return langFileError(path, file.errorString());
     if (file.size() > kMaxLangFileSize)
-        return langFileError(path, QStringLiteral("file too large for a language file (%1 bytes)")
-                                       .arg(file.size()));
+        return langFileError(
+            path, QStringLiteral("file too large for a language file (%1 bytes)").arg(file.size()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return langFileError(path, file.errorString());

@@ -6,9 +6,13 @@
 
 namespace lw {
 
-Language::Language() { buildDefaultTable(); }
+Language::Language() {
+    buildDefaultTable();
+}
 
-void Language::buildDefaultTable() { defaultTable_ = LangTable::defaultTable(); }
+void Language::buildDefaultTable() {
+    defaultTable_ = LangTable::defaultTable();
+}
 
 Status Language::loadLanguageFile(const QString& path) {
     Result<LangTable> table = readLangFile(path);
@@ -30,11 +34,12 @@ QString Language::text(const QString& key) const {
 }
 
 bool startUpLanguage(Language& language, const Settings& settings) {
-    const QString path = settings.string(QString::fromLatin1(settings::kLangFile)).value_or(QString());
+    const QString path =
+        settings.string(QString::fromLatin1(settings::kLangFile)).value_or(QString());
     language.buildDefaultTable();
     // "Default" is only a file name by accident; it names English, whatever is in the folder.
-    const bool wantFile = !path.isEmpty() && path != QLatin1String(kDefaultLangFileValue) &&
-                          QFileInfo(path).isFile();
+    const bool wantFile =
+        !path.isEmpty() && path != QLatin1String(kDefaultLangFileValue) && QFileInfo(path).isFile();
     const bool loaded = wantFile && language.loadLanguageFile(path).ok();
     language.setEnglishChosen(!loaded);
     return loaded;
@@ -60,6 +65,8 @@ Language& appLanguage() {
     return language;
 }
 
-QString langText(const QString& key) { return appLanguage().text(key); }
+QString langText(const QString& key) {
+    return appLanguage().text(key);
+}
 
 } // namespace lw

@@ -62,6 +62,8 @@ Status chooseLanguageFile(Language& language, Settings& settings, const QString&
 // The language of the running program, and the lookup every window uses.
 Language& appLanguage();
 QString langText(const QString& key);
-inline QString langText(const char* key) { return langText(QString::fromUtf8(key)); }
+inline QString langText(const char* key) {
+    return langText(QString::fromUtf8(key));
+}
 
 } // namespace lw

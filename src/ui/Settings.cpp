@@ -6,7 +6,9 @@ Settings::Settings()
     : store_(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Corvell"),
              QStringLiteral("Landwright")) {}
 
-bool Settings::contains(const QString& name) const { return store_.contains(name); }
+bool Settings::contains(const QString& name) const {
+    return store_.contains(name);
+}
 
 std::optional<QString> Settings::string(const QString& name) const {
     if (!store_.contains(name))

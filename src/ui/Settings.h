@@ -12,16 +12,16 @@ namespace lw {
 
 // Value names, exactly as they are stored.
 namespace settings {
-inline constexpr char kPathMap[] = "PathMap";           // folder of the last opened map
-inline constexpr char kPathMapPrefix[] = "PathMap_";    // recent maps, "PathMap_1".."PathMap_5"
+inline constexpr char kPathMap[] = "PathMap";            // folder of the last opened map
+inline constexpr char kPathMapPrefix[] = "PathMap_";     // recent maps, "PathMap_1".."PathMap_5"
 inline constexpr char kPathTListPrefix[] = "PathTList_"; // recent texture lists, 1..5
-inline constexpr char kPathTxt[] = "PathTxt";           // folder of texture lists
-inline constexpr char kSavePath[] = "SavePath";         // folder of the last saved map
+inline constexpr char kPathTxt[] = "PathTxt";            // folder of texture lists
+inline constexpr char kSavePath[] = "SavePath";          // folder of the last saved map
 inline constexpr char kPathImportMap[] = "PathImportMap";
-inline constexpr char kPathBundles[] = "PathBundles"; // the game's bundle folder
-inline constexpr char kLangFile[] = "LangFile";       // language file path, or "Default"
-inline constexpr char kStyle[] = "Style";             // 1 Default, 2 System, 3 User
-inline constexpr char kUserActiveColor[] = "UserActiveColor";     // 0x00BBGGRR
+inline constexpr char kPathBundles[] = "PathBundles";         // the game's bundle folder
+inline constexpr char kLangFile[] = "LangFile";               // language file path, or "Default"
+inline constexpr char kStyle[] = "Style";                     // 1 Default, 2 System, 3 User
+inline constexpr char kUserActiveColor[] = "UserActiveColor"; // 0x00BBGGRR
 inline constexpr char kUserUnActiveColor[] = "UserUnActiveColor"; // 0x00BBGGRR
 } // namespace settings
 

@@ -11,7 +11,9 @@ namespace {
 
 StyleColors gCurrent = kInitialStyleColors;
 
-int channel(TColor c, int shift) { return int(c >> shift & 0xFF); }
+int channel(TColor c, int shift) {
+    return int(c >> shift & 0xFF);
+}
 
 // Only the low 24 bits are a colour; a stored value may carry anything above them.
 TColor storedColor(const Settings& settings, const char* name) {
@@ -21,9 +23,13 @@ TColor storedColor(const Settings& settings, const char* name) {
 
 } // namespace
 
-QColor toQColor(TColor c) { return QColor(channel(c, 0), channel(c, 8), channel(c, 16)); }
+QColor toQColor(TColor c) {
+    return QColor(channel(c, 0), channel(c, 8), channel(c, 16));
+}
 
-TColor fromQColor(const QColor& c) { return rgbColor(c.red(), c.green(), c.blue()); }
+TColor fromQColor(const QColor& c) {
+    return rgbColor(c.red(), c.green(), c.blue());
+}
 
 std::optional<StyleKind> styleKindFromNumber(qint64 number) {
     if (number < 1 || number > 3)
@@ -44,9 +50,13 @@ StyleColors colorsForStyle(StyleKind kind, const UserColors& user, const QPalett
     return {user.active, user.unactive};
 }
 
-const StyleColors& styleColors() { return gCurrent; }
+const StyleColors& styleColors() {
+    return gCurrent;
+}
 
-void setStyleColors(const StyleColors& colors) { gCurrent = colors; }
+void setStyleColors(const StyleColors& colors) {
+    gCurrent = colors;
+}
 
 StoredStyle readStoredStyle(const Settings& settings) {
     StoredStyle stored;

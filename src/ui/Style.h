@@ -48,8 +48,12 @@ StyleColors colorsForStyle(StyleKind kind, const UserColors& user, const QPalett
 // The colours painting uses now; global to the process like the palette.
 const StyleColors& styleColors();
 void setStyleColors(const StyleColors& colors);
-inline TColor activeColor() { return styleColors().active; }
-inline TColor unactiveColor() { return styleColors().unactive; }
+inline TColor activeColor() {
+    return styleColors().active;
+}
+inline TColor unactiveColor() {
+    return styleColors().unactive;
+}
 
 // The stored style: its number (1 when absent, as stored otherwise) and the user colours
 // (black when absent or not a number).

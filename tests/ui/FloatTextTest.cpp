@@ -15,7 +15,7 @@ TEST(FloatText, FixedNotationWithPrecision) {
     EXPECT_EQ(lw::formatFixed(2000, 6, kC), "2000.000000");
     EXPECT_EQ(lw::formatFixed(-1.25, 1, kC), "-1.3"); // exact halves away from zero
     EXPECT_EQ(lw::formatFixed(0.5, 0, kC), "1");
-    EXPECT_EQ(lw::formatFixed(1234567.5, 2, kC), "1234567.50"); // no digit grouping
+    EXPECT_EQ(lw::formatFixed(1234567.5, 2, kC), "1234567.50");    // no digit grouping
     EXPECT_EQ(lw::formatFixed(3.0, 20, kC), "3.0000000000000000"); // precision stops at 16
     EXPECT_EQ(lw::formatFixed(2.5, 6, kGerman), "2,500000");
 }

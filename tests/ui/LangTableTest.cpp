@@ -13,9 +13,13 @@ using lw::LangTable;
 
 namespace {
 
-QString text(const LangTable& t, const char* key) { return t.value(QString::fromUtf8(key)); }
+QString text(const LangTable& t, const char* key) {
+    return t.value(QString::fromUtf8(key));
+}
 
-std::vector<uint8_t> bytes(const char* s) { return {s, s + std::strlen(s)}; }
+std::vector<uint8_t> bytes(const char* s) {
+    return {s, s + std::strlen(s)};
+}
 
 TEST(DefaultLangTable, HoldsAllAssignmentsInOrder) {
     const auto assignments = lw::defaultLangAssignments();
@@ -54,8 +58,9 @@ TEST(DefaultLangTable, TrickyKeysAndTexts) {
 
     EXPECT_EQ(text(table, "[sSelectFolderBundles]"),
               R"(Select Folder "Bundles" (Example:"Brimlow\Data\Bundles"))");
-    EXPECT_EQ(text(table, "[sSelectFolderMap]"),
-              R"(Select Folder Brimlow: "data/Bundles" or Kestrel: "data/Themes" or "data/BrimlowT")");
+    EXPECT_EQ(
+        text(table, "[sSelectFolderMap]"),
+        R"(Select Folder Brimlow: "data/Bundles" or Kestrel: "data/Themes" or "data/BrimlowT")");
     EXPECT_EQ(text(table, "[mnuTreeInfo]"), "[%d] poxels have [%d] voxels");
     EXPECT_EQ(text(table, "[sChangeStr]"), "[#%d] object [%s] is changed");
     EXPECT_EQ(text(table, "[sOpen...]"), "Open...");

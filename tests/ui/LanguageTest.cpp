@@ -1,5 +1,5 @@
-#include "ui/LangRegistry.h"
 #include "ui/Language.h"
+#include "ui/LangRegistry.h"
 #include "ui/Settings.h"
 
 #include "QtPrinters.h"
@@ -47,9 +47,9 @@ TEST_F(LanguageTest, FileOverridesOnlyItsKeysAndEmptyTextsFallBack) {
     ASSERT_TRUE(language.loadLanguageFile(de).ok());
     language.setEnglishChosen(false);
     EXPECT_EQ(language.text("[mnuMainFile]"), "Datei");
-    EXPECT_EQ(language.text("[mnuMainView]"), "View");  // empty text: English
-    EXPECT_EQ(language.text("[mnuMainHelp]"), "Help");  // missing: English
-    EXPECT_EQ(language.text("[sError]"), "Fehler");     // any letter case
+    EXPECT_EQ(language.text("[mnuMainView]"), "View");   // empty text: English
+    EXPECT_EQ(language.text("[mnuMainHelp]"), "Help");   // missing: English
+    EXPECT_EQ(language.text("[sError]"), "Fehler");      // any letter case
     EXPECT_EQ(language.text("[sOnlyHere]"), "Nur hier"); // keys beyond the built-in table work
     EXPECT_EQ(language.text("[sNoSuchKey]"), "Error lang text!");
 
@@ -63,7 +63,8 @@ TEST_F(LanguageTest, FileOverridesOnlyItsKeysAndEmptyTextsFallBack) {
 TEST_F(LanguageTest, UnreadableFileKeepsTheTableInUse) {
     ASSERT_TRUE(language.loadLanguageFile(writeLangFile(files, "a.lng", "[sError]=Fehler")).ok());
     language.setEnglishChosen(false);
-    const lw::Status failed = language.loadLanguageFile(QString::fromStdString((files / "x.lng").string()));
+    const lw::Status failed =
+        language.loadLanguageFile(QString::fromStdString((files / "x.lng").string()));
     EXPECT_FALSE(failed.ok());
     EXPECT_EQ(language.text("[sError]"), "Fehler");
 }
@@ -99,8 +100,8 @@ TEST_F(LanguageTest, MenuChoicesAreStored) {
     EXPECT_EQ(language.text("[mnuMainFile]"), "File");
 
     // A confirmed file that cannot be read changes neither the setting nor the language.
-    const lw::Status failed =
-        lw::chooseLanguageFile(language, settings, QString::fromStdString((files / "no.lng").string()));
+    const lw::Status failed = lw::chooseLanguageFile(
+        language, settings, QString::fromStdString((files / "no.lng").string()));
     EXPECT_FALSE(failed.ok());
     EXPECT_EQ(settings.string("LangFile"), "Default");
     EXPECT_TRUE(language.englishChosen());
@@ -125,7 +126,8 @@ TEST(LangRegistry, AppliesInRegistrationOrderAndForgetsDestroyedTargets) {
     registry.add("[sStyleEdit]", &window, [&](const QString& t) { title = t; });
     registry.add("[sError]", nullptr, [&](const QString&) { FAIL(); });
     EXPECT_EQ(registry.size(), 3);
-    EXPECT_EQ(registry.keysOf(control), std::vector<QString>({"[mnuCopyValue]", "[mnuCopyCopyvalue]"}));
+    EXPECT_EQ(registry.keysOf(control),
+              std::vector<QString>({"[mnuCopyValue]", "[mnuCopyCopyvalue]"}));
 
     registry.apply(language);
     EXPECT_EQ(copyItem, "Copy Value"); // the later assignment wins

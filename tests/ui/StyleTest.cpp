@@ -1,6 +1,6 @@
+#include "ui/Style.h"
 #include "ui/GridColumns.h"
 #include "ui/Settings.h"
-#include "ui/Style.h"
 
 #include "QtPrinters.h"
 #include "SettingsSandbox.h"

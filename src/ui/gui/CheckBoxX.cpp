@@ -10,7 +10,9 @@ TCheckBoxX::TCheckBoxX(QWidget* parent) : QCheckBox(parent) {
     attachLabel();
 }
 
-TCheckBoxX::~TCheckBoxX() { delete label_.data(); }
+TCheckBoxX::~TCheckBoxX() {
+    delete label_.data();
+}
 
 void TCheckBoxX::setCaption(const QString& caption) {
     caption_ = caption;
@@ -48,7 +50,9 @@ void TCheckBoxX::attachLabel() {
     placeLabel();
 }
 
-void TCheckBoxX::placeLabel() { placeControlLabel(label_, geometry(), labelPosition_, labelSpacing_); }
+void TCheckBoxX::placeLabel() {
+    placeControlLabel(label_, geometry(), labelPosition_, labelSpacing_);
+}
 
 void TCheckBoxX::moveEvent(QMoveEvent* event) {
     QCheckBox::moveEvent(event);

@@ -26,7 +26,9 @@ TEditX::~TEditX() {
     delete spinner_.data();
 }
 
-TSpinFloatX* TEditX::spinner() const { return spinner_.data(); }
+TSpinFloatX* TEditX::spinner() const {
+    return spinner_.data();
+}
 
 void TEditX::setFloatVal(double value) {
     if (!std::isfinite(value))

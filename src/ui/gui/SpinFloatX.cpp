@@ -75,9 +75,13 @@ double startExponent(double floatDiv) {
 
 } // namespace
 
-TSpinFloatX::TSpinFloatX(QWidget* parent) : QWidget(parent) { resize(kWidth, 21); }
+TSpinFloatX::TSpinFloatX(QWidget* parent) : QWidget(parent) {
+    resize(kWidth, 21);
+}
 
-TEditX* TSpinFloatX::linkedEdit() const { return edit_.data(); }
+TEditX* TSpinFloatX::linkedEdit() const {
+    return edit_.data();
+}
 
 void TSpinFloatX::setValue(double value) {
     value_ = value;

@@ -167,9 +167,13 @@ void TStyleEditForm::pickUserColor(TColor& target) {
     updateControls();
 }
 
-void TStyleEditForm::Button2Click() { pickUserColor(user_.active); }
+void TStyleEditForm::Button2Click() {
+    pickUserColor(user_.active);
+}
 
-void TStyleEditForm::Button1Click() { pickUserColor(user_.unactive); }
+void TStyleEditForm::Button1Click() {
+    pickUserColor(user_.unactive);
+}
 
 void TStyleEditForm::Button3Click() {
     if (const std::optional<StyleKind> kind = chosenStyle()) {
@@ -180,7 +184,9 @@ void TStyleEditForm::Button3Click() {
     accept();
 }
 
-void TStyleEditForm::Button4Click() { reject(); }
+void TStyleEditForm::Button4Click() {
+    reject();
+}
 
 void TStyleEditForm::showEvent(QShowEvent* event) {
     readStored();

@@ -23,7 +23,8 @@ class TStyleEditForm : public QDialog {
     Q_OBJECT
 public:
     // Returns the picked colour, or nothing when the user cancels.
-    using ColorPicker = std::function<std::optional<QColor>(QWidget* parent, const QColor& initial)>;
+    using ColorPicker =
+        std::function<std::optional<QColor>(QWidget* parent, const QColor& initial)>;
 
     explicit TStyleEditForm(QWidget* parent = nullptr, LangRegistry& registry = appLangRegistry());
 

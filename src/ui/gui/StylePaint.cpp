@@ -88,8 +88,7 @@ void paintStyleGradient(QPainter& painter, const QRect& target, GradientDirectio
                         bool symmetric) {
     if (target.isEmpty())
         return;
-    const int length =
-        direction == GradientDirection::Vertical ? target.height() : target.width();
+    const int length = direction == GradientDirection::Vertical ? target.height() : target.width();
     painter.drawImage(target, styleGradient(direction, length, symmetric));
 }
 

@@ -12,15 +12,18 @@
 namespace lwtest {
 
 // Mouse events with explicit local and global positions, delivered straight to `w`.
-inline void mousePress(QWidget* w, QPoint local, QPoint global, Qt::MouseButton b = Qt::LeftButton) {
+inline void mousePress(QWidget* w, QPoint local, QPoint global,
+                       Qt::MouseButton b = Qt::LeftButton) {
     QMouseEvent e(QEvent::MouseButtonPress, local, global, b, b, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
 }
-inline void mouseMove(QWidget* w, QPoint local, QPoint global, Qt::MouseButtons held = Qt::LeftButton) {
+inline void mouseMove(QWidget* w, QPoint local, QPoint global,
+                      Qt::MouseButtons held = Qt::LeftButton) {
     QMouseEvent e(QEvent::MouseMove, local, global, Qt::NoButton, held, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
 }
-inline void mouseRelease(QWidget* w, QPoint local, QPoint global, Qt::MouseButton b = Qt::LeftButton) {
+inline void mouseRelease(QWidget* w, QPoint local, QPoint global,
+                         Qt::MouseButton b = Qt::LeftButton) {
     QMouseEvent e(QEvent::MouseButtonRelease, local, global, b, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
 }
@@ -55,7 +58,8 @@ inline void settleLayouts() {
 inline bool saveScreenshot(QWidget* w, const QString& name) {
     QDir dir(QCoreApplication::applicationDirPath());
     dir.mkpath(QStringLiteral("screenshots"));
-    return w->grab().save(dir.filePath(QStringLiteral("screenshots/") + name + QStringLiteral(".png")));
+    return w->grab().save(
+        dir.filePath(QStringLiteral("screenshots/") + name + QStringLiteral(".png")));
 }
 
 } // namespace lwtest

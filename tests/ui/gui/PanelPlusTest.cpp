@@ -130,8 +130,8 @@ TEST_F(PanelPlusTest, PaintsHeaderBodyAndButtonThenNotifies) {
     EXPECT_EQ(open.pixelColor(w / 2, 60), QColor(Qt::white));
     EXPECT_EQ(open.pixelColor(10, 60), panel->palette().color(QPalette::WindowText)); // outline
     const QColor ink = panel->palette().color(QPalette::WindowText);
-    EXPECT_EQ(open.pixelColor(w - 20, 12), ink);     // minus
-    EXPECT_NE(open.pixelColor(w - 17, 8), ink);      // no plus while open
+    EXPECT_EQ(open.pixelColor(w - 20, 12), ink); // minus
+    EXPECT_NE(open.pixelColor(w - 17, 8), ink);  // no plus while open
     lwtest::saveScreenshot(panel, "PanelPlus_default");
 
     panel->setCollapse(true);

@@ -37,7 +37,8 @@ protected:
     template <typename T> T* find(const char* name) { return form.findChild<T*>(name); }
     QColor shape(const char* name) { return find<QFrame>(name)->palette().color(QPalette::Window); }
     bool selectEnabled() {
-        return find<QPushButton>("Button1")->isEnabled() && find<QPushButton>("Button2")->isEnabled();
+        return find<QPushButton>("Button1")->isEnabled() &&
+               find<QPushButton>("Button2")->isEnabled();
     }
 
     lwtest::SettingsSandbox sandbox;
