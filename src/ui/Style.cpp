@@ -2,6 +2,8 @@
 
 #include "ui/Settings.h"
 
+#include <QGuiApplication>
+
 #include <cmath>
 #include <cstdlib>
 
@@ -81,6 +83,10 @@ std::optional<StyleKind> loadStyle(const Settings& settings, const QPalette& pal
     if (kind)
         setStyleColors(colorsForStyle(*kind, stored.user, palette));
     return kind;
+}
+
+std::optional<StyleKind> loadStyle() {
+    return loadStyle(Settings(), QGuiApplication::palette());
 }
 
 QImage styleGradient(GradientDirection direction, int length, TColor first, bool symmetric,

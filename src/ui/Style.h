@@ -68,6 +68,8 @@ void writeStyleChoice(Settings& settings, StyleKind kind, const UserColors& user
 // Start-up: sets the current colours from the settings. A style number other than 1..3 leaves
 // the colours as they are. Returns the style in force, if any.
 std::optional<StyleKind> loadStyle(const Settings& settings, const QPalette& palette);
+// The same with the program's settings and the application palette (needs a QGuiApplication).
+std::optional<StyleKind> loadStyle();
 
 enum class GradientDirection { Vertical = 0, Horizontal = 1 };
 

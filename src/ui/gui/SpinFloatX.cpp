@@ -147,11 +147,10 @@ void TSpinFloatX::mouseMoveEvent(QMouseEvent* event) {
         setValue(value_ + step * rise);
 
     previous_ = pos;
-    const QScreen* desktop = screen();
-    if (desktop) {
+    if (QScreen* desktop = screen()) {
         const QPoint wrapped = wrapPointer(pos, desktop->virtualGeometry());
         if (wrapped != pos) {
-            QCursor::setPos(screen(), wrapped);
+            QCursor::setPos(desktop, wrapped);
             previous_ = wrapped;
         }
     }
