@@ -1,0 +1,24 @@
+#pragma once
+// Registration helpers for the language registry: each call says which key sets which text of
+// which control. Windows call them while they are built.
+
+#include "ui/LangRegistry.h"
+
+class QTabWidget;
+class QTableWidget;
+
+namespace lw {
+
+// The control's caption: a window's title, a label's, button's or action's text, a menu's or
+// group box's title, a TPanelPlus or TCheckBoxX caption, a TEditX label.
+void bindCaption(LangRegistry& registry, const QString& key, QObject* control);
+// The hint (tool tip) of a widget or action.
+void bindHint(LangRegistry& registry, const QString& key, QObject* control);
+// The title of one column of a grid.
+void bindColumnTitle(LangRegistry& registry, const QString& key, QTableWidget* grid, int column);
+// The tab text of a page of a page control.
+void bindTabText(LangRegistry& registry, const QString& key, QTabWidget* pages, QWidget* page);
+// A stored string (a prompt or a format) that `owner` keeps and uses later.
+void bindString(LangRegistry& registry, const QString& key, QObject* owner, QString* target);
+
+} // namespace lw

@@ -1,1 +1,0 @@
-// The Qt Widgets layer grows with the editor window.

@@ -1,0 +1,65 @@
+#pragma once
+// Synthesised input and screenshots for the window tests.
+
+#include "../QtPrinters.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+
+namespace lwtest {
+
+// Mouse events with explicit local and global positions, delivered straight to `w`.
+inline void mousePress(QWidget* w, QPoint local, QPoint global,
+                       Qt::MouseButton b = Qt::LeftButton) {
+    QMouseEvent e(QEvent::MouseButtonPress, local, global, b, b, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+inline void mouseMove(QWidget* w, QPoint local, QPoint global,
+                      Qt::MouseButtons held = Qt::LeftButton) {
+    QMouseEvent e(QEvent::MouseMove, local, global, Qt::NoButton, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+inline void mouseRelease(QWidget* w, QPoint local, QPoint global,
+                         Qt::MouseButton b = Qt::LeftButton) {
+    QMouseEvent e(QEvent::MouseButtonRelease, local, global, b, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+inline void mouseClick(QWidget* w, QPoint local) {
+    mousePress(w, local, w->mapToGlobal(local));
+    mouseRelease(w, local, w->mapToGlobal(local));
+}
+
+inline void keyClick(QWidget* w, int key, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(w, &release);
+}
+// Types printable ASCII text key by key (Qt's key codes for these are their upper-case codes).
+inline void typeText(QWidget* w, const QString& text) {
+    for (const QChar c : text)
+        keyClick(w, c.toUpper().unicode(), QString(c));
+}
+inline void focusOut(QWidget* w) {
+    QFocusEvent e(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(w, &e);
+}
+
+// Layout requests post further layout requests up the parent chain; let them all run.
+inline void settleLayouts() {
+    for (int i = 0; i < 4; ++i)
+        QApplication::processEvents();
+}
+
+// Saves a picture of `w` as screenshots/<name>.png beside the test program, for review.
+inline bool saveScreenshot(QWidget* w, const QString& name) {
+    QDir dir(QCoreApplication::applicationDirPath());
+    dir.mkpath(QStringLiteral("screenshots"));
+    return w->grab().save(
+        dir.filePath(QStringLiteral("screenshots/") + name + QStringLiteral(".png")));
+}
+
+} // namespace lwtest
