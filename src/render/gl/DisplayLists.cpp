@@ -17,6 +17,8 @@ void releaseLists(int32_t listId) {
 }
 } // namespace
 
-void installDisplayListReleaseHook() { setDisplayListReleaseHook(&releaseLists); }
+void installDisplayListReleaseHook() {
+    setDisplayListReleaseHook(&releaseLists);
+}
 
 } // namespace lw::gl
