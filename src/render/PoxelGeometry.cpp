@@ -2,7 +2,9 @@
 #include "render/IdentityColour.h"
 #include "render/PoxelMesh.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace lw {
 
@@ -323,7 +325,15 @@ void Builder::cellPass() {
     }
     prepareCells();
 
+    const int64_t sliceCells = int64_t{nx_} * ny_;
+    const int64_t slabSlices = std::max<int64_t>(1, (kSlabCells + sliceCells - 1) / sliceCells);
+    auto markSlab = [this] {
+        m_.SlabTriangleStart.push_back(static_cast<uint32_t>(m_.Triangles.size()));
+        m_.SlabEdgeStart.push_back(static_cast<uint32_t>(m_.EdgeVertices.size()));
+    };
     for (z_ = 0; z_ < nz_; ++z_) {
+        if (z_ % slabSlices == 0)
+            markSlab();
         for (x_ = 0; x_ < nx_; ++x_) {
             for (y_ = 0; y_ < ny_; ++y_) {
                 const size_t index = cellIndex(x_, y_, z_);
@@ -349,6 +359,7 @@ void Builder::cellPass() {
             }
         }
     }
+    markSlab();
 }
 
 void Builder::emptyCellPoint(size_t index) {
@@ -433,27 +444,39 @@ void Builder::colourSlotsFrom(Slots& s, bool behind) const {
 }
 
 void Builder::regularCell() {
+    // A cell with all 26 neighbours filled shows nothing.
+    if (mask_ == 0)
+        return;
     const bool emptyUp = emptyAt(kPosY), emptyDown = emptyAt(kNegY);
+    // A cap corner needs an empty x neighbour and an empty z neighbour beside it.
+    const bool capsPossible =
+        (emptyAt(kPosX) || emptyAt(kNegX)) && (emptyAt(kPosZ) || emptyAt(kNegZ));
 
     if (textured_)
         bind(SlotTop);
-    Slots top = slots(kTop, TexRows::Top);
-    if (emptyUp)
-        flatFace(kTop, top);
-    if (!emptyDown) {
-        // The lower cap keeps the top face's textures and coordinates, on the bottom corners.
-        colourSlotsFrom(top, true);
-        capFace(kTop, top, kNegY);
+    const bool lowerCap = !emptyDown && capsPossible;
+    if (emptyUp || lowerCap) {
+        Slots top = slots(kTop, TexRows::Top);
+        if (emptyUp)
+            flatFace(kTop, top);
+        if (lowerCap) {
+            // The lower cap keeps the top face's textures and coordinates, on the bottom corners.
+            colourSlotsFrom(top, true);
+            capFace(kTop, top, kNegY);
+        }
     }
 
     if (textured_)
         bind(SlotBottom);
-    Slots bottom = slots(kBottom, TexRows::Top);
-    if (emptyDown)
-        flatFace(kBottom, bottom);
-    if (!emptyUp) {
-        colourSlotsFrom(bottom, true);
-        capFace(kBottom, bottom, kPosY);
+    const bool upperCap = !emptyUp && capsPossible;
+    if (emptyDown || upperCap) {
+        Slots bottom = slots(kBottom, TexRows::Top);
+        if (emptyDown)
+            flatFace(kBottom, bottom);
+        if (upperCap) {
+            colourSlotsFrom(bottom, true);
+            capFace(kBottom, bottom, kPosY);
+        }
     }
 
     for (const FaceDef& side : kSides) {
@@ -679,6 +702,15 @@ void Builder::sideFace(const FaceDef& f, const Slots& s) {
 }
 
 void Builder::capFace(const FaceDef& f, const Slots& s, Dir T) {
+    // A corner of this layer that is cut while the layer beyond T keeps it.
+    auto open = [this, T](Dir a, Dir b) {
+        return emptyAt(a) && emptyAt(b) && emptyAt(a + b) &&
+               !(emptyAt(T + a) && emptyAt(T + b) && emptyAt(T + a + b));
+    };
+    const bool openLF = open(f.L, f.F), openFR = open(f.F, f.R), openRB = open(f.R, f.B),
+               openBL = open(f.B, f.L);
+    if (!(openLF || openFR || openRB || openBL))
+        return;
     kind_ = FaceTag::Cap;
     std::array<FV, 4> Q;
     for (size_t i = 0; i < 4; ++i)
@@ -699,19 +731,14 @@ void Builder::capFace(const FaceDef& f, const Slots& s, Dir T) {
         if (emptyAt(T + f.B))
             move(F, D0);
     }
-    // A corner of this layer that is cut while the layer beyond T keeps it.
-    auto open = [this, T](Dir a, Dir b) {
-        return emptyAt(a) && emptyAt(b) && emptyAt(a + b) &&
-               !(emptyAt(T + a) && emptyAt(T + b) && emptyAt(T + a + b));
-    };
     constexpr unsigned all = kAB | kBC | kCA;
-    if (open(f.L, f.F))
+    if (openLF)
         tri(C, Q[1], D, all);
-    if (open(f.F, f.R))
+    if (openFR)
         tri(D, Q[2], E, all);
-    if (open(f.R, f.B))
+    if (openRB)
         tri(E, Q[3], F, all);
-    if (open(f.B, f.L))
+    if (openBL)
         tri(F, Q[0], C, all);
 }
 
@@ -731,10 +758,10 @@ void Builder::tri(const FV& a, const FV& b, const FV& c, unsigned outline) {
         return;
     }
     const TVec3 n = cross(a.P - c.P, b.P - a.P);
-    for (const FV* v : {&a, &b, &c}) {
-        m_.Vertices.push_back(MeshVertex{v->T, v->C, n, v->P});
-        m_.PickVertices.push_back(v->P);
-    }
+    const MeshVertex vertices[3] = {{a.T, a.C, n, a.P}, {b.T, b.C, n, b.P}, {c.T, c.C, n, c.P}};
+    m_.Vertices.insert(m_.Vertices.end(), std::begin(vertices), std::end(vertices));
+    const TVec3 positions[3] = {a.P, b.P, c.P};
+    m_.PickVertices.insert(m_.PickVertices.end(), std::begin(positions), std::end(positions));
     auto edge = [this](const TVec3& from, const TVec3& to) {
         m_.EdgeVertices.push_back(from);
         m_.EdgeVertices.push_back(to);
@@ -762,6 +789,8 @@ void PoxelMesh::clear() {
     Points.clear();
     LoopVertices.clear();
     BlurredVoxels.clear();
+    SlabTriangleStart.clear();
+    SlabEdgeStart.clear();
 }
 
 void computePoxelGeometry(const TPoxel& p, const TTextureList* textures, PoxelMesh& mesh,

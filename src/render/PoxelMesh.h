@@ -64,6 +64,9 @@ enum class MeshMode : uint8_t {
     LayerPoints,  // drawn at once: the four corners of every level
 };
 
+// Cells per slab (see PoxelMesh::SlabTriangleStart).
+constexpr int32_t kSlabCells = 2048;
+
 struct PoxelMesh {
     MeshMode Mode = MeshMode::Lists;
     std::vector<TVec3> Lattice; // lattice points, numbered as latticeIndex()
@@ -90,6 +93,11 @@ struct PoxelMesh {
     // BlurPass with a texture table: every cell word with the combined corner flags ORed in.
     // Empty otherwise.
     std::vector<uint32_t> BlurredVoxels;
+    // Slabs: runs of whole z slices of about kSlabCells cells, in emission order. Entry k is the
+    // first triangle (edge point) of slab k; a last entry closes the last slab. The lists are
+    // compiled per slab, so a rebuild recompiles only the slabs whose output changed.
+    std::vector<uint32_t> SlabTriangleStart;
+    std::vector<uint32_t> SlabEdgeStart;
 
     size_t triangleCount() const { return Triangles.size(); }
     size_t edgeCount() const { return EdgeVertices.size() / 2; }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <random>
@@ -93,7 +94,17 @@ TEST(PoxelGeometryInvariants, PickAndEdgeListsFollowTheTriangles) {
         for (size_t i = 0; i < m.Vertices.size(); ++i)
             ASSERT_EQ(m.PickVertices[i], m.Vertices[i].Pos);
         EXPECT_EQ(m.EdgeVertices.size() % 2, 0u);
+        // The slabs split triangles and edges in order, without gaps.
+        ASSERT_GE(m.SlabTriangleStart.size(), 2u);
+        EXPECT_EQ(m.SlabTriangleStart.front(), 0u);
+        EXPECT_EQ(m.SlabTriangleStart.back(), m.triangleCount());
+        EXPECT_EQ(m.SlabEdgeStart.back(), m.EdgeVertices.size());
+        EXPECT_TRUE(std::is_sorted(m.SlabTriangleStart.begin(), m.SlabTriangleStart.end()));
+        EXPECT_TRUE(std::is_sorted(m.SlabEdgeStart.begin(), m.SlabEdgeStart.end()));
     }
+    // Slabs hold whole z slices of about kSlabCells cells: 64 x 1 slices give 32 per slab.
+    TPoxel wide(64, 1, 80);
+    EXPECT_EQ(build(wide).SlabTriangleStart.size(), 4u);
 }
 
 TEST(PoxelGeometryInvariants, AFullyEnclosedCellEmitsNothing) {

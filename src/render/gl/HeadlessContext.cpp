@@ -2,6 +2,7 @@
 
 #include "render/gl/DisplayLists.h"
 #include "render/gl/GlFunctions.h"
+#include "render/gl/PoxelLists.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -149,6 +150,7 @@ HeadlessContext::~HeadlessContext() {
     }
     eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(display, context);
+    forgetPoxelSlabLists();
     // The display stays initialised: other contexts of this process may share it.
 }
 

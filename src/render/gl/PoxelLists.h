@@ -26,4 +26,12 @@ void BuildPoxelTree(TPoxel& poxel, const TTextureList* textures);
 void compilePoxelLists(int32_t listId, const PoxelMesh& mesh);
 void drawPoxelMeshNow(const PoxelMesh& mesh);
 
+// A poxel of several slabs keeps one list per slab and kind beside its own three lists, which
+// call them; a rebuild recompiles only the slabs whose output changed. The release hook frees
+// them with the node (releasePoxelSlabLists). Whoever destroys an OpenGL context calls
+// forgetPoxelSlabLists so that the next context starts afresh.
+constexpr uint32_t kSlabListBase = 1000000; // far above every node band
+void releasePoxelSlabLists(int32_t listId);
+void forgetPoxelSlabLists();
+
 } // namespace lw::gl
