@@ -294,7 +294,7 @@ void Builder::prepareCells() {
     for (int z = 0; z < nz_; ++z)
         for (int x = 0; x < nx_; ++x)
             for (int y = 0; y < ny_; ++y) {
-                if (!filled(x, y, z))
+                if (empty_[paddedIndex(x, y, z)])
                     continue;
                 const uint32_t flags = p_.Voxels[cellIndex(x, y, z)] >> 16 & 0xFFu;
                 for (int b = 0; b < 8; ++b) {
