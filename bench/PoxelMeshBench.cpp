@@ -1,0 +1,177 @@
+// Mesh generation and list compilation of the largest editor poxel and of a whole map.
+
+#include "core/Poxel.h"
+#include "render/MeshSamples.h"
+#include "render/PoxelMesh.h"
+#include "render/gl/HeadlessContext.h"
+#include "render/gl/PoxelLists.h"
+
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+using namespace lw;
+
+namespace {
+
+const TTextureList kTable = lwtest::numberedTextureTable();
+
+// The largest poxel the editor makes, every cell filled, both smoothings on, corner flags
+// everywhere. Textures come in painted patches of 8 x 8 columns (four boxes, each blending into
+// the next) or, for the worst case, change from cell to cell among eight boxes.
+std::unique_ptr<TPoxel> largestPoxel(bool checkerboard, bool randomTextures = false) {
+    auto p = makePoxel(30, 25, 30);
+    p->Surface = 0x0101;
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<uint32_t> box(1, 8), flags(0, 255);
+    for (int z = 0; z < p->NZ; ++z)
+        for (int x = 0; x < p->NX; ++x)
+            for (int y = 0; y < p->NY; ++y) {
+                const uint32_t patch = static_cast<uint32_t>(x / 8 + z / 8) % 4 + 1;
+                const uint32_t first = randomTextures ? box(rng) : patch;
+                const uint32_t second = randomTextures ? box(rng) : patch % 4 + 1;
+                uint32_t& cell = p->Voxels[p->cellIndex(x, y, z)];
+                cell = (4 * first - 1) | (4 * second - 1) << 8 | flags(rng) << 16;
+                if (checkerboard && (x + y + z) % 2 == 1)
+                    cell = 0;
+            }
+    return p;
+}
+
+// A map of 5,000 poxels like the editor's: terrain columns of varied size and height, some
+// with holes, heights and level offsets, some smoothed.
+std::unique_ptr<TPoxel> benchmarkMap() {
+    auto root = makePoxel();
+    root->IsRoot = root->IsGroup = true;
+    std::mt19937 rng(5000);
+    std::uniform_int_distribution<int> side(1, 12), levels(1, 8), kind(0, 3);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    for (int i = 0; i < 5000; ++i) {
+        auto p = makePoxel(side(rng), levels(rng), side(rng));
+        const int k = kind(rng);
+        p->Surface = static_cast<uint32_t>(k & 1) | static_cast<uint32_t>(k >> 1) << 8;
+        for (int z = 0; z < p->NZ; ++z)
+            for (int x = 0; x < p->NX; ++x) {
+                const int top = static_cast<int>(unit(rng) * static_cast<float>(p->NY + 1));
+                for (int y = 0; y < p->NY; ++y) {
+                    const bool hole = unit(rng) < 0.05f;
+                    p->Voxels[p->cellIndex(x, y, z)] =
+                        y < top && !hole ? 3u + 4u * static_cast<uint32_t>(y % 4) : 0u;
+                }
+            }
+        for (auto& column : p->Heights)
+            for (auto& h : column)
+                h = unit(rng) * 0.6f - 0.3f;
+        if (k == 3)
+            p->LayerHigh.back() = TLayer{0.4f, -0.2f};
+        AddChildPoxel(*root, std::move(p));
+    }
+    return root;
+}
+
+gl::HeadlessContext* glContext(benchmark::State& state) {
+    static auto created = gl::HeadlessContext::create(64, 64);
+    if (!created) {
+        state.SkipWithError(created.error().message().c_str());
+        return nullptr;
+    }
+    return created.value().get();
+}
+
+void reportSize(benchmark::State& state, const PoxelMesh& m) {
+    state.counters["triangles"] = static_cast<double>(m.triangleCount());
+    state.counters["edges"] = static_cast<double>(m.edgeCount());
+}
+
+void geometry(benchmark::State& state, bool checkerboard) {
+    auto p = largestPoxel(checkerboard);
+    PoxelMesh mesh;
+    for (auto _ : state) {
+        computePoxelGeometry(*p, &kTable, mesh);
+        benchmark::DoNotOptimize(mesh.Vertices.data());
+    }
+    reportSize(state, mesh);
+}
+
+// A full rebuild: the colour alternates, so every triangle and every slab list changes.
+void rebuild(benchmark::State& state, bool checkerboard, bool randomTextures = false) {
+    if (!glContext(state))
+        return;
+    auto p = largestPoxel(checkerboard, randomTextures);
+    for (auto _ : state) {
+        p->Color ^= 0x00010101u;
+        gl::BuildPoxelMesh(*p, &kTable);
+        glFinish();
+    }
+    PoxelMesh mesh;
+    computePoxelGeometry(*p, &kTable, mesh);
+    reportSize(state, mesh);
+}
+
+// What a cell brush does: one cell changes, then the poxel is rebuilt.
+void BM_LargestPoxelBrushStroke(benchmark::State& state) {
+    if (!glContext(state))
+        return;
+    auto p = largestPoxel(false);
+    gl::BuildPoxelMesh(*p, &kTable);
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<size_t> cell(0, p->Voxels.size() - 1);
+    for (auto _ : state) {
+        uint32_t& c = p->Voxels[cell(rng)];
+        c = c == 0 ? 3u : 0u;
+        gl::BuildPoxelMesh(*p, &kTable);
+        glFinish();
+    }
+}
+
+void BM_LargestPoxelGeometry(benchmark::State& state) {
+    geometry(state, false);
+}
+void BM_LargestPoxelRebuild(benchmark::State& state) {
+    rebuild(state, false);
+}
+void BM_LargestPoxelRebuildRandomTextures(benchmark::State& state) {
+    rebuild(state, false, true);
+}
+void BM_CheckerboardGeometry(benchmark::State& state) {
+    geometry(state, true);
+}
+void BM_CheckerboardRebuild(benchmark::State& state) {
+    rebuild(state, true);
+}
+
+void BM_MapGeometry(benchmark::State& state) {
+    auto root = benchmarkMap();
+    PoxelMesh mesh;
+    size_t triangles = 0;
+    for (auto _ : state) {
+        triangles = 0;
+        for (const auto& p : root->Children) {
+            computePoxelGeometry(*p, nullptr, mesh);
+            triangles += mesh.triangleCount();
+        }
+    }
+    state.counters["triangles"] = static_cast<double>(triangles);
+}
+
+void BM_MapRebuild(benchmark::State& state) {
+    if (!glContext(state))
+        return;
+    auto root = benchmarkMap();
+    for (auto _ : state) {
+        gl::BuildPoxelTree(*root, nullptr);
+        glFinish();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_LargestPoxelGeometry)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LargestPoxelRebuild)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LargestPoxelRebuildRandomTextures)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LargestPoxelBrushStroke)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckerboardGeometry)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckerboardRebuild)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MapGeometry)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MapRebuild)->Unit(benchmark::kMillisecond);

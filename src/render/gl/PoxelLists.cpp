@@ -1,0 +1,366 @@
+#include "render/gl/PoxelLists.h"
+
+#include "render/gl/GlFunctions.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
+#include <map>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace lw::gl {
+
+namespace {
+
+// ---- Drawing the arrays -------------------------------------------------------------------
+
+void bindPair(const MeshTriangle& t) {
+    if (hasMultitexture()) {
+        activeTexture(GL_TEXTURE1);
+        glBindTexture(GL_TEXTURE_2D, t.Tex1);
+        activeTexture(GL_TEXTURE0);
+    }
+    glBindTexture(GL_TEXTURE_2D, t.Tex0);
+}
+
+// One triangle with its normal, colours and the same texture coordinate on units 0 and 1.
+// Independent triangles draw exactly as one three-vertex strip each; immediate calls compile
+// faster into a list than vertex arrays do.
+inline void emitTriangle(const MeshVertex* v, bool unit1) {
+    glNormal3fv(&v[0].Normal.X);
+    for (int k = 0; k < 3; ++k) {
+        if (unit1)
+            multiTexCoord2fv(GL_TEXTURE1, &v[k].Tex.U);
+        glTexCoord2fv(&v[k].Tex.U);
+        glColor4fv(&v[k].Colour.R);
+        glVertex3fv(&v[k].Pos.X);
+    }
+}
+
+// Triangles [first, end). With textures bound they are drawn grouped by texture pair, each group
+// after its binds: the faces of a poxel never overlap, so the order changes nothing on screen,
+// while every bind ends a batch, and batches are what list compilation pays for.
+void drawTriangles(const PoxelMesh& m, size_t first, size_t end) {
+    if (end <= first)
+        return;
+    const bool unit1 = hasMultitexture();
+    if (!m.BindsTextures) {
+        glBegin(GL_TRIANGLES);
+        for (size_t t = first; t < end; ++t)
+            emitTriangle(&m.Vertices[3 * t], unit1);
+        glEnd();
+        return;
+    }
+    std::map<std::pair<uint32_t, uint32_t>, std::vector<uint32_t>> groups;
+    for (size_t t = first; t < end; ++t)
+        groups[{m.Triangles[t].Tex1, m.Triangles[t].Tex0}].push_back(static_cast<uint32_t>(t));
+    for (const auto& [pair, triangles] : groups) {
+        bindPair(m.Triangles[triangles.front()]);
+        glBegin(GL_TRIANGLES);
+        for (uint32_t t : triangles)
+            emitTriangle(&m.Vertices[3 * size_t{t}], unit1);
+        glEnd();
+    }
+}
+
+// Picking triangles: one flat colour per cell, positions only.
+void drawIdentityTriangles(const PoxelMesh& m) {
+    if (m.Vertices.empty())
+        return;
+    glBegin(GL_TRIANGLES);
+    for (size_t i = 0; i < m.Vertices.size(); ++i) {
+        if (i % 3 == 0)
+            glColor4fv(&m.Vertices[i].Colour.R);
+        glVertex3fv(&m.Vertices[i].Pos.X);
+    }
+    glEnd();
+}
+
+void drawPositions(GLenum mode, const std::vector<TVec3>& positions, size_t first, size_t end) {
+    if (end <= first)
+        return;
+    glBegin(mode);
+    for (size_t i = first; i < end; ++i)
+        glVertex3fv(&positions[i].X);
+    glEnd();
+}
+
+void drawPoints(const std::vector<MeshPoint>& points) {
+    for (size_t i = 0; i < points.size();) {
+        const PointStyle style = points[i].Style;
+        glPushAttrib(GL_ENABLE_BIT | GL_POINT_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT);
+        glDisable(GL_LIGHTING);
+        disableTexturing();
+        if (style == PointStyle::Marker) {
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+            glEnable(GL_POINT_SMOOTH);
+        } else {
+            // Identities and tints must reach the pixel unchanged.
+            glDisable(GL_BLEND);
+        }
+        glPointSize(4.0f);
+        glBegin(GL_POINTS);
+        for (; i < points.size() && points[i].Style == style; ++i) {
+            glColor4fv(&points[i].Colour.R);
+            glVertex3fv(&points[i].Pos.X);
+        }
+        glEnd();
+        glPopAttrib();
+    }
+}
+
+void drawLoops(const std::vector<TVec3>& loops) {
+    if (loops.empty())
+        return;
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
+    disableTexturing();
+    glColor3f(1.0f, 1.0f, 0.0f);
+    for (size_t i = 0; i + 4 <= loops.size(); i += 4)
+        drawPositions(GL_LINE_LOOP, loops, i, i + 4);
+    glPopAttrib();
+}
+
+// ---- Slab lists -----------------------------------------------------------------------------
+//
+// A poxel of several slabs gets three lists per slab (mesh, edges, pick) from a band of names
+// far above the node bands, and its own three lists only call them. A rebuild recompiles the
+// slabs whose output changed, which keeps a brush stroke on a large poxel cheap.
+
+struct Slab {
+    GLuint lists = 0; // lists, lists + 1, lists + 2
+    uint64_t hashA = 0;
+    uint64_t hashB = 0;
+};
+
+struct SlabCache {
+    std::unordered_map<int32_t, std::vector<Slab>> byNode;
+    std::vector<GLuint> freeNames;
+    GLuint nextName = kSlabListBase;
+
+    GLuint allocate() {
+        if (!freeNames.empty()) {
+            const GLuint n = freeNames.back();
+            freeNames.pop_back();
+            return n;
+        }
+        const GLuint n = nextName;
+        nextName += 3;
+        return n;
+    }
+    void release(const Slab& s) {
+        if (s.lists == 0)
+            return;
+        glDeleteLists(s.lists, 3);
+        freeNames.push_back(s.lists);
+    }
+};
+
+SlabCache& slabCache() {
+    static SlabCache cache;
+    return cache;
+}
+
+// Four independent 64-bit lanes over the slab's output, folded into two; a stale slab would
+// need both halves to collide.
+class SlabHash {
+public:
+    void add(const void* data, size_t bytes) {
+        const auto* p = static_cast<const unsigned char*>(data);
+        for (; bytes >= 32; p += 32, bytes -= 32) {
+            uint64_t w[4];
+            std::memcpy(w, p, 32);
+            for (int i = 0; i < 4; ++i)
+                lane_[i] = mix(lane_[i], w[i], i);
+        }
+        for (; bytes >= 8; p += 8, bytes -= 8) {
+            uint64_t w;
+            std::memcpy(&w, p, 8);
+            add(w);
+        }
+        uint64_t tail = 0;
+        std::memcpy(&tail, p, bytes);
+        add(tail ^ (uint64_t{bytes} << 56));
+    }
+    void add(uint64_t v) { lane_[0] = mix(lane_[0], v, 0); }
+    uint64_t a() const { return mix(lane_[0], lane_[1], 2); }
+    uint64_t b() const { return mix(lane_[2], lane_[3], 3); }
+
+private:
+    static uint64_t mix(uint64_t h, uint64_t w, int lane) {
+        static constexpr uint64_t kPrimes[4] = {0x9E3779B97F4A7C15ull, 0xC2B2AE3D27D4EB4Full,
+                                                0x165667B19E3779F9ull, 0xD6E8FEB86659FD93ull};
+        h = (h ^ w) * kPrimes[lane];
+        return h ^ (h >> 29);
+    }
+    uint64_t lane_[4] = {0x243F6A8885A308D3ull, 0x13198A2E03707344ull, 0xA4093822299F31D0ull,
+                         0x082EFA98EC4E6C89ull};
+};
+
+void hashSlab(SlabHash& h, const PoxelMesh& m, size_t t0, size_t t1, size_t e0, size_t e1) {
+    h.add(uint64_t{m.BindsTextures} | uint64_t{hasMultitexture()} << 1);
+    h.add(t1 - t0);
+    h.add(m.Vertices.data() + 3 * t0, (t1 - t0) * 3 * sizeof(MeshVertex));
+    if (m.BindsTextures)
+        for (size_t t = t0; t < t1; ++t)
+            h.add(uint64_t{m.Triangles[t].Tex1} << 32 | m.Triangles[t].Tex0);
+    h.add(m.EdgeVertices.data() + e0, (e1 - e0) * sizeof(TVec3));
+}
+
+void compileList(GLuint list, const auto& draw) {
+    glDeleteLists(list, 1);
+    glNewList(list, GL_COMPILE);
+    draw();
+    glEndList();
+}
+
+void compileRange(GLuint mesh, GLuint edges, GLuint pick, const PoxelMesh& m, size_t t0, size_t t1,
+                  size_t e0, size_t e1) {
+    compileList(mesh, [&] { drawTriangles(m, t0, t1); });
+    compileList(edges, [&] { drawPositions(GL_LINES, m.EdgeVertices, e0, e1); });
+    compileList(pick, [&] { drawPositions(GL_TRIANGLES, m.PickVertices, 3 * t0, 3 * t1); });
+}
+
+void releaseSlabs(int32_t listId) {
+    auto& cache = slabCache();
+    const auto it = cache.byNode.find(listId);
+    if (it == cache.byNode.end())
+        return;
+    // Without a current context the lists went with it; the names are free either way.
+    const bool current = glGetString(GL_VERSION) != nullptr;
+    for (const Slab& s : it->second) {
+        if (current && s.lists != 0)
+            glDeleteLists(s.lists, 3);
+        if (s.lists != 0)
+            cache.freeNames.push_back(s.lists);
+    }
+    cache.byNode.erase(it);
+}
+
+// ---- Build buffers --------------------------------------------------------------------------
+
+// The build buffers live as long as the program, like the build state of a single-threaded
+// editor; a build that needed far more than the next one gives the memory back.
+PoxelMesh& scratchMesh() {
+    static PoxelMesh mesh;
+    return mesh;
+}
+
+void trimScratch(PoxelMesh& m) {
+    constexpr size_t kKeep = size_t{1} << 16; // vertices kept without question
+    if (m.Vertices.capacity() > kKeep && m.Vertices.capacity() > 4 * m.Vertices.size()) {
+        m.Vertices.shrink_to_fit();
+        m.Triangles.shrink_to_fit();
+        m.PickVertices.shrink_to_fit();
+        m.EdgeVertices.shrink_to_fit();
+    }
+}
+
+} // namespace
+
+void compilePoxelLists(int32_t listId, const PoxelMesh& mesh) {
+    const auto id = static_cast<GLuint>(listId);
+    const size_t slabs = mesh.SlabTriangleStart.empty() ? 0 : mesh.SlabTriangleStart.size() - 1;
+    if (slabs <= 1) {
+        releaseSlabs(listId);
+        const size_t t = mesh.Triangles.size(), e = mesh.EdgeVertices.size();
+        compileList(id, [&] {
+            drawTriangles(mesh, 0, t);
+            drawPoints(mesh.Points);
+        });
+        compileList(id + kEdgeListOffset,
+                    [&] { drawPositions(GL_LINES, mesh.EdgeVertices, 0, e); });
+        compileList(id + kPickListOffset,
+                    [&] { drawPositions(GL_TRIANGLES, mesh.PickVertices, 0, 3 * t); });
+        return;
+    }
+
+    auto& cache = slabCache();
+    std::vector<Slab>& cached = cache.byNode[listId];
+    while (cached.size() > slabs) {
+        cache.release(cached.back());
+        cached.pop_back();
+    }
+    cached.resize(slabs);
+    for (size_t k = 0; k < slabs; ++k) {
+        const size_t t0 = mesh.SlabTriangleStart[k], t1 = mesh.SlabTriangleStart[k + 1];
+        const size_t e0 = mesh.SlabEdgeStart[k], e1 = mesh.SlabEdgeStart[k + 1];
+        SlabHash h;
+        hashSlab(h, mesh, t0, t1, e0, e1);
+        Slab& s = cached[k];
+        // glIsList guards against lists lost with a context the cache was not told about.
+        if (s.lists != 0 && s.hashA == h.a() && s.hashB == h.b() && glIsList(s.lists))
+            continue;
+        if (s.lists == 0)
+            s.lists = cache.allocate();
+        compileRange(s.lists, s.lists + 1, s.lists + 2, mesh, t0, t1, e0, e1);
+        s.hashA = h.a();
+        s.hashB = h.b();
+    }
+    compileList(id, [&] {
+        for (const Slab& s : cached)
+            glCallList(s.lists);
+        drawPoints(mesh.Points);
+    });
+    compileList(id + kEdgeListOffset, [&] {
+        for (const Slab& s : cached)
+            glCallList(s.lists + 1);
+    });
+    compileList(id + kPickListOffset, [&] {
+        for (const Slab& s : cached)
+            glCallList(s.lists + 2);
+    });
+}
+
+void releasePoxelSlabLists(int32_t listId) {
+    releaseSlabs(listId);
+}
+
+void forgetPoxelSlabLists() {
+    slabCache() = SlabCache{};
+}
+
+void drawPoxelMeshNow(const PoxelMesh& mesh) {
+    if (!mesh.Vertices.empty()) {
+        glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+        glDisable(GL_LIGHTING);
+        disableTexturing();
+        glDisable(GL_NORMALIZE);
+        glDisable(GL_AUTO_NORMAL);
+        glDisable(GL_BLEND);
+        glDisable(GL_FOG);
+        drawIdentityTriangles(mesh);
+        glPopAttrib();
+    }
+    drawPoints(mesh.Points);
+    drawLoops(mesh.LoopVertices);
+}
+
+void BuildPoxelMesh(TPoxel& poxel, const TTextureList* textures, const MeshBuildExtras& extras) {
+    PoxelMesh& mesh = scratchMesh();
+    buildPoxelGeometry(poxel, textures, mesh, extras);
+    if (!poxel.IsGroup) {
+        if (mesh.Mode == MeshMode::Lists)
+            compilePoxelLists(poxel.ListId, mesh);
+        else
+            drawPoxelMeshNow(mesh);
+    }
+    trimScratch(mesh);
+}
+
+void BuildPoxelTree(TPoxel& poxel, const TTextureList* textures) {
+    // Pre-order without recursion: deep maps must not exhaust the stack.
+    std::vector<TPoxel*> pending{&poxel};
+    while (!pending.empty()) {
+        TPoxel* node = pending.back();
+        pending.pop_back();
+        BuildPoxelMesh(*node, textures);
+        for (auto it = node->Children.rbegin(); it != node->Children.rend(); ++it)
+            pending.push_back(it->get());
+    }
+}
+
+} // namespace lw::gl
