@@ -47,5 +47,6 @@ int runCheck(const Args& args);
 int runResave(const Args& args);
 int runNew(const Args& args);
 int runDemo(const Args& args);
+int runMeshStats(const Args& args);
 
 } // namespace lw::cli

@@ -4,6 +4,7 @@
 #include "core/MapGenerator.h"
 #include "core/MapReader.h"
 #include "core/MapWriter.h"
+#include "render/MeshStats.h"
 
 #include <cstdio>
 #include <iostream>
@@ -58,6 +59,18 @@ int runDemo(const Args& args) {
     if (auto st = WriteMapFile(*root, args.positional[0]); !st)
         return fail(st.error());
     print("wrote " + args.positional[0] + "\n");
+    return ExitOk;
+}
+
+} // namespace lw::cli
+
+namespace lw::cli {
+
+int runMeshStats(const Args& args) {
+    auto root = readMapFile(args.positional[0]);
+    if (!root)
+        return fail(root.error());
+    print(meshStatsText(**root, args.has("--json")));
     return ExitOk;
 }
 

@@ -62,6 +62,17 @@ const std::vector<Command>& commands() {
          1,
          1,
          &runDemo},
+        {"mesh-stats",
+         "count the triangles and edges of every poxel",
+         "mesh-stats MAP [--json]",
+         "Builds the geometry of every poxel (without textures, as opening a map does) and\n"
+         "prints, per poxel in pre-order, its triangle and edge-segment counts and its box, then\n"
+         "the totals. With --json: {\"poxels\": [...], \"triangles\": N, \"edges\": N}.\n",
+         {"--json"},
+         {},
+         1,
+         1,
+         &runMeshStats},
     };
     return table;
 }

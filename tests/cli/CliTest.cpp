@@ -114,3 +114,16 @@ TEST(Cli, RefusedInputsGiveOneLineAndStatusOne) {
     auto noFolder = cli("new " + quoted(dir / "no" / "such" / "map.xom"));
     EXPECT_EQ(noFolder.exitCode, 1);
 }
+
+TEST(Cli, MeshStatsCountsEveryPoxel) {
+    TempDir dir;
+    ASSERT_EQ(cli("demo " + quoted(dir / "demo.xom")).exitCode, 0);
+    auto text = cli("mesh-stats " + quoted(dir / "demo.xom"));
+    ASSERT_EQ(text.exitCode, 0);
+    EXPECT_NE(text.out.find("Ground: "), std::string::npos);
+    EXPECT_NE(text.out.find("total: "), std::string::npos);
+    auto json = cli("mesh-stats --json " + quoted(dir / "demo.xom"));
+    ASSERT_EQ(json.exitCode, 0);
+    EXPECT_EQ(json.out.rfind("{\"poxels\": [{\"name\": \"Ground\", \"triangles\": ", 0), 0u);
+    EXPECT_EQ(cli("mesh-stats " + quoted(dir / "missing.xom")).exitCode, 1);
+}

@@ -343,9 +343,10 @@ void BuildPoxelMesh(TPoxel& poxel, const TTextureList* textures, const MeshBuild
     PoxelMesh& mesh = scratchMesh();
     buildPoxelGeometry(poxel, textures, mesh, extras);
     if (!poxel.IsGroup) {
-        if (mesh.Mode == MeshMode::Lists)
+        if (mesh.Mode == MeshMode::Lists) {
             compilePoxelLists(poxel.ListId, mesh);
-        else
+            poxel.ListsBuilt = true;
+        } else
             drawPoxelMeshNow(mesh);
     }
     trimScratch(mesh);
