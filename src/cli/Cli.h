@@ -1,6 +1,7 @@
 #pragma once
 // The command table of landwright-cli and what every subcommand shares.
 
+#include "core/Poxel.h"
 #include "core/Result.h"
 
 #include <map>
@@ -40,6 +41,17 @@ const std::vector<Command>& commands();
 int fail(const Error& error);
 // Prints a usage error for `command` on stderr and returns ExitUsage.
 int usageError(const Command& command, const std::string& message);
+
+// A node addressed by its pre-order index (as `info` lists it: the root is 0, a node's
+// entities come before its children), with its parent (nullptr for the root).
+struct NodeRef {
+    TPoxel* node = nullptr;
+    TPoxel* parent = nullptr;
+};
+Result<NodeRef> nodeAtIndex(TPoxel& root, long index);
+// Reads the value of `option` (e.g. "--node") as a whole number; `fallback` when it is absent.
+// Text that is not a number is an error naming it.
+Result<long> integerOption(const Args& args, const std::string& option, long fallback);
 
 // The subcommands of the map document.
 int runInfo(const Args& args);

@@ -34,7 +34,7 @@ struct Totals {
 
 void textNode(const TPoxel& n, int depth, long& index, Totals& t, std::string& out) {
     out += std::string(size_t(depth) * 2, ' ') + "[" + std::to_string(index++) + "] " + n.Name +
-           "  " + nodeKind(n);
+           "  " + nodeKind(n) + "  id " + std::to_string(n.Serial);
     ++t.nodes;
     if (n.IsEntity) {
         ++t.entities;
@@ -69,8 +69,8 @@ void textNode(const TPoxel& n, int depth, long& index, Totals& t, std::string& o
 
 void jsonNode(const TPoxel& n, std::string& out) {
     out += "{\"name\": " + jsonString(n.Name) + ", \"kind\": \"" + nodeKind(n) +
-           "\", \"pos\": " + jsonVec(n.Pos) + ", \"rot\": " + jsonVec(n.Rot) +
-           ", \"size\": " + jsonVec(n.Size);
+           "\", \"id\": " + std::to_string(n.Serial) + ", \"pos\": " + jsonVec(n.Pos) +
+           ", \"rot\": " + jsonVec(n.Rot) + ", \"size\": " + jsonVec(n.Size);
     if (n.IsEntity) {
         out += ", \"lib_name\": " + jsonString(n.LibName) + ", \"clip\": " + jsonVec(n.Clip);
     } else {

@@ -8,6 +8,7 @@ namespace {
 
 int32_t g_poxelCounter = 0;
 int32_t g_savedPoxelCounter = 0;
+int32_t g_nextSerial = 1;
 DisplayListReleaseHook g_releaseHook = nullptr;
 
 void sizeArrays(TPoxel& p) {
@@ -66,7 +67,7 @@ void setDisplayListReleaseHook(DisplayListReleaseHook hook) {
 }
 
 TPoxel::TPoxel(int32_t nx, int32_t ny, int32_t nz)
-    : NX(std::max(nx, 1)), NY(std::max(ny, 1)), NZ(std::max(nz, 1)) {
+    : NX(std::max(nx, 1)), NY(std::max(ny, 1)), NZ(std::max(nz, 1)), Serial(g_nextSerial++) {
     sizeArrays(*this);
     TextCoord[0] = 0.25f;
     TextCoord[5] = 0.25f;

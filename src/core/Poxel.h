@@ -129,6 +129,10 @@ public:
     // lists (for example one of a file that failed to decode) releases nothing.
     bool ListsBuilt = false;
     int32_t StoreIndex = 0;
+    // The node's identity number ("Get ID Poxel", the replacer): unique among all nodes made
+    // in this run and fixed for the node's life. Nodes are numbered in creation order from 1,
+    // so reading the same file in a fresh run gives the same numbers.
+    const int32_t Serial;
     TArrayPoxel Children;
     TArrayPoxel Entities;
     TreeItem Node = nullptr;
