@@ -48,7 +48,7 @@ TEST(Cli, DemoNewInfoCheckAndResave) {
     auto info = cli("info " + quoted(dir / "demo.xom"));
     EXPECT_EQ(info.exitCode, 0);
     EXPECT_NE(info.out.find("[0] Root  root  id 1"), std::string::npos);
-    EXPECT_NE(info.out.find("Emitter_01  entity  lib Base_01"), std::string::npos);
+    EXPECT_NE(info.out.find("Emitter_01  entity  id 4  lib Base_01"), std::string::npos);
 
     auto empty = cli("info " + quoted(dir / "new.xom"));
     EXPECT_EQ(empty.out, "[0] Root  root  id 1  1x1x1  pos 0 0 0  rot 0 0 0  size 0 0 0\n"
