@@ -15,9 +15,4 @@ std::string mapInfoText(const TPoxel& root);
 // {"root": NODE}, floats with 9 significant digits, non-finite values as strings.
 std::string mapInfoJson(const TPoxel& root);
 
-// Latin-1 bytes of a name as a JSON string literal (UTF-8, escaped).
-std::string jsonString(const std::string& latin1);
-// A float as JSON: 9 significant digits, or "nan", "inf", "-inf".
-std::string jsonNumber(float f);
-
 } // namespace lw::cli

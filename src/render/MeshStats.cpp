@@ -1,5 +1,6 @@
 #include "render/MeshStats.h"
 
+#include "core/JsonText.h"
 #include "render/PoxelMesh.h"
 
 #include <cmath>
@@ -8,53 +9,6 @@
 namespace lw {
 
 namespace {
-
-// Names are 8-bit Latin-1 bytes; the output is UTF-8.
-std::string latin1ToUtf8(const std::string& in) {
-    std::string out;
-    out.reserve(in.size());
-    for (unsigned char c : in) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(0xC0 | c >> 6);
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-std::string jsonString(const std::string& latin1) {
-    std::string out = "\"";
-    for (char ch : latin1ToUtf8(latin1)) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += ch;
-        }
-    }
-    return out + "\"";
-}
-
-std::string jsonFloat(float v) {
-    if (std::isnan(v))
-        return "\"nan\"";
-    if (std::isinf(v))
-        return v > 0 ? "\"inf\"" : "\"-inf\"";
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
-    return buf;
-}
-
-std::string jsonVec(const TVec3& v) {
-    return "[" + jsonFloat(v.X) + ", " + jsonFloat(v.Y) + ", " + jsonFloat(v.Z) + "]";
-}
 
 std::string textVec(const TVec3& v) {
     char buf[96];
