@@ -31,13 +31,13 @@ struct Totals {
 };
 
 void textNode(const TPoxel& n, int depth, long& index, Totals& t, std::string& out) {
-    out += std::string(size_t(depth) * 2, ' ') + "[" + std::to_string(index++) + "] " + n.Name +
-           "  " + nodeKind(n) + "  id " + std::to_string(n.Serial);
+    out += std::string(size_t(depth) * 2, ' ') + "[" + std::to_string(index++) + "] " +
+           latin1ToUtf8(n.Name) + "  " + nodeKind(n) + "  id " + std::to_string(n.Serial);
     ++t.nodes;
     if (n.IsEntity) {
         ++t.entities;
-        out += "  lib " + n.LibName + "  pos " + vec(n.Pos) + "  rot " + vec(n.Rot) + "  size " +
-               vec(n.Size) + "  clip " + vec(n.Clip);
+        out += "  lib " + latin1ToUtf8(n.LibName) + "  pos " + vec(n.Pos) + "  rot " + vec(n.Rot) +
+               "  size " + vec(n.Size) + "  clip " + vec(n.Clip);
     } else {
         if (n.IsGroup)
             ++t.groups;
