@@ -53,11 +53,17 @@ GreyPicture greyOf(const QImage& image) {
 } // namespace
 
 Result<GreyPicture> loadPicture(const std::string& fileName) {
+    const QString name = QString::fromStdString(fileName);
     const QByteArray format = containsIgnoreCase(fileName, ".bmp") ? "bmp" : "jpeg";
-    QImageReader reader(QString::fromStdString(fileName), format);
+    QImageReader reader(name, format);
     QImage image;
-    if (!reader.read(&image))
-        return cannotReadPicture(fileName, reader.errorString().toStdString());
+    if (!reader.read(&image)) {
+        // A misnamed picture is still read by what it holds; the error stays the first one.
+        QImageReader byContent(name);
+        byContent.setDecideFormatFromContent(true);
+        if (!byContent.read(&image))
+            return cannotReadPicture(fileName, reader.errorString().toStdString());
+    }
     if (image.isNull() || image.width() <= 0 || image.height() <= 0)
         return cannotReadPicture(fileName, "the picture is empty");
     return greyOf(image);
