@@ -10,6 +10,8 @@
 #include "io/PictureFile.h"
 #include "io/VoxFile.h"
 
+#include <QLoggingCategory>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -166,6 +168,8 @@ int runHeights(const Args& args) {
             return fail(n->error());
     if (*contrast < -100.0 || *contrast > 100.0)
         return fail(Error{"sBadNumber", "Out of range", "--contrast must be within -100..100"});
+    // The image decoders warn on stderr as they go; the tool reports one line of its own.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*=false"));
     auto picture = loadPicture(args.options.at("--image"));
     if (!picture)
         return fail(picture.error());

@@ -53,8 +53,7 @@ TEST(Resample, ThreeByThreeDownToTwoByTwo) {
 TEST(Resample, DownToOnePixelUsesThePlainRatio) {
     // (d - 1) / (n - 1) would be 0; d / n = 0.5 gives weights 0.375 and 0.625.
     // Row 0: 125, row 1: 62.5 -> 62; then 0.375·125 + 0.625·62 = 85.625.
-    EXPECT_EQ(resampled(picture(2, 2, {0, 200, 100, 40}), 1, 1).pixels,
-              (std::vector<uint8_t>{86}));
+    EXPECT_EQ(resampled(picture(2, 2, {0, 200, 100, 40}), 1, 1).pixels, (std::vector<uint8_t>{86}));
 }
 
 TEST(Resample, WindowsWiderThanTheSourceStayInside) {
@@ -87,10 +86,11 @@ TEST(Resample, EmptySourceIsRefused) {
 }
 
 TEST(Stretch, AveragesCoveredAreasAndRoundsHalvesToEven) {
-    const GreyPicture p = picture(4, 4, {10, 11, 1, 2, //
-                                         12, 13, 1, 2, //
-                                         3, 4, 2, 3,   //
-                                         3, 4, 2, 3});
+    const GreyPicture p = picture(4, 4,
+                                  {10, 11, 1, 2, //
+                                   12, 13, 1, 2, //
+                                   3, 4, 2, 3,   //
+                                   3, 4, 2, 3});
     EXPECT_EQ(stretchPicture(p, 2, 2).pixels, (std::vector<uint8_t>{12, 2, 4, 2}));
     EXPECT_EQ(stretchPicture(p, 4, 4), p);
     // 3 -> 2: destination 0 is two thirds of source 0 and one third of source 1.

@@ -128,12 +128,10 @@ TEST(PictureFile, RealPicturesLoadResampleAndApply) {
         const char* name;
         int width, height;
     };
-    for (const Case& c : {Case{"testorig_baseline.jpg", 227, 149},
-                          Case{"testimgp_progressive.jpg", 227, 149},
-                          Case{"testimggray_grey.jpg", 227, 149},
-                          Case{"shira_bird8_24bit.bmp", 192, 144},
-                          Case{"jacksboro_dem_gray8.bmp", 403, 344},
-                          Case{"camera_3x3_gray8.bmp", 3, 3}}) {
+    for (const Case& c :
+         {Case{"testorig_baseline.jpg", 227, 149}, Case{"testimgp_progressive.jpg", 227, 149},
+          Case{"testimggray_grey.jpg", 227, 149}, Case{"shira_bird8_24bit.bmp", 192, 144},
+          Case{"jacksboro_dem_gray8.bmp", 403, 344}, Case{"camera_3x3_gray8.bmp", 3, 3}}) {
         SCOPED_TRACE(c.name);
         auto p = loadPicture(image(c.name));
         ASSERT_TRUE(p.ok()) << p.error().message();

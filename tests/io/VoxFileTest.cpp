@@ -97,7 +97,8 @@ TEST(VoxFile, ShortFilesChangeNoCell) {
     EXPECT_EQ(copy->Voxels, source->Voxels);
 
     for (size_t size : {size_t(0), size_t(11), size_t(12), size_t(12 + 23)}) {
-        auto st = decodeVoxInto(*p, std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(size)));
+        auto st =
+            decodeVoxInto(*p, std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(size)));
         EXPECT_FALSE(st.ok()) << size;
         EXPECT_EQ(p->Voxels, before) << size;
     }
