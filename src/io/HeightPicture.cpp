@@ -24,11 +24,13 @@ GreyPicture gridPicture(const THmap& grid, GridRange* range) {
     const double span = double(r.max) - double(r.min);
     if (!(span > 0.0))
         return out; // a flat grid has no grey scale: all 0
-    for (int x = 0; x < width; ++x)
-        for (int z = 0; z < height; ++z) {
-            const double g = (double(grid[size_t(x)][size_t(z)]) - r.min) * 255.0 / span;
+    for (int x = 0; x < width; ++x) {
+        const auto& column = grid[size_t(x)];
+        for (int z = 0; z < std::min(height, int(column.size())); ++z) {
+            const double g = (double(column[size_t(z)]) - r.min) * 255.0 / span;
             out.at(x, z) = uint8_t(std::clamp(std::nearbyint(g), 0.0, 255.0));
         }
+    }
     return out;
 }
 
