@@ -36,7 +36,7 @@ int filledCells(const TPoxel& p, int level) {
 
 } // namespace
 
-TEST(HeightmapPreview, IsTheSpecialPoxelInItsOwnListBand) {
+TEST(HeightmapPreview, IsTheHeightmapPoxelInItsOwnListBand) {
     ResetPoxelCounter();
     const int32_t before = PoxelCounter();
     HeightmapPreview preview = makeHeightmapPreview();
