@@ -61,4 +61,9 @@ int runNew(const Args& args);
 int runDemo(const Args& args);
 int runMeshStats(const Args& args);
 
+// Heightmap files, height pictures and voxel blocks (IoCommands.cpp).
+int runHmp(const Args& args);
+int runHeights(const Args& args);
+int runVox(const Args& args);
+
 } // namespace lw::cli

@@ -73,6 +73,46 @@ const std::vector<Command>& commands() {
          1,
          1,
          &runMeshStats},
+        {"hmp",
+         "build terrain from a heightmap file",
+         "hmp terrain IN.hmp MAP|new OUT",
+         "terrain: reads the heights of IN.hmp (its first 40,000 bytes), appends the group\n"
+         "\"HMapDummy\" with sixteen 25x3x25 tiles and sixteen clip poxels to MAP (or to an\n"
+         "empty map when MAP is \"new\") and writes OUT.\n"
+         "from-map MAP OUT.hmp --node N: not available here; it needs the view's depth render.\n",
+         {},
+         {"--node"},
+         3,
+         4,
+         &runHmp},
+        {"heights",
+         "set a poxel's heights from a picture, or save them as one",
+         "heights import|export ...",
+         "heights import MAP OUT --node N --image PIC --min A --max B [--contrast K] [--invert]\n"
+         "  Loads PIC (BMP or JPEG) as grey, brings it to the poxel's (NX+1) x (NZ+1) grid,\n"
+         "  inverts it and changes its contrast (K in -100..100, default 0 = unchanged), sets\n"
+         "  every height to A + (B - A) * grey / 255 and writes the map to OUT.\n"
+         "heights export MAP --node N OUT.bmp\n"
+         "  Saves the 335x335 grey picture of the poxel's heights (lowest black, highest\n"
+         "  white; a flat poxel is all black); \".bmp\" is added unless the name holds it.\n",
+         {"--invert"},
+         {"--node", "--image", "--min", "--max", "--contrast"},
+         3,
+         3,
+         &runHeights},
+        {"vox",
+         "write or read a poxel's cells as a .vox block",
+         "vox export|import ...",
+         "vox export MAP --node N OUT.vox\n"
+         "  Writes the first texture code of every cell of poxel N.\n"
+         "vox import MAP --node N IN.vox OUT\n"
+         "  Sets the first texture code of every cell from IN.vox (whose sizes must be the\n"
+         "  poxel's) and writes the map to OUT.\n",
+         {},
+         {"--node"},
+         3,
+         4,
+         &runVox},
     };
     return table;
 }

@@ -1,0 +1,206 @@
+// Heightmap files, height pictures and voxel blocks from the command line.
+
+#include "cli/Cli.h"
+
+#include "core/MapGenerator.h"
+#include "core/MapReader.h"
+#include "core/MapWriter.h"
+#include "io/HeightPicture.h"
+#include "io/HeightmapFile.h"
+#include "io/PictureFile.h"
+#include "io/VoxFile.h"
+
+#include <QLoggingCategory>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace lw::cli {
+
+namespace {
+
+const Command& commandNamed(const char* name) {
+    for (const Command& c : commands())
+        if (std::strcmp(c.name, name) == 0)
+            return c;
+    return commands().front();
+}
+
+// The verb and the number of words after it that a sub-verb takes.
+struct Verb {
+    const char* name;
+    size_t words;
+};
+
+// Checks the first positional word against `verbs`; returns the verb's index, or -1 after
+// printing a usage error.
+int pickVerb(const Args& args, const char* command, std::initializer_list<Verb> verbs,
+             int& exitCode) {
+    const Command& c = commandNamed(command);
+    const std::string& word = args.positional.front();
+    int index = 0;
+    for (const Verb& v : verbs) {
+        if (word == v.name) {
+            if (args.positional.size() != v.words + 1) {
+                exitCode = usageError(c, std::string(v.name) + " takes " + std::to_string(v.words) +
+                                             " arguments");
+                return -1;
+            }
+            return index;
+        }
+        ++index;
+    }
+    exitCode = usageError(c, "unknown verb '" + word + "'");
+    return -1;
+}
+
+Result<double> numberOption(const Args& args, const std::string& option, double fallback) {
+    auto it = args.options.find(option);
+    if (it == args.options.end())
+        return fallback;
+    const std::string& text = it->second;
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || errno == ERANGE || !std::isfinite(value))
+        return Error{"sBadNumber", "Not a number", option + " '" + text + "'"};
+    return value;
+}
+
+// The poxel that --node names; groups, the root and entities have no cells to work on.
+Result<TPoxel*> poxelOption(const Args& args, TPoxel& root) {
+    auto index = integerOption(args, "--node", -1);
+    if (!index)
+        return index.error();
+    auto ref = nodeAtIndex(root, *index);
+    if (!ref)
+        return ref.error();
+    TPoxel* node = ref->node;
+    if (node->IsGroup || node->IsRoot || node->IsEntity)
+        return Error{"sNotAPoxel", "Not a poxel",
+                     "node " + std::to_string(*index) + " '" + node->Name +
+                         "' is a group or an entity"};
+    return node;
+}
+
+int needNode(const Args& args, const char* command) {
+    return args.options.count("--node") ? ExitOk
+                                        : usageError(commandNamed(command), "--node is required");
+}
+
+int writeMap(const TPoxel& root, const std::string& fileName) {
+    if (auto st = WriteMapFile(root, fileName); !st)
+        return fail(st.error());
+    std::printf("wrote %s\n", fileName.c_str());
+    return ExitOk;
+}
+
+} // namespace
+
+int runHmp(const Args& args) {
+    int code = ExitOk;
+    const int verb = pickVerb(args, "hmp", {{"terrain", 3}, {"from-map", 2}}, code);
+    if (verb < 0)
+        return code;
+    if (verb == 1) {
+        // The heightmap is the depth of the node drawn from above, which needs the view's
+        // OpenGL renderer; the tool does not offer a substitute.
+        return fail(Error{"sNotAvailable", "Not available",
+                          "hmp from-map needs the view's depth rendering, which this tool does "
+                          "not have yet"});
+    }
+    const std::string& in = args.positional[1];
+    const std::string& mapName = args.positional[2];
+    std::unique_ptr<TPoxel> root;
+    if (mapName == "new") {
+        root = newMapRoot();
+    } else {
+        auto read = readMapFile(mapName);
+        if (!read)
+            return fail(read.error());
+        root = std::move(*read);
+    }
+    auto group = importHeightmapTerrain(*root, in);
+    if (!group)
+        return fail(group.error());
+    return writeMap(*root, args.positional[3]);
+}
+
+int runHeights(const Args& args) {
+    int code = ExitOk;
+    const int verb = pickVerb(args, "heights", {{"import", 2}, {"export", 2}}, code);
+    if (verb < 0)
+        return code;
+    if ((code = needNode(args, "heights")) != ExitOk)
+        return code;
+    auto root = readMapFile(args.positional[1]);
+    if (!root)
+        return fail(root.error());
+    auto node = poxelOption(args, **root);
+    if (!node)
+        return fail(node.error());
+    TPoxel& poxel = **node;
+    HeightPictureSession session(poxel.NX + 1, poxel.NZ + 1);
+
+    if (verb == 1) {
+        const GridRange range = session.prepareFromGrid(poxel.Heights);
+        auto written = session.saveImage(args.positional[2]);
+        if (!written)
+            return fail(written.error());
+        std::printf("wrote %s (min %g, max %g)\n", written->c_str(), double(range.min),
+                    double(range.max));
+        return ExitOk;
+    }
+
+    for (const char* required : {"--image", "--min", "--max"})
+        if (!args.options.count(required))
+            return usageError(commandNamed("heights"),
+                              std::string(required) + " is required for import");
+    auto minVal = numberOption(args, "--min", 0.0);
+    auto maxVal = numberOption(args, "--max", 0.0);
+    auto contrast = numberOption(args, "--contrast", 0.0);
+    for (const auto* n : {&minVal, &maxVal, &contrast})
+        if (!*n)
+            return fail(n->error());
+    if (*contrast < -100.0 || *contrast > 100.0)
+        return fail(Error{"sBadNumber", "Out of range", "--contrast must be within -100..100"});
+    // The image decoders warn on stderr as they go; the tool reports one line of its own.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*=false"));
+    auto picture = loadPicture(args.options.at("--image"));
+    if (!picture)
+        return fail(picture.error());
+    if (auto st = session.openPicture(*picture, *contrast, args.has("--invert")); !st)
+        return fail(st.error());
+    session.applyToGrid(poxel.Heights, *minVal, *maxVal);
+    return writeMap(**root, args.positional[2]);
+}
+
+int runVox(const Args& args) {
+    int code = ExitOk;
+    const int verb = pickVerb(args, "vox", {{"export", 2}, {"import", 3}}, code);
+    if (verb < 0)
+        return code;
+    if ((code = needNode(args, "vox")) != ExitOk)
+        return code;
+    auto root = readMapFile(args.positional[1]);
+    if (!root)
+        return fail(root.error());
+    auto node = poxelOption(args, **root);
+    if (!node)
+        return fail(node.error());
+    if (verb == 0) {
+        if (auto st = writeVoxFile(**node, args.positional[2]); !st)
+            return fail(st.error());
+        std::printf("wrote %s\n", args.positional[2].c_str());
+        return ExitOk;
+    }
+    if (auto st = readVoxFile(**node, args.positional[2]); !st)
+        return fail(st.error());
+    return writeMap(**root, args.positional[3]);
+}
+
+} // namespace lw::cli
