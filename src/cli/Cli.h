@@ -61,4 +61,7 @@ int runNew(const Args& args);
 int runDemo(const Args& args);
 int runMeshStats(const Args& args);
 
+// The texture subcommand; its first argument is the verb.
+int runTextures(const Args& args);
+
 } // namespace lw::cli
