@@ -234,7 +234,10 @@ Result<ImageList> readBundleImages(const std::vector<uint8_t>& bytes) {
                                         std::to_string(images.size() + 1) +
                                         " is not a complete record");
                 // The record runs from after its tag up to the next tag, never past it.
-                images.push_back({cutBundleImageName(f.slotName(slot)),
+                // "..." and "[OUT]" stand for names that are not there; they are not cut.
+                const bool named = slot > 0 && size_t(slot) <= f.strings.size();
+                const std::string name = f.slotName(slot);
+                images.push_back({named ? cutBundleImageName(name) : name,
                                   std::vector<uint8_t>(d + pos + 4, d + next)});
             }
             pos = next;
