@@ -40,8 +40,8 @@ int listImages(const Args& args) {
     const FolderLayout layout = detectFolderLayout(folder);
     FolderImages loaded = loadImageFolder(folder, layout);
     const bool json = args.has("--json");
-    std::string out = json ? "{\"layout\": " + jsonString(layoutName(layout)) + ", \"images\": ["
-                           : std::string();
+    std::string out =
+        json ? "{\"layout\": " + jsonString(layoutName(layout)) + ", \"images\": [" : std::string();
     for (size_t i = 0; i < loaded.images.size(); ++i) {
         const NamedImage& image = loaded.images[i];
         auto l = imageLayout(image.record);
@@ -113,10 +113,10 @@ int checkList(const Args& args) {
     }
     print(out);
     if (missing)
-        return fail(Error{"sTextureNotFound", "Texture not found",
-                          "'" + firstMissing + "'" +
-                              (missing > 1 ? " and " + std::to_string(missing - 1) + " more"
-                                           : std::string())});
+        return fail(Error{
+            "sTextureNotFound", "Texture not found",
+            "'" + firstMissing + "'" +
+                (missing > 1 ? " and " + std::to_string(missing - 1) + " more" : std::string())});
     return ExitOk;
 }
 

@@ -80,9 +80,8 @@ Result<XomFraming> readXomFraming(const uint8_t* d, size_t size) {
     const size_t poolSize = loadU16(d + s + 8);
     const size_t pool = s + 12 + 4 * slotCount;
     if (pool + poolSize > size)
-        return badXomFormat(at(s) + "the string table (" + std::to_string(slotCount) +
-                            " slots, " + std::to_string(poolSize) +
-                            " bytes) runs past the end of the file");
+        return badXomFormat(at(s) + "the string table (" + std::to_string(slotCount) + " slots, " +
+                            std::to_string(poolSize) + " bytes) runs past the end of the file");
     for (size_t k = 1; k < slotCount; ++k) {
         const size_t off = loadU16(d + s + 12 + 4 * k);
         const uint8_t* start = d + pool + off;

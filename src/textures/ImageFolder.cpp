@@ -163,8 +163,8 @@ FolderLayout detectFolderLayout(const std::string& folder) {
     };
     if (allFiles({"Bundle19.xom", "Bundle07.xom", "Bundle23.xom", "Bundle88.xom"}))
         return FolderLayout::Bundles;
-    const char* const themeFolders[] = {"Custom",        "ThemeArabian",     "ThemeBuilding",
-                                        "ThemeCamelot",  "ThemePrehistoric", "ThemeWildwest"};
+    const char* const themeFolders[] = {"Custom",       "ThemeArabian",     "ThemeBuilding",
+                                        "ThemeCamelot", "ThemePrehistoric", "ThemeWildwest"};
     if (std::all_of(std::begin(themeFolders), std::end(themeFolders),
                     [&index](const char* n) { return index.hasFolder(n); }))
         return FolderLayout::Themes;
@@ -259,7 +259,8 @@ FolderImages loadImageFolder(const std::string& folder, FolderLayout layout) {
         addTgaFolder(folder, result.images);
         break;
     case FolderLayout::None:
-        result.error = loadingError("'" + folder + "' holds no texture bundles, themes or TGA files");
+        result.error =
+            loadingError("'" + folder + "' holds no texture bundles, themes or TGA files");
         break;
     }
     std::stable_sort(result.images.begin(), result.images.end(),

@@ -28,7 +28,8 @@ Result<ImageLayout> imageLayout(const std::vector<uint8_t>& record) {
     int32_t nameSlot = 0;
     uint32_t width = 0;
     if (!r.skip(3) || !r.varint(nameSlot) || !r.has(2))
-        return badImage("the record is " + number(record.size()) + " bytes long, too short for "
+        return badImage("the record is " + number(record.size()) +
+                        " bytes long, too short for "
                         "an image header");
     width = loadU16(d + r.pos());
     if (width == 0) {
@@ -51,9 +52,8 @@ Result<ImageLayout> imageLayout(const std::vector<uint8_t>& record) {
         l.bits = (format == 2 || format == 4) ? 32 : 24;
     }
     if (l.width > kMaxImageSide || l.height > kMaxImageSide)
-        return badImage("the image is " + std::to_string(l.width) + "x" +
-                        std::to_string(l.height) + ", larger than " +
-                        std::to_string(kMaxImageSide) + " pixels on a side");
+        return badImage("the image is " + std::to_string(l.width) + "x" + std::to_string(l.height) +
+                        ", larger than " + std::to_string(kMaxImageSide) + " pixels on a side");
     if (l.levels > kMaxImageLevels)
         return badImage("the image has " + std::to_string(l.levels) + " levels, more than " +
                         std::to_string(kMaxImageLevels));

@@ -125,6 +125,10 @@ Status WriteTextureList(const std::string& fileName, const TextureBoxList& list)
     return writeFileAtomically(fileName, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
+std::string withTxtExtension(const std::string& fileName) {
+    return fileName.find(".txt") == std::string::npos ? fileName + ".txt" : fileName;
+}
+
 bool canSetNull(int slot) {
     return slot == 3;
 }

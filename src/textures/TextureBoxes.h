@@ -50,6 +50,9 @@ Result<TextureBoxList> ReadTextureList(const std::string& fileName);
 // more than 64 boxes, an empty slot, or a line break inside a text.
 Status WriteTextureList(const std::string& fileName, const TextureBoxList& list);
 
+// The name a list is saved under: ".txt" is added unless the name holds it anywhere.
+std::string withTxtExtension(const std::string& fileName);
+
 // "Set NULL" applies to the edge slot only.
 bool canSetNull(int slot);
 // Sets the edge slot of a box to "NULL"; false when `slot` is not the edge slot.

@@ -1,8 +1,8 @@
 // Gathering images from texture bundles, theme folders and TGA folders; saving one as TGA.
 
+#include "textures/ImageFolder.h"
 #include "TextureSamples.h"
 #include "support/TestSupport.h"
-#include "textures/ImageFolder.h"
 #include "textures/ImageRecord.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Decoding bundle image records and TGA records into top-down B, G, R(, A) pixels.
 
-#include "TextureSamples.h"
 #include "textures/ImageRecord.h"
+#include "TextureSamples.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,8 @@ namespace {
 // Pixel (x, y) of a decoded image, y counted from the top.
 std::vector<uint8_t> pixelAt(const DecodedImage& img, int x, int y) {
     const size_t bpp = size_t(img.bits / 8);
-    const auto at = img.pixels.begin() + std::ptrdiff_t((size_t(y) * size_t(img.width) + size_t(x)) * bpp);
+    const auto at =
+        img.pixels.begin() + std::ptrdiff_t((size_t(y) * size_t(img.width) + size_t(x)) * bpp);
     return std::vector<uint8_t>(at, at + std::ptrdiff_t(bpp));
 }
 
@@ -26,9 +27,9 @@ TEST(ShowImage, BundleImagesComeOutTopDownInBlueGreenRedOrder) {
     ASSERT_TRUE(img);
     EXPECT_EQ(img->bits, 24);
     EXPECT_EQ(img->description(), "2x2x24bit type:1");
-    EXPECT_EQ(pixelAt(*img, 0, 0), (std::vector<uint8_t>{255, 0, 0}));     // blue
-    EXPECT_EQ(pixelAt(*img, 0, 1), (std::vector<uint8_t>{0, 0, 255}));     // red
-    EXPECT_EQ(pixelAt(*img, 1, 1), (std::vector<uint8_t>{0, 255, 0}));     // green
+    EXPECT_EQ(pixelAt(*img, 0, 0), (std::vector<uint8_t>{255, 0, 0})); // blue
+    EXPECT_EQ(pixelAt(*img, 0, 1), (std::vector<uint8_t>{0, 0, 255})); // red
+    EXPECT_EQ(pixelAt(*img, 1, 1), (std::vector<uint8_t>{0, 255, 0})); // green
 
     // Without the checkerboard a 32-bit bundle pixel only swaps red and blue.
     const std::vector<uint8_t> rgba = {10, 20, 30, 40};
@@ -53,20 +54,21 @@ TEST(ShowImage, TwoByteNameIndexShiftsEveryField) {
 }
 
 TEST(ShowImage, CheckerboardBlendDividesBy256) {
-    EXPECT_EQ(blendOverBackground(0, 255, 255), 1);  // opaque black is not black
-    EXPECT_EQ(blendOverBackground(0, 255, 192), 1);  // 0.75 rounds up
+    EXPECT_EQ(blendOverBackground(0, 255, 255), 1); // opaque black is not black
+    EXPECT_EQ(blendOverBackground(0, 255, 192), 1); // 0.75 rounds up
     EXPECT_EQ(blendOverBackground(255, 255, 192), 255);
     EXPECT_EQ(blendOverBackground(200, 0, 192), 192); // transparent shows the background
     // Halves go to the even neighbour.
-    EXPECT_EQ(blendOverBackground(0, 128, 255), 128);  // 127.5
-    EXPECT_EQ(blendOverBackground(2, 128, 255), 128);  // 128.5
-    EXPECT_EQ(blendOverBackground(1, 128, 2), 2);      // 1.5
+    EXPECT_EQ(blendOverBackground(0, 128, 255), 128); // 127.5
+    EXPECT_EQ(blendOverBackground(2, 128, 255), 128); // 128.5
+    EXPECT_EQ(blendOverBackground(1, 128, 2), 2);     // 1.5
 }
 
 TEST(ShowImage, CheckerboardSquaresAreEightPixelsFromTheBottomLeft) {
     // 16 x 16 fully transparent: only the background shows.
     const int w = 16, h = 16;
-    auto img = ShowImage(recordOf(ximageObject(1, w, h, 4, std::vector<uint8_t>(w * h * 4, 0))), true);
+    auto img =
+        ShowImage(recordOf(ximageObject(1, w, h, 4, std::vector<uint8_t>(w * h * 4, 0))), true);
     ASSERT_TRUE(img);
     auto back = [&](int x, int yFromBottom) { return pixelAt(*img, x, h - 1 - yFromBottom)[0]; };
     EXPECT_EQ(back(0, 0), 255);
@@ -151,7 +153,8 @@ TEST(EncodeTga, HeaderAndBottomRowFirst) {
     const auto file = encodeTga(*img);
     ASSERT_EQ(file.size(), 18u + 18u);
     const std::vector<uint8_t> header(file.begin(), file.begin() + 18);
-    EXPECT_EQ(header, (std::vector<uint8_t>{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 2, 0, 24, 0}));
+    EXPECT_EQ(header,
+              (std::vector<uint8_t>{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 2, 0, 24, 0}));
     // The first pixel written is the bundle's first (bottom-left) pixel in B, G, R order.
     EXPECT_EQ(file[18], rgb[2]);
     EXPECT_EQ(file[19], rgb[1]);

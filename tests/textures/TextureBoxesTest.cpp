@@ -1,7 +1,7 @@
 // Texture list files, captions and the box clipboard.
 
-#include "support/TestSupport.h"
 #include "textures/TextureBoxes.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -122,10 +122,10 @@ TEST(TextureBoxes, ClipboardCopyPasteAndRefusals) {
 
     const TextureBox before = target;
     std::array<std::string, 6> lines;
-    for (const std::string& bad : {std::string(""), std::string("a\r\nb\r\nc\r\nd\r\ne\r\n"),
-                                  std::string("n\r\na\r\nb\r\nc\r\nd\r\ne"),
-                                  std::string("n\na\nb\nc\nd\ne\n"),
-                                  std::string("n\r\na\r\n\r\nc\r\nd\r\ne\r\n")}) {
+    for (const std::string& bad :
+         {std::string(""), std::string("a\r\nb\r\nc\r\nd\r\ne\r\n"),
+          std::string("n\r\na\r\nb\r\nc\r\nd\r\ne"), std::string("n\na\nb\nc\nd\ne\n"),
+          std::string("n\r\na\r\n\r\nc\r\nd\r\ne\r\n")}) {
         EXPECT_FALSE(ParseTextureBoxClipboard(bad, lines)) << bad;
         EXPECT_FALSE(pasteTextureBox(target, bad));
         EXPECT_EQ(target, before);
@@ -134,4 +134,11 @@ TEST(TextureBoxes, ClipboardCopyPasteAndRefusals) {
     EXPECT_TRUE(ParseTextureBoxClipboard(text + "more", lines));
     EXPECT_EQ(lines[0], "Wet.sand");
     EXPECT_EQ(lines[5], "e");
+}
+
+TEST(TextureBoxes, SaveNameGetsTxtUnlessItHoldsItAnywhere) {
+    EXPECT_EQ(withTxtExtension("/maps/list"), "/maps/list.txt");
+    EXPECT_EQ(withTxtExtension("/maps/list.txt"), "/maps/list.txt");
+    EXPECT_EQ(withTxtExtension("/maps/a.txt.bak"), "/maps/a.txt.bak");
+    EXPECT_EQ(withTxtExtension("/maps/list.TXT"), "/maps/list.TXT.txt");
 }

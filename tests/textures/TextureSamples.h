@@ -70,9 +70,8 @@ inline std::vector<uint8_t> bundleFile(const std::vector<BundleImage>& images) {
     XomType ximage{"XImage", {}};
     for (const BundleImage& im : images) {
         x.strings.push_back(im.name);
-        ximage.records.push_back(
-            ximageObject(int(x.strings.size()), im.width, im.height, 0,
-                         pattern(size_t(im.width * im.height * 3), im.seed)));
+        ximage.records.push_back(ximageObject(int(x.strings.size()), im.width, im.height, 0,
+                                              pattern(size_t(im.width * im.height * 3), im.seed)));
     }
     x.types.push_back(ximage);
     x.types.push_back({"XTexture", {RecordBytes(0).zeros(9).b}});

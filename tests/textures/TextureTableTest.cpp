@@ -56,8 +56,8 @@ TEST(TextureTable, AMissingNameLeavesTheTableAlone) {
 }
 
 TEST(TextureUploadPlan, StopsAtTheFirstNameNoImageCarries) {
-    ImageList images = {{"apple", {1}}, {"Edge", {2}}, {"Rock", {3}}, {"Zebra", {4}},
-                        {"b01", {5}},   {"grass", {6}}};
+    ImageList images = {{"apple", {1}}, {"Edge", {2}}, {"Rock", {3}},
+                        {"Zebra", {4}}, {"b01", {5}},  {"grass", {6}}};
     auto plan = planTextureUpload(sampleList(), images);
     ASSERT_TRUE(plan.status);
     ASSERT_EQ(plan.images.size(), 6u);

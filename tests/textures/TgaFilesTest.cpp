@@ -84,7 +84,8 @@ TEST_F(TgaFiles, TopLeftFilesDecodeUpsideDown) {
         int bits;
         int width;
     };
-    for (const Case c : {Case{"rgb24_top_left.tga", 24, 64}, Case{"200x32_rgba_tl_raw.tga", 32, 200}}) {
+    for (const Case c :
+         {Case{"rgb24_top_left.tga", 24, 64}, Case{"200x32_rgba_tl_raw.tga", 32, 200}}) {
         SCOPED_TRACE(c.file);
         auto img = ShowImage(tgaBytes(c.file), false);
         ASSERT_TRUE(img);
@@ -97,7 +98,7 @@ TEST_F(TgaFiles, ImageIdFieldShiftsThePixelsBySixBytes) {
     // The 6-byte ID is read as pixels: every pixel shows the one two places before it.
     auto img = ShowImage(tgaBytes("tga_id_field.tga"), false);
     ASSERT_TRUE(img);
-    const auto ours = flipRows(asRgb(*img), 300);       // bottom row first, as in the file
+    const auto ours = flipRows(asRgb(*img), 300); // bottom row first, as in the file
     const auto truth = flipRows(referencePixels("tga_id_field.tga", "rgb"), 300);
     ASSERT_EQ(ours.size(), truth.size());
     EXPECT_TRUE(std::equal(ours.begin() + 6, ours.end(), truth.begin()));
