@@ -17,13 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string foldCase(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return s;
-}
-
 // The entries of one folder, found by name ignoring letter case: the game's files come from a
 // system that does not tell cases apart, and copies of them often change it.
 class FolderIndex {
@@ -154,6 +147,13 @@ std::optional<Error> addBundleImages(const fs::path& folder, ImageList& out) {
 }
 
 } // namespace
+
+std::string foldCase(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return s;
+}
 
 FolderLayout detectFolderLayout(const std::string& folder) {
     const FolderIndex index(folder);

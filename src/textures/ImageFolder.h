@@ -45,6 +45,9 @@ struct FolderImages {
 // equal names stay in the order they were read).
 FolderImages loadImageFolder(const std::string& folder, FolderLayout layout);
 
+// ASCII letters in lower case: the key for names compared ignoring case.
+std::string foldCase(std::string s);
+
 // The first image, in list order, whose name equals `name` exactly.
 const NamedImage* FindImage(const ImageList& images, const std::string& name);
 

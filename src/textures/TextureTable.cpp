@@ -10,14 +10,6 @@ namespace lw {
 
 namespace {
 
-std::string foldCase(const std::string& s) {
-    std::string out = s;
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return out;
-}
-
 Error textureNotFound(const std::string& name) {
     return Error{"sTextureNotFound", "Texture not found", "'" + name + "'"};
 }
