@@ -65,5 +65,7 @@ int runMeshStats(const Args& args);
 int runHmp(const Args& args);
 int runHeights(const Args& args);
 int runVox(const Args& args);
+// The texture subcommand; its first argument is the verb.
+int runTextures(const Args& args);
 
 } // namespace lw::cli

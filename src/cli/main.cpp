@@ -113,6 +113,21 @@ const std::vector<Command>& commands() {
          3,
          4,
          &runVox},
+        {"textures",
+         "texture images and texture lists",
+         "textures VERB ARGS... [--json]",
+         "Verbs:\n"
+         "  list FOLDER [--json]          the images of a bundle, theme or TGA folder: name,\n"
+         "                                width, height, bits, levels\n"
+         "  extract FOLDER NAME OUT.tga   writes the image NAME as an uncompressed TGA file\n"
+         "  check-list LIST.txt FOLDER    reads a texture list, prints its table and the\n"
+         "                                texture names no image of FOLDER carries\n"
+         "  roundtrip-list IN.txt OUT.txt reads a texture list and writes it again\n",
+         {"--json"},
+         {},
+         1,
+         4,
+         &runTextures},
     };
     return table;
 }

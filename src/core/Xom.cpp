@@ -20,15 +20,6 @@ std::string at(size_t offset) {
     return "offset " + std::to_string(offset) + ": ";
 }
 
-// Position of the next record tag at or after `from`, or `size` when there is none.
-size_t findTag(const uint8_t* data, size_t size, size_t from) {
-    if (from >= size || size - from < kTag.size())
-        return size;
-    const std::string_view hay(reinterpret_cast<const char*>(data) + from, size - from);
-    const size_t found = hay.find(kTag);
-    return found == std::string_view::npos ? size : from + found;
-}
-
 std::string className(const uint8_t* p) {
     size_t n = 0;
     while (n < 32 && p[n] != 0)
@@ -41,6 +32,69 @@ char foldAscii(char c) {
 }
 
 } // namespace
+
+size_t findXomTag(const uint8_t* data, size_t size, size_t from) {
+    if (from >= size || size - from < kTag.size())
+        return size;
+    const std::string_view hay(reinterpret_cast<const char*>(data) + from, size - from);
+    const size_t found = hay.find(kTag);
+    return found == std::string_view::npos ? size : from + found;
+}
+
+std::string XomFraming::slotName(int32_t slot) const {
+    if (slot == 0)
+        return "...";
+    if (slot < 0 || size_t(slot) > strings.size())
+        return "[OUT]";
+    return strings[size_t(slot) - 1];
+}
+
+Result<XomFraming> readXomFraming(const uint8_t* d, size_t size) {
+    if (size < kXomHeaderSize)
+        return badXomFormat("the file is " + std::to_string(size) +
+                            " bytes long, shorter than its header");
+    XomFraming f;
+    const int32_t typeCount = loadU16(d + 24);
+    f.objectCount = loadU16(d + 28);
+    f.rootNumber = loadU16(d + 32);
+
+    const size_t typesEnd = kXomHeaderSize + kXomTypeRecordSize * size_t(typeCount);
+    if (typesEnd > size)
+        return badXomFormat(at(kXomHeaderSize) + std::to_string(typeCount) +
+                            " type records do not fit in the file");
+    for (int32_t i = 0; i < typeCount; ++i) {
+        const uint8_t* rec = d + kXomHeaderSize + kXomTypeRecordSize * size_t(i);
+        XomFraming::Type t{className(rec + 32), loadU16(rec + 8), 0};
+        // A graph set keeps everything in one object whatever its record announces.
+        t.records = t.name == "XGraphSet" ? 1 : t.announced;
+        f.types.push_back(std::move(t));
+    }
+
+    // String table: after a 16-byte schema record, or a 32-byte one when the tag is not there.
+    size_t s = typesEnd + 16;
+    if (s + 4 > size || std::memcmp(d + s, "STRS", 4) != 0)
+        s = typesEnd + 32;
+    if (s + 12 > size)
+        return badXomFormat(at(s) + "the string table is cut off");
+    const size_t slotCount = loadU16(d + s + 4);
+    const size_t poolSize = loadU16(d + s + 8);
+    const size_t pool = s + 12 + 4 * slotCount;
+    if (pool + poolSize > size)
+        return badXomFormat(at(s) + "the string table (" + std::to_string(slotCount) + " slots, " +
+                            std::to_string(poolSize) + " bytes) runs past the end of the file");
+    for (size_t k = 1; k < slotCount; ++k) {
+        const size_t off = loadU16(d + s + 12 + 4 * k);
+        const uint8_t* start = d + pool + off;
+        const void* nul = off < poolSize ? std::memchr(start, 0, poolSize - off) : nullptr;
+        if (!nul)
+            return badXomFormat(at(s + 12 + 4 * k) + "string slot " + std::to_string(k) +
+                                " runs past the end of the string pool");
+        f.strings.emplace_back(reinterpret_cast<const char*>(start),
+                               static_cast<const uint8_t*>(nul) - start);
+    }
+    f.recordsBegin = pool + poolSize;
+    return f;
+}
 
 bool ReadVarInt(const uint8_t* data, size_t size, size_t pos, VarInt& out) {
     if (pos > size)
@@ -114,45 +168,33 @@ Result<TStrArr> parseXom(std::vector<uint8_t> bytes, XomMode mode) {
     };
     const size_t size = bytes.size();
     const uint8_t* d = bytes.data();
-    if (size < kXomHeaderSize)
-        return bad("the file is " + std::to_string(size) + " bytes long, shorter than its header");
-
-    const int32_t typeCount = loadU16(d + 24);
-    const int32_t objectCount = loadU16(d + 28);
-    const int32_t rootNumber = loadU16(d + 32);
-
-    const size_t typesEnd = kXomHeaderSize + kXomTypeRecordSize * size_t(typeCount);
-    if (typesEnd > size)
-        return bad(at(kXomHeaderSize) + std::to_string(typeCount) +
-                   " type records do not fit in the file");
+    auto framing = readXomFraming(d, size);
+    if (!framing)
+        return bad(framing.error().detail);
+    const XomFraming& f = *framing;
+    const int32_t objectCount = f.objectCount;
+    const int32_t rootNumber = f.rootNumber;
 
     TStrArr table;
     table.entries.resize(size_t(objectCount));
+    table.strings = f.strings;
 
-    struct TypeInfo {
-        std::string name;
-        int32_t count;
-    };
-    std::vector<TypeInfo> types;
     bool isLibrary = false;
     int32_t landType = -1;
     int32_t firstObject = 0;
     int64_t totalObjects = 0;
-    for (int32_t i = 0; i < typeCount; ++i) {
-        const uint8_t* rec = d + kXomHeaderSize + kXomTypeRecordSize * size_t(i);
-        TypeInfo t{className(rec + 32), loadU16(rec + 8)};
+    for (size_t i = 0; i < f.types.size(); ++i) {
+        const XomFraming::Type& t = f.types[i];
         if (t.name == "XGraphSet") {
             if (mode == XomMode::Map)
                 return bad("the file is a texture bundle, not a map");
-            // A bundle keeps its images in one graph-set object; numbering continues after it.
+            // Numbering of the other objects continues after the graph set's announced count.
             isLibrary = true;
-            firstObject = std::max(t.count - 1, 0);
-            t.count = 1;
+            firstObject = std::max(t.announced - 1, 0);
         } else if (t.name == "LandFrameStore") {
-            landType = i;
+            landType = int32_t(i);
         }
-        totalObjects += t.count;
-        types.push_back(std::move(t));
+        totalObjects += t.records;
     }
     if (landType < 0)
         return bad("the file has no LandFrameStore type");
@@ -160,46 +202,15 @@ Result<TStrArr> parseXom(std::vector<uint8_t> bytes, XomMode mode) {
         return bad("the type records announce " + std::to_string(firstObject + totalObjects) +
                    " objects, the header " + std::to_string(objectCount));
 
-    // String table: after a 16-byte schema record, or a 32-byte one when the tag is not there.
-    size_t s = typesEnd + 16;
-    if (s + 4 > size || std::memcmp(d + s, "STRS", 4) != 0)
-        s = typesEnd + 32;
-    if (s + 12 > size)
-        return bad(at(s) + "the string table is cut off");
-    const size_t slotCount = loadU16(d + s + 4);
-    const size_t poolSize = loadU16(d + s + 8);
-    const size_t pool = s + 12 + 4 * slotCount;
-    if (pool + poolSize > size)
-        return bad(at(s) + "the string table (" + std::to_string(slotCount) + " slots, " +
-                   std::to_string(poolSize) + " bytes) runs past the end of the file");
-    for (size_t k = 1; k < slotCount; ++k) {
-        const size_t off = loadU16(d + s + 12 + 4 * k);
-        const uint8_t* start = d + pool + off;
-        const void* nul = off < poolSize ? std::memchr(start, 0, poolSize - off) : nullptr;
-        if (!nul)
-            return bad(at(s + 12 + 4 * k) + "string slot " + std::to_string(k) +
-                       " runs past the end of the string pool");
-        table.strings.emplace_back(reinterpret_cast<const char*>(start),
-                                   static_cast<const uint8_t*>(nul) - start);
-    }
-
-    auto resolveName = [&table](int32_t slot) -> std::string {
-        if (slot == 0)
-            return "...";
-        if (size_t(slot) > table.strings.size())
-            return "[OUT]";
-        return table.strings[size_t(slot) - 1];
-    };
-
     // Object records, one after the other in type order; each ends at the next tag.
-    size_t pos = pool + poolSize;
+    size_t pos = f.recordsBegin;
     int32_t j = firstObject;
     bool reachedEnd = pos >= size;
-    for (size_t i = 0; i < types.size() && !reachedEnd; ++i) {
+    for (size_t i = 0; i < f.types.size() && !reachedEnd; ++i) {
         const bool isLand = int32_t(i) == landType;
-        const bool isEntity = types[i].name == "DetailEntityStore";
-        for (int32_t n = 0; n < types[i].count && !reachedEnd; ++n, ++j) {
-            const size_t next = findTag(d, size, pos + 4);
+        const bool isEntity = f.types[i].name == "DetailEntityStore";
+        for (int32_t n = 0; n < f.types[i].records && !reachedEnd; ++n, ++j) {
+            const size_t next = findXomTag(d, size, pos + 4);
             reachedEnd = next >= size;
             if (!isLand && !isEntity) {
                 pos = next;
@@ -217,13 +228,13 @@ Result<TStrArr> parseXom(std::vector<uint8_t> bytes, XomMode mode) {
             int32_t nameSlot = 0;
             if (!r.varint(nameSlot))
                 return bad(at(pos) + "object " + std::to_string(j + 1) + " is cut off in its name");
-            e.Name = resolveName(nameSlot);
+            e.Name = f.slotName(nameSlot);
             if (isEntity) {
                 int32_t libSlot = 0;
                 if (!r.varint(libSlot))
                     return bad(at(pos) + "entity object " + std::to_string(j + 1) +
                                " is cut off in its library name");
-                e.LibName = libSlot == 0 ? std::string() : resolveName(libSlot);
+                e.LibName = libSlot == 0 ? std::string() : f.slotName(libSlot);
             } else if (table.firstLand < 0) {
                 table.firstLand = j;
             }

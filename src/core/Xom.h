@@ -58,6 +58,31 @@ struct TStrArr {
     void clear() { *this = TStrArr{}; }
 };
 
+// The framing every container shares: the type records, the strings and where the object
+// records begin. Maps, land libraries and texture bundles are all read through it.
+struct XomFraming {
+    struct Type {
+        std::string name;
+        int32_t announced = 0; // the count in the type record (low 16 bits)
+        int32_t records = 0;   // records in the file: an XGraphSet type has exactly one
+    };
+    std::vector<Type> types;
+    std::vector<std::string> strings; // slots 1 .. N-1
+    size_t recordsBegin = 0;          // the first record's "CTNR" tag
+    int32_t objectCount = 0;
+    int32_t rootNumber = 0;
+
+    // The name of a string slot: "..." for slot 0, "[OUT]" beyond the table.
+    std::string slotName(int32_t slot) const;
+};
+
+// Reads header, type records and string table, checking that each lies inside the file. The
+// error's detail says what is wrong; callers choose the message.
+Result<XomFraming> readXomFraming(const uint8_t* data, size_t size);
+
+// Position of the next "CTNR" tag at or after `from`, or `size` when there is none.
+size_t findXomTag(const uint8_t* data, size_t size, size_t from);
+
 enum class XomMode { Map, Library };
 
 // Parses the container framing of `bytes`. Map mode refuses texture bundles and files whose root

@@ -1,0 +1,172 @@
+#include "textures/TextureBoxes.h"
+
+#include "core/AtomicFile.h"
+#include "core/Xom.h"
+
+namespace lw {
+
+namespace {
+
+// Reads lines the way the list reader needs them: past the end every line is empty.
+class LineReader {
+public:
+    explicit LineReader(const std::string& text) : text_(text) {}
+    bool atEnd() const { return pos_ >= text_.size(); }
+    std::string next() {
+        if (atEnd())
+            return {};
+        size_t end = text_.find('\n', pos_);
+        const size_t after = end == std::string::npos ? text_.size() : end + 1;
+        if (end == std::string::npos)
+            end = text_.size();
+        else if (end > pos_ && text_[end - 1] == '\r')
+            --end;
+        std::string line = text_.substr(pos_, end - pos_);
+        pos_ = after;
+        return line;
+    }
+
+private:
+    const std::string& text_;
+    size_t pos_ = 0;
+};
+
+Error cannotSave(const std::string& detail) {
+    return Error{"sCannotSaveTextureList", "Cannot save texture list", detail};
+}
+
+const char* const kSlotNames[kBoxSlots] = {"top", "side", "bottom", "edge", "fifth"};
+
+} // namespace
+
+std::string boxCaption(int number, const std::string& name) {
+    return std::to_string(number) + ". " + name;
+}
+
+std::string boxNameOfCaption(const std::string& caption) {
+    const size_t dot = caption.find('.');
+    // Without a dot only the first character goes, as the cut counts from position 0.
+    const size_t cut = dot == std::string::npos ? 1 : dot + 2;
+    return cut >= caption.size() ? std::string() : caption.substr(cut);
+}
+
+bool isNullTexture(const std::string& text) {
+    return equalsIgnoreCase(text, kNullTexture);
+}
+
+TextureBoxList parseTextureList(const std::string& text) {
+    TextureBoxList list;
+    LineReader in(text);
+    while (!in.atEnd() && list.Boxes.size() < size_t(kMaxTextureBoxes)) {
+        TextureBox box;
+        bool complete = true;
+        for (int slot = 0; slot < 4 && complete; ++slot) {
+            box.Slots[size_t(slot)] = in.next();
+            complete = !box.Slots[size_t(slot)].empty();
+        }
+        if (!complete)
+            break;
+        box.Name = in.next();
+        std::string fifth = in.next();
+        if (fifth.empty())
+            fifth = box.Slots[0]; // that was the separator: the fifth slot repeats the first
+        else if (!in.atEnd())
+            in.next(); // the separator
+        box.Slots[4] = std::move(fifth);
+        list.Boxes.push_back(std::move(box));
+    }
+    return list;
+}
+
+std::string formatTextureList(const TextureBoxList& list) {
+    std::string out;
+    auto line = [&out](const std::string& s) {
+        out += s;
+        out += "\r\n";
+    };
+    for (const TextureBox& box : list.Boxes) {
+        for (int slot = 0; slot < 4; ++slot)
+            line(box.Slots[size_t(slot)]);
+        line(box.Name);
+        if (box.Slots[4] != box.Slots[0])
+            line(box.Slots[4]);
+        line("");
+    }
+    return out;
+}
+
+Result<TextureBoxList> ReadTextureList(const std::string& fileName) {
+    auto bytes = readFileBytes(fileName);
+    if (!bytes)
+        return bytes.error();
+    return parseTextureList(std::string(bytes->begin(), bytes->end()));
+}
+
+Status WriteTextureList(const std::string& fileName, const TextureBoxList& list) {
+    if (list.Boxes.size() > size_t(kMaxTextureBoxes))
+        return cannotSave("the list has " + std::to_string(list.Boxes.size()) +
+                          " boxes; a file holds at most " + std::to_string(kMaxTextureBoxes));
+    for (size_t i = 0; i < list.Boxes.size(); ++i) {
+        const TextureBox& box = list.Boxes[i];
+        const std::string where = "box " + boxCaption(int(i + 1), box.Name);
+        if (box.Name.find('\n') != std::string::npos)
+            return cannotSave(where + ": the name holds a line break");
+        for (int slot = 0; slot < kBoxSlots; ++slot) {
+            const std::string& text = box.Slots[size_t(slot)];
+            // An empty line would end the list when it is read again, losing what follows.
+            if (text.empty())
+                return cannotSave(where + ": the " + kSlotNames[slot] + " texture is empty");
+            if (text.find('\n') != std::string::npos)
+                return cannotSave(where + ": the " + kSlotNames[slot] +
+                                  " texture holds a line break");
+        }
+    }
+    const std::string text = formatTextureList(list);
+    return writeFileAtomically(fileName, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+std::string withTxtExtension(const std::string& fileName) {
+    return fileName.find(".txt") == std::string::npos ? fileName + ".txt" : fileName;
+}
+
+bool canSetNull(int slot) {
+    return slot == 3;
+}
+
+bool SetNull(TextureBox& box, int slot) {
+    if (!canSetNull(slot))
+        return false;
+    box.Slots[size_t(slot)] = kNullTexture;
+    return true;
+}
+
+std::string textureBoxClipboardText(const TextureBox& box) {
+    std::string out = box.Name + "\r\n";
+    for (const std::string& slot : box.Slots)
+        out += slot + "\r\n";
+    return out;
+}
+
+bool ParseTextureBoxClipboard(const std::string& text, std::array<std::string, 6>& lines) {
+    size_t pos = 0;
+    for (std::string& line : lines) {
+        const size_t end = text.find("\r\n", pos);
+        if (end == std::string::npos || end == pos)
+            return false;
+        line = text.substr(pos, end - pos);
+        pos = end + 2;
+    }
+    return true;
+}
+
+bool pasteTextureBox(TextureBox& box, const std::string& clipboardText) {
+    std::array<std::string, 6> lines;
+    if (!ParseTextureBoxClipboard(clipboardText, lines))
+        return false;
+    box.Name = lines[0];
+    for (int slot = 0; slot < kBoxSlots; ++slot)
+        box.Slots[size_t(slot)] = lines[size_t(slot) + 1];
+    return true;
+}
+
+} // namespace lw
