@@ -1,5 +1,5 @@
 #include "cli/Cli.h"
-#include "cli/MapInfo.h"
+#include "core/JsonText.h"
 
 #include "textures/ImageFolder.h"
 #include "textures/ImageRecord.h"
