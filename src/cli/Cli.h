@@ -61,4 +61,7 @@ int runNew(const Args& args);
 int runDemo(const Args& args);
 int runMeshStats(const Args& args);
 
+// Find and replace.
+int runReplace(const Args& args);
+
 } // namespace lw::cli
