@@ -72,6 +72,13 @@ std::optional<Op> replaceOp(std::string_view key) {
     return std::nullopt;
 }
 
+// A replace group with its key resolved.
+struct ReplaceStep {
+    QueryGroup Group;
+    Op Kind;
+    const NumericField* Field; // numeric keys only
+};
+
 std::string named(const TPoxel& node) {
     return "\"" + node.Name + "\" (id " + std::to_string(node.Serial) + ")";
 }
@@ -123,7 +130,13 @@ public:
         subtreeSize(root_, nodes_, cells_);
 
         find_ = ParseFindQuery(find);
-        replace_ = ParseReplaceQuery(replace);
+        // Keys are resolved once, not per node.
+        for (QueryGroup& g : ParseReplaceQuery(replace))
+            if (const std::optional<Op> op = replaceOp(g.Key)) {
+                const NumericField* field = numericField(g.Key);
+                replace_.push_back({std::move(g), *op, field});
+            }
+        changePattern_ = langText("[sChangeStr]");
         if (auto st = ApplyReplacer(start_); !st)
             return st;
         for (TPoxel* node : deletions_) {
@@ -170,13 +183,10 @@ private:
             if (!*holds)
                 return Ok{};
         }
-        for (const QueryGroup& g : replace_) {
-            const std::optional<Op> op = replaceOp(g.Key);
-            if (!op)
-                continue;
+        for (const ReplaceStep& step : replace_) {
             log(node);
             bool stop = false;
-            if (auto st = apply(node, *op, g, stop, deleted); !st)
+            if (auto st = apply(node, step, stop, deleted); !st)
                 return st;
             if (stop)
                 break;
@@ -208,7 +218,7 @@ private:
 
     void log(const TPoxel& node) {
         const QString line =
-            formatChangeLine(langText("[sChangeStr]"), int(report_.Log.size()),
+            formatChangeLine(changePattern_, int(report_.Log.size()),
                              QString::fromLatin1(node.Name.data(), qsizetype(node.Name.size())));
         report_.Log.append(line);
         if (hooks_.Logged)
@@ -220,7 +230,9 @@ private:
             hooks_.MeshChanged(node);
     }
 
-    Status apply(TPoxel& node, Op op, const QueryGroup& g, bool& stop, bool& deleted) {
+    Status apply(TPoxel& node, const ReplaceStep& step, bool& stop, bool& deleted) {
+        const QueryGroup& g = step.Group;
+        const Op op = step.Kind;
         switch (op) {
         case Op::Name:
             node.Name = g.Value;
@@ -231,7 +243,7 @@ private:
             node.LibName = g.Value;
             return Ok{};
         case Op::Numeric:
-            return applyArithmetic(node, *numericField(g.Key), g);
+            return applyArithmetic(node, *step.Field, g);
         case Op::TextCoord:
         case Op::Surface:
         case Op::Color: {
@@ -519,7 +531,9 @@ private:
     const ReplaceHooks& hooks_;
     ReplaceReport& report_;
     TQuery find_;
-    TQuery replace_;
+    // The replace groups with known keys (the others are ignored), in query order.
+    std::vector<ReplaceStep> replace_;
+    QString changePattern_;
     std::mt19937 random_;
     std::unordered_map<int32_t, const TPoxel*> byId_;
     std::unordered_map<const TPoxel*, TPoxel*> parentOf_;
