@@ -4,6 +4,7 @@
 #include "core/Poxel.h"
 #include "core/Result.h"
 
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
@@ -42,6 +43,23 @@ int fail(const Error& error);
 // Prints a usage error for `command` on stderr and returns ExitUsage.
 int usageError(const Command& command, const std::string& message);
 
+// Writes text to stdout as it is.
+void print(const std::string& text);
+// The table entry of a subcommand.
+const Command& commandNamed(const char* name);
+
+// A verb of a subcommand with sub-verbs and the number of words after it.
+struct Verb {
+    const char* name;
+    size_t words;
+};
+// Checks the first positional word against `verbs`: the verb's index, or -1 after printing a
+// usage error (its status in `exitCode`).
+int pickVerb(const Args& args, const char* command, std::initializer_list<Verb> verbs,
+             int& exitCode);
+// Reads the value of `option` as a finite number; `fallback` when it is absent.
+Result<double> numberOption(const Args& args, const std::string& option, double fallback);
+
 // A node addressed by its pre-order index (as `info` lists it: the root is 0, a node's
 // entities come before its children), with its parent (nullptr for the root).
 struct NodeRef {
@@ -67,5 +85,7 @@ int runHeights(const Args& args);
 int runVox(const Args& args);
 // The texture subcommand; its first argument is the verb.
 int runTextures(const Args& args);
+// Find and replace.
+int runReplace(const Args& args);
 
 } // namespace lw::cli

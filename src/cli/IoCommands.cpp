@@ -23,54 +23,6 @@ namespace lw::cli {
 
 namespace {
 
-const Command& commandNamed(const char* name) {
-    for (const Command& c : commands())
-        if (std::strcmp(c.name, name) == 0)
-            return c;
-    return commands().front();
-}
-
-// The verb and the number of words after it that a sub-verb takes.
-struct Verb {
-    const char* name;
-    size_t words;
-};
-
-// Checks the first positional word against `verbs`; returns the verb's index, or -1 after
-// printing a usage error.
-int pickVerb(const Args& args, const char* command, std::initializer_list<Verb> verbs,
-             int& exitCode) {
-    const Command& c = commandNamed(command);
-    const std::string& word = args.positional.front();
-    int index = 0;
-    for (const Verb& v : verbs) {
-        if (word == v.name) {
-            if (args.positional.size() != v.words + 1) {
-                exitCode = usageError(c, std::string(v.name) + " takes " + std::to_string(v.words) +
-                                             " arguments");
-                return -1;
-            }
-            return index;
-        }
-        ++index;
-    }
-    exitCode = usageError(c, "unknown verb '" + word + "'");
-    return -1;
-}
-
-Result<double> numberOption(const Args& args, const std::string& option, double fallback) {
-    auto it = args.options.find(option);
-    if (it == args.options.end())
-        return fallback;
-    const std::string& text = it->second;
-    char* end = nullptr;
-    errno = 0;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || errno == ERANGE || !std::isfinite(value))
-        return Error{"sBadNumber", "Not a number", option + " '" + text + "'"};
-    return value;
-}
-
 // The poxel that --node names; groups, the root and entities have no cells to work on.
 Result<TPoxel*> poxelOption(const Args& args, TPoxel& root) {
     auto index = integerOption(args, "--node", -1);

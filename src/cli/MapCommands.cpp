@@ -6,55 +6,9 @@
 #include "core/MapWriter.h"
 #include "render/MeshStats.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <iostream>
 
 namespace lw::cli {
-
-namespace {
-
-void print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
-} // namespace
-
-Result<NodeRef> nodeAtIndex(TPoxel& root, long index) {
-    struct Item {
-        TPoxel* node;
-        TPoxel* parent;
-    };
-    std::vector<Item> stack{{&root, nullptr}};
-    long n = 0;
-    while (!stack.empty()) {
-        const Item it = stack.back();
-        stack.pop_back();
-        if (n++ == index)
-            return NodeRef{it.node, it.parent};
-        for (auto c = it.node->Children.rbegin(); c != it.node->Children.rend(); ++c)
-            stack.push_back({c->get(), it.node});
-        for (auto e = it.node->Entities.rbegin(); e != it.node->Entities.rend(); ++e)
-            stack.push_back({e->get(), it.node});
-    }
-    return Error{"sNoSuchNode", "No such node",
-                 "node " + std::to_string(index) + " does not exist; the map has " +
-                     std::to_string(n) + " nodes (see info)"};
-}
-
-Result<long> integerOption(const Args& args, const std::string& option, long fallback) {
-    auto it = args.options.find(option);
-    if (it == args.options.end())
-        return fallback;
-    const std::string& text = it->second;
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || errno == ERANGE)
-        return Error{"sBadNumber", "Not a number", option + " '" + text + "'"};
-    return value;
-}
 
 int runInfo(const Args& args) {
     auto root = readMapFile(args.positional[0]);

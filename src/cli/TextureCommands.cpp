@@ -12,19 +12,8 @@ namespace lw::cli {
 
 namespace {
 
-const Command& texturesCommand() {
-    for (const Command& c : commands())
-        if (std::string(c.name) == "textures")
-            return c;
-    return commands().front();
-}
-
 int verbUsage(const std::string& message) {
-    return usageError(texturesCommand(), message);
-}
-
-void print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    return usageError(commandNamed("textures"), message);
 }
 
 Result<ImageList> loadFolder(const std::string& folder) {
@@ -70,8 +59,6 @@ int listImages(const Args& args) {
 }
 
 int extractImage(const Args& args) {
-    if (args.positional.size() != 4)
-        return verbUsage("extract needs FOLDER NAME OUT.tga");
     auto images = loadFolder(args.positional[1]);
     if (!images)
         return fail(images.error());
@@ -81,8 +68,6 @@ int extractImage(const Args& args) {
 }
 
 int checkList(const Args& args) {
-    if (args.positional.size() != 3)
-        return verbUsage("check-list needs LIST.txt FOLDER");
     auto list = ReadTextureList(args.positional[1]);
     if (!list)
         return fail(list.error());
@@ -121,8 +106,6 @@ int checkList(const Args& args) {
 }
 
 int roundtripList(const Args& args) {
-    if (args.positional.size() != 3)
-        return verbUsage("roundtrip-list needs IN.txt OUT.txt");
     auto list = ReadTextureList(args.positional[1]);
     if (!list)
         return fail(list.error());
@@ -134,21 +117,24 @@ int roundtripList(const Args& args) {
 } // namespace
 
 int runTextures(const Args& args) {
-    const std::string& verb = args.positional[0];
-    if (verb == "list") {
-        if (args.positional.size() != 2)
-            return verbUsage("list needs FOLDER");
-        return listImages(args);
-    }
-    if (args.has("--json"))
+    int code = ExitOk;
+    const int verb =
+        pickVerb(args, "textures",
+                 {{"list", 1}, {"extract", 3}, {"check-list", 2}, {"roundtrip-list", 2}}, code);
+    if (verb < 0)
+        return code;
+    if (verb != 0 && args.has("--json"))
         return verbUsage("--json goes with list only");
-    if (verb == "extract")
+    switch (verb) {
+    case 0:
+        return listImages(args);
+    case 1:
         return extractImage(args);
-    if (verb == "check-list")
+    case 2:
         return checkList(args);
-    if (verb == "roundtrip-list")
+    default:
         return roundtripList(args);
-    return verbUsage("unknown verb '" + verb + "'");
+    }
 }
 
 } // namespace lw::cli

@@ -128,6 +128,18 @@ const std::vector<Command>& commands() {
          1,
          4,
          &runTextures},
+        {"replace",
+         "find nodes by a query and change them",
+         "replace IN OUT --find QUERY --replace QUERY [--node N] [--seed S] | replace --syntax",
+         "Runs one find and replace over the subtree of node N (the root by default), prints a\n"
+         "line per change and writes the result to OUT. Identity numbers in the replace query are\n"
+         "the \"id\" values that info shows. --seed fixes the random values of [v]. A run that is\n"
+         "refused writes nothing. --syntax prints the query language's help.\n",
+         {"--syntax"},
+         {"--find", "--replace", "--node", "--seed"},
+         0,
+         2,
+         &runReplace},
     };
     return table;
 }

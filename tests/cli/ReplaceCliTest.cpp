@@ -1,0 +1,178 @@
+// landwright-cli replace: golden cases (a folder each under data/replace) and the refusals.
+//
+// A case folder holds input.xom, find.txt, replace.txt, optionally args.txt (more options), and
+// what the run must give: expected.log (stdout) and expected.json (info --json of the result),
+// or expected.err (stderr of a refused run, which writes nothing). Running the suite with
+// LW_UPDATE_GOLDEN=1 rewrites the expected files from the current output.
+
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+
+using namespace lwtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+CommandResult cli(const std::string& args) {
+    return runCommand(std::string(LW_CLI_PATH) + " " + args);
+}
+
+std::string quoted(const fs::path& p) {
+    return "'" + p.string() + "'";
+}
+
+std::string readText(const fs::path& file) {
+    const auto bytes = readBytes(file);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::string firstLine(const fs::path& file) {
+    std::string text = readText(file);
+    return text.substr(0, text.find('\n'));
+}
+
+void writeText(const fs::path& file, const std::string& text) {
+    writeBytes(file, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+std::string replaceArgs(const fs::path& in, const fs::path& out, const std::string& find,
+                        const std::string& replace, const std::string& more = "") {
+    return "replace " + quoted(in) + " " + quoted(out) + " --find '" + find + "' --replace '" +
+           replace + "' " + more;
+}
+
+} // namespace
+
+TEST(CliReplace, GoldenCases) {
+    const fs::path cases = fs::path(LW_TEST_DATA_DIR) / "replace";
+    const bool update = std::getenv("LW_UPDATE_GOLDEN") != nullptr;
+    std::vector<fs::path> dirs;
+    for (const auto& entry : fs::directory_iterator(cases))
+        if (entry.is_directory())
+            dirs.push_back(entry.path());
+    std::sort(dirs.begin(), dirs.end());
+    ASSERT_GE(dirs.size(), 8u);
+
+    for (const fs::path& dir : dirs) {
+        SCOPED_TRACE(dir.filename().string());
+        TempDir tmp;
+        const fs::path out = tmp / "out.xom";
+        const std::string more = fs::exists(dir / "args.txt") ? firstLine(dir / "args.txt") : "";
+        const auto run = cli(replaceArgs(dir / "input.xom", out, firstLine(dir / "find.txt"),
+                                         firstLine(dir / "replace.txt"), more));
+        if (update) {
+            if (run.exitCode == 0) {
+                writeText(dir / "expected.log", run.out);
+                writeText(dir / "expected.json", cli("info --json " + quoted(out)).out);
+            } else {
+                writeText(dir / "expected.err", run.err);
+            }
+            continue;
+        }
+        if (fs::exists(dir / "expected.err")) {
+            EXPECT_EQ(run.exitCode, 1);
+            EXPECT_EQ(run.err, readText(dir / "expected.err"));
+            EXPECT_EQ(run.out, "");
+            EXPECT_FALSE(fs::exists(out));
+            continue;
+        }
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out, readText(dir / "expected.log"));
+        EXPECT_EQ(cli("info --json " + quoted(out)).out, readText(dir / "expected.json"));
+    }
+}
+
+TEST(CliReplace, SyntaxHelp) {
+    const auto help = cli("replace --syntax");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(std::count(help.out.begin(), help.out.end(), '\n'), 44);
+    EXPECT_EQ(help.out.rfind("Syntax for Find:\n\t(Const=Val)\n", 0), 0u);
+    EXPECT_NE(help.out.find("\n\tor\t(Poxel=Delete)\n"), std::string::npos);
+    EXPECT_EQ(cli("replace --syntax a.xom").exitCode, 2);
+    EXPECT_NE(cli("--help").out.find("replace IN OUT"), std::string::npos);
+}
+
+TEST(CliReplace, UsageErrors) {
+    TempDir dir;
+    const fs::path in = dir / "in.xom", out = dir / "out.xom";
+    ASSERT_EQ(cli("demo " + quoted(in)).exitCode, 0);
+    EXPECT_EQ(cli("replace " + quoted(in) + " " + quoted(out) + " --find '(Poxel=Any)'").exitCode,
+              2);
+    EXPECT_EQ(cli("replace " + quoted(in) + " --find '(Poxel=Any)' --replace '(Name=x)'").exitCode,
+              2);
+    EXPECT_EQ(cli(replaceArgs(in, out, "Poxel=Any", "(Name=x)")).exitCode, 2);
+    EXPECT_EQ(cli(replaceArgs(in, out, "(Poxel=Any)", "(Namex)")).exitCode, 2);
+    EXPECT_EQ(cli(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)", "--nodes 1")).exitCode, 2);
+    EXPECT_FALSE(fs::exists(out));
+}
+
+TEST(CliReplace, RefusedRunsWriteNothing) {
+    TempDir dir;
+    const fs::path in = dir / "in.xom", out = dir / "out.xom";
+    ASSERT_EQ(cli("demo " + quoted(in)).exitCode, 0);
+    writeText(out, "keep me");
+
+    auto expectRefused = [&](const std::string& args, const std::string& err) {
+        const auto r = cli(args);
+        EXPECT_EQ(r.exitCode, 1) << args;
+        EXPECT_EQ(r.err, err) << args;
+        EXPECT_EQ(r.out, "") << args;
+        EXPECT_TRUE(readText(out) == "keep me") << args;
+    };
+    expectRefused(replaceArgs(in, out, "(Name=Rock)", "(Size.X=abc)"),
+                  "'abc' is not a valid floating point value\n");
+    expectRefused(replaceArgs(in, out, "(Name=Rock)", "(Poxel=Any)"),
+                  "'Any' is not a valid integer value\n");
+    expectRefused(replaceArgs(in, out, "(Name=Rock)", "(Color=12345)"),
+                  "No such node: no node has the identity number 12345\n");
+    // Changes before the refusal are not written either.
+    expectRefused(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)&(Poxel=Delete)"),
+                  "Cannot delete: \"x\" (id 1) is the node the run starts from\n");
+    expectRefused(replaceArgs(in, out, "(Name=Ground)", "(Poxel=4)"),
+                  "Cannot replace: \"Ground\" (id 3) is not an entity and \"Emitter_01\" (id 4) "
+                  "is\n");
+    expectRefused(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)", "--node 99"),
+                  "No such node: node 99 does not exist; the map has 15 nodes (see info)\n");
+    EXPECT_EQ(cli(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)", "--seed -1")).exitCode, 1);
+    EXPECT_EQ(cli(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)", "--seed x")).exitCode, 1);
+
+    // A truncated map is refused by the reader.
+    auto bytes = readBytes(in);
+    bytes.resize(bytes.size() / 2);
+    writeBytes(dir / "cut.xom", bytes);
+    const auto cut = cli(replaceArgs(dir / "cut.xom", out, "(Poxel=Any)", "(Name=x)"));
+    EXPECT_EQ(cut.exitCode, 1);
+    EXPECT_TRUE(readText(out) == "keep me");
+}
+
+TEST(CliReplace, IdentityNumbersOfInfoNameTheSameNodes) {
+    TempDir dir;
+    const fs::path in = dir / "in.xom", out = dir / "out.xom";
+    ASSERT_EQ(cli("demo " + quoted(in)).exitCode, 0);
+    const std::string listing = cli("info " + quoted(in)).out;
+    const size_t at = listing.find("Tower  poxel  id ");
+    ASSERT_NE(at, std::string::npos);
+    const std::string towerId = listing.substr(at + 17, listing.find(' ', at + 17) - at - 17);
+
+    // Reading the same file twice gives the same numbers.
+    EXPECT_EQ(cli("info " + quoted(in)).out, listing);
+    const auto r = cli(replaceArgs(in, out, "(Name=Stone)", "(Color=" + towerId + ")"));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "[#0] object [Stone] is changed\n");
+    const std::string after = cli("info " + quoted(out)).out;
+    EXPECT_NE(after.find("Stone  poxel  id 15  1x2x1  pos 9 1 0  rot 0 0 0  size 1 1 1  cells 2 (2 "
+                         "filled)  surface 0x00000101 0x00010000  color 0xffc0e0ff"),
+              std::string::npos)
+        << after;
+
+    // A seed gives the same file every time.
+    const fs::path again = dir / "again.xom";
+    ASSERT_EQ(cli(replaceArgs(in, out, "(Poxel=Any)", "(Size.Z=[3])", "--seed 9")).exitCode, 0);
+    ASSERT_EQ(cli(replaceArgs(in, again, "(Poxel=Any)", "(Size.Z=[3])", "--seed 9")).exitCode, 0);
+    EXPECT_EQ(readBytes(out), readBytes(again));
+}
