@@ -12,16 +12,8 @@ using namespace lwtest;
 
 namespace {
 
-CommandResult cli(const std::string& args) {
-    return runCommand(std::string(LW_CLI_PATH) + " " + args);
-}
-
-std::string q(const std::filesystem::path& p) {
-    return "'" + p.string() + "'";
-}
-
 std::string image(const char* name) {
-    return q(std::string(LW_SHARED_TESTDATA_DIR) + "/images/" + name);
+    return quoted(std::string(LW_SHARED_TESTDATA_DIR) + "/images/" + name);
 }
 
 void writeHmp(const std::filesystem::path& file, float height, size_t size) {
@@ -43,7 +35,8 @@ std::unique_ptr<lw::TPoxel> readMap(const std::filesystem::path& file) {
 TEST(IoCli, HmpTerrainIntoANewOrAnExistingMap) {
     TempDir dir;
     writeHmp(dir / "land.hmp", 1.0f, 50000);
-    auto made = cli("hmp terrain " + q(dir / "land.hmp") + " new " + q(dir / "new.xom"));
+    auto made =
+        runCli("hmp terrain " + quoted(dir / "land.hmp") + " new " + quoted(dir / "new.xom"));
     ASSERT_EQ(made.exitCode, 0) << made.err;
     auto root = readMap(dir / "new.xom");
     ASSERT_TRUE(root);
@@ -52,9 +45,9 @@ TEST(IoCli, HmpTerrainIntoANewOrAnExistingMap) {
     EXPECT_EQ(root->Children[0]->Children.size(), 32u);
     EXPECT_EQ(root->Children[0]->Children[31]->Name, "HMapP_clip_04_04");
 
-    ASSERT_EQ(cli("demo " + q(dir / "demo.xom")).exitCode, 0);
-    ASSERT_EQ(cli("hmp terrain " + q(dir / "land.hmp") + " " + q(dir / "demo.xom") + " " +
-                  q(dir / "more.xom"))
+    ASSERT_EQ(runCli("demo " + quoted(dir / "demo.xom")).exitCode, 0);
+    ASSERT_EQ(runCli("hmp terrain " + quoted(dir / "land.hmp") + " " + quoted(dir / "demo.xom") +
+                     " " + quoted(dir / "more.xom"))
                   .exitCode,
               0);
     auto more = readMap(dir / "more.xom");
@@ -66,25 +59,27 @@ TEST(IoCli, HmpTerrainIntoANewOrAnExistingMap) {
 TEST(IoCli, HmpRefusalsWriteNothing) {
     TempDir dir;
     writeHmp(dir / "short.hmp", 1.0f, 39999);
-    auto r = cli("hmp terrain " + q(dir / "short.hmp") + " new " + q(dir / "out.xom"));
+    auto r = runCli("hmp terrain " + quoted(dir / "short.hmp") + " new " + quoted(dir / "out.xom"));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("39999"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "out.xom"));
 
-    auto depth = cli("hmp from-map " + q(dir / "m.xom") + " " + q(dir / "o.hmp") + " --node 1");
+    auto depth =
+        runCli("hmp from-map " + quoted(dir / "m.xom") + " " + quoted(dir / "o.hmp") + " --node 1");
     EXPECT_EQ(depth.exitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(dir / "o.hmp"));
-    EXPECT_EQ(cli("hmp carve a b c").exitCode, 2);
-    EXPECT_EQ(cli("hmp terrain a b").exitCode, 2);
+    EXPECT_EQ(runCli("hmp carve a b c").exitCode, 2);
+    EXPECT_EQ(runCli("hmp terrain a b").exitCode, 2);
 }
 
 TEST(IoCli, HeightsImportAndExport) {
     TempDir dir;
-    ASSERT_EQ(cli("demo " + q(dir / "demo.xom")).exitCode, 0);
+    ASSERT_EQ(runCli("demo " + quoted(dir / "demo.xom")).exitCode, 0);
     // Node 2 is the demo's "Ground", 12 x 3 x 10.
-    auto imported = cli("heights import " + q(dir / "demo.xom") + " " + q(dir / "h.xom") +
-                        " --node 2 --image " + image("testimgp_progressive.jpg") +
-                        " --min -1 --max 2.5 --contrast 5 --invert");
+    auto imported =
+        runCli("heights import " + quoted(dir / "demo.xom") + " " + quoted(dir / "h.xom") +
+               " --node 2 --image " + image("testimgp_progressive.jpg") +
+               " --min -1 --max 2.5 --contrast 5 --invert");
     ASSERT_EQ(imported.exitCode, 0) << imported.err;
     auto root = readMap(dir / "h.xom");
     ASSERT_TRUE(root);
@@ -100,7 +95,8 @@ TEST(IoCli, HeightsImportAndExport) {
     EXPECT_LE(hi, 2.5f);
     EXPECT_LT(lo, hi);
 
-    auto exported = cli("heights export " + q(dir / "h.xom") + " --node 2 " + q(dir / "h"));
+    auto exported =
+        runCli("heights export " + quoted(dir / "h.xom") + " --node 2 " + quoted(dir / "h"));
     ASSERT_EQ(exported.exitCode, 0) << exported.err;
     EXPECT_NE(exported.out.find("h.bmp"), std::string::npos);
     const auto bmp = readBytes(dir / "h.bmp");
@@ -110,21 +106,21 @@ TEST(IoCli, HeightsImportAndExport) {
 
 TEST(IoCli, HeightsRefusals) {
     TempDir dir;
-    ASSERT_EQ(cli("demo " + q(dir / "demo.xom")).exitCode, 0);
-    const std::string in = q(dir / "demo.xom") + " " + q(dir / "o.xom");
-    EXPECT_EQ(cli("heights import " + in + " --image x.jpg --min 0 --max 1").exitCode, 2);
-    EXPECT_EQ(cli("heights import " + in + " --node 2 --min 0 --max 1").exitCode, 2);
-    EXPECT_EQ(cli("heights import " + in + " --node 2 --image " + image("camera_3x3_gray8.bmp") +
-                  " --min low --max 1")
+    ASSERT_EQ(runCli("demo " + quoted(dir / "demo.xom")).exitCode, 0);
+    const std::string in = quoted(dir / "demo.xom") + " " + quoted(dir / "o.xom");
+    EXPECT_EQ(runCli("heights import " + in + " --image x.jpg --min 0 --max 1").exitCode, 2);
+    EXPECT_EQ(runCli("heights import " + in + " --node 2 --min 0 --max 1").exitCode, 2);
+    EXPECT_EQ(runCli("heights import " + in + " --node 2 --image " + image("camera_3x3_gray8.bmp") +
+                     " --min low --max 1")
                   .exitCode,
               1);
-    auto group = cli("heights import " + in + " --node 1 --image " + image("camera_3x3_gray8.bmp") +
-                     " --min 0 --max 1");
+    auto group = runCli("heights import " + in + " --node 1 --image " +
+                        image("camera_3x3_gray8.bmp") + " --min 0 --max 1");
     EXPECT_EQ(group.exitCode, 1);
     EXPECT_NE(group.err.find("Not a poxel"), std::string::npos);
     writeBytes(dir / "bad.jpg", std::vector<uint8_t>(300, 0xFF));
-    auto bad = cli("heights import " + in + " --node 2 --image " + q(dir / "bad.jpg") +
-                   " --min 0 --max 1");
+    auto bad = runCli("heights import " + in + " --node 2 --image " + quoted(dir / "bad.jpg") +
+                      " --min 0 --max 1");
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_EQ(std::count(bad.err.begin(), bad.err.end(), '\n'), 1) << bad.err;
     EXPECT_FALSE(std::filesystem::exists(dir / "o.xom"));
@@ -132,13 +128,15 @@ TEST(IoCli, HeightsRefusals) {
 
 TEST(IoCli, VoxExportImportRoundTripAndSizeCheck) {
     TempDir dir;
-    ASSERT_EQ(cli("demo " + q(dir / "demo.xom")).exitCode, 0);
-    ASSERT_EQ(cli("vox export " + q(dir / "demo.xom") + " --node 2 " + q(dir / "g.vox")).exitCode,
-              0);
+    ASSERT_EQ(runCli("demo " + quoted(dir / "demo.xom")).exitCode, 0);
+    ASSERT_EQ(
+        runCli("vox export " + quoted(dir / "demo.xom") + " --node 2 " + quoted(dir / "g.vox"))
+            .exitCode,
+        0);
     EXPECT_EQ(readBytes(dir / "g.vox").size(), 12u + 12 * 3 * 10 + 768);
 
-    ASSERT_EQ(cli("vox import " + q(dir / "demo.xom") + " --node 2 " + q(dir / "g.vox") + " " +
-                  q(dir / "back.xom"))
+    ASSERT_EQ(runCli("vox import " + quoted(dir / "demo.xom") + " --node 2 " +
+                     quoted(dir / "g.vox") + " " + quoted(dir / "back.xom"))
                   .exitCode,
               0);
     auto before = readMap(dir / "demo.xom");
@@ -147,16 +145,17 @@ TEST(IoCli, VoxExportImportRoundTripAndSizeCheck) {
     EXPECT_EQ(after->Children[0]->Children[0]->Voxels, before->Children[0]->Children[0]->Voxels);
 
     // Node 5 is the 2 x 6 x 2 "Tower".
-    auto wrong = cli("vox import " + q(dir / "demo.xom") + " --node 5 " + q(dir / "g.vox") + " " +
-                     q(dir / "wrong.xom"));
+    auto wrong = runCli("vox import " + quoted(dir / "demo.xom") + " --node 5 " +
+                        quoted(dir / "g.vox") + " " + quoted(dir / "wrong.xom"));
     EXPECT_EQ(wrong.exitCode, 1);
     EXPECT_NE(wrong.err.find("Bad Size (X:12=2, Y:3=6, Z:10=2)"), std::string::npos) << wrong.err;
     EXPECT_FALSE(std::filesystem::exists(dir / "wrong.xom"));
 
-    auto missing = cli("vox import " + q(dir / "demo.xom") + " --node 2 " + q(dir / "none.vox") +
-                       " " + q(dir / "x.xom"));
+    auto missing = runCli("vox import " + quoted(dir / "demo.xom") + " --node 2 " +
+                          quoted(dir / "none.vox") + " " + quoted(dir / "x.xom"));
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("Bad File Name"), std::string::npos);
-    EXPECT_EQ(cli("vox export " + q(dir / "demo.xom") + " " + q(dir / "g.vox")).exitCode, 2);
-    EXPECT_EQ(cli("vox paint " + q(dir / "demo.xom") + " a b").exitCode, 2);
+    EXPECT_EQ(
+        runCli("vox export " + quoted(dir / "demo.xom") + " " + quoted(dir / "g.vox")).exitCode, 2);
+    EXPECT_EQ(runCli("vox paint " + quoted(dir / "demo.xom") + " a b").exitCode, 2);
 }

@@ -18,14 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-CommandResult cli(const std::string& args) {
-    return runCommand(std::string(LW_CLI_PATH) + " " + args);
-}
-
-std::string quoted(const fs::path& p) {
-    return "'" + p.string() + "'";
-}
-
 std::string readText(const fs::path& file) {
     const auto bytes = readBytes(file);
     return std::string(bytes.begin(), bytes.end());
@@ -63,12 +55,12 @@ TEST(CliReplace, GoldenCases) {
         TempDir tmp;
         const fs::path out = tmp / "out.xom";
         const std::string more = fs::exists(dir / "args.txt") ? firstLine(dir / "args.txt") : "";
-        const auto run = cli(replaceArgs(dir / "input.xom", out, firstLine(dir / "find.txt"),
-                                         firstLine(dir / "replace.txt"), more));
+        const auto run = runCli(replaceArgs(dir / "input.xom", out, firstLine(dir / "find.txt"),
+                                            firstLine(dir / "replace.txt"), more));
         if (update) {
             if (run.exitCode == 0) {
                 writeText(dir / "expected.log", run.out);
-                writeText(dir / "expected.json", cli("info --json " + quoted(out)).out);
+                writeText(dir / "expected.json", runCli("info --json " + quoted(out)).out);
             } else {
                 writeText(dir / "expected.err", run.err);
             }
@@ -83,42 +75,42 @@ TEST(CliReplace, GoldenCases) {
         }
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(run.out, readText(dir / "expected.log"));
-        EXPECT_EQ(cli("info --json " + quoted(out)).out, readText(dir / "expected.json"));
+        EXPECT_EQ(runCli("info --json " + quoted(out)).out, readText(dir / "expected.json"));
     }
 }
 
 TEST(CliReplace, SyntaxHelp) {
-    const auto help = cli("replace --syntax");
+    const auto help = runCli("replace --syntax");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(std::count(help.out.begin(), help.out.end(), '\n'), 44);
     EXPECT_EQ(help.out.rfind("Syntax for Find:\n\t(Const=Val)\n", 0), 0u);
     EXPECT_NE(help.out.find("\n\tor\t(Poxel=Delete)\n"), std::string::npos);
-    EXPECT_EQ(cli("replace --syntax a.xom").exitCode, 2);
-    EXPECT_NE(cli("--help").out.find("replace IN OUT"), std::string::npos);
+    EXPECT_EQ(runCli("replace --syntax a.xom").exitCode, 2);
+    EXPECT_NE(runCli("--help").out.find("replace IN OUT"), std::string::npos);
 }
 
 TEST(CliReplace, UsageErrors) {
     TempDir dir;
     const fs::path in = dir / "in.xom", out = dir / "out.xom";
-    ASSERT_EQ(cli("demo " + quoted(in)).exitCode, 0);
-    EXPECT_EQ(cli("replace " + quoted(in) + " " + quoted(out) + " --find '(Poxel=Any)'").exitCode,
-              2);
-    EXPECT_EQ(cli("replace " + quoted(in) + " --find '(Poxel=Any)' --replace '(Name=x)'").exitCode,
-              2);
-    EXPECT_EQ(cli(replaceArgs(in, out, "Poxel=Any", "(Name=x)")).exitCode, 2);
-    EXPECT_EQ(cli(replaceArgs(in, out, "(Poxel=Any)", "(Namex)")).exitCode, 2);
-    EXPECT_EQ(cli(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)", "--nodes 1")).exitCode, 2);
+    ASSERT_EQ(runCli("demo " + quoted(in)).exitCode, 0);
+    EXPECT_EQ(
+        runCli("replace " + quoted(in) + " " + quoted(out) + " --find '(Poxel=Any)'").exitCode, 2);
+    EXPECT_EQ(
+        runCli("replace " + quoted(in) + " --find '(Poxel=Any)' --replace '(Name=x)'").exitCode, 2);
+    EXPECT_EQ(runCli(replaceArgs(in, out, "Poxel=Any", "(Name=x)")).exitCode, 2);
+    EXPECT_EQ(runCli(replaceArgs(in, out, "(Poxel=Any)", "(Namex)")).exitCode, 2);
+    EXPECT_EQ(runCli(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)", "--nodes 1")).exitCode, 2);
     EXPECT_FALSE(fs::exists(out));
 }
 
 TEST(CliReplace, RefusedRunsWriteNothing) {
     TempDir dir;
     const fs::path in = dir / "in.xom", out = dir / "out.xom";
-    ASSERT_EQ(cli("demo " + quoted(in)).exitCode, 0);
+    ASSERT_EQ(runCli("demo " + quoted(in)).exitCode, 0);
     writeText(out, "keep me");
 
     auto expectRefused = [&](const std::string& args, const std::string& err) {
-        const auto r = cli(args);
+        const auto r = runCli(args);
         EXPECT_EQ(r.exitCode, 1) << args;
         EXPECT_EQ(r.err, err) << args;
         EXPECT_EQ(r.out, "") << args;
@@ -138,14 +130,14 @@ TEST(CliReplace, RefusedRunsWriteNothing) {
                   "is\n");
     expectRefused(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)", "--node 99"),
                   "No such node: node 99 does not exist; the map has 15 nodes (see info)\n");
-    EXPECT_EQ(cli(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)", "--seed -1")).exitCode, 1);
-    EXPECT_EQ(cli(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)", "--seed x")).exitCode, 1);
+    EXPECT_EQ(runCli(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)", "--seed -1")).exitCode, 1);
+    EXPECT_EQ(runCli(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)", "--seed x")).exitCode, 1);
 
     // A truncated map is refused by the reader.
     auto bytes = readBytes(in);
     bytes.resize(bytes.size() / 2);
     writeBytes(dir / "cut.xom", bytes);
-    const auto cut = cli(replaceArgs(dir / "cut.xom", out, "(Poxel=Any)", "(Name=x)"));
+    const auto cut = runCli(replaceArgs(dir / "cut.xom", out, "(Poxel=Any)", "(Name=x)"));
     EXPECT_EQ(cut.exitCode, 1);
     EXPECT_TRUE(readText(out) == "keep me");
 }
@@ -153,18 +145,18 @@ TEST(CliReplace, RefusedRunsWriteNothing) {
 TEST(CliReplace, IdentityNumbersOfInfoNameTheSameNodes) {
     TempDir dir;
     const fs::path in = dir / "in.xom", out = dir / "out.xom";
-    ASSERT_EQ(cli("demo " + quoted(in)).exitCode, 0);
-    const std::string listing = cli("info " + quoted(in)).out;
+    ASSERT_EQ(runCli("demo " + quoted(in)).exitCode, 0);
+    const std::string listing = runCli("info " + quoted(in)).out;
     const size_t at = listing.find("Tower  poxel  id ");
     ASSERT_NE(at, std::string::npos);
     const std::string towerId = listing.substr(at + 17, listing.find(' ', at + 17) - at - 17);
 
     // Reading the same file twice gives the same numbers.
-    EXPECT_EQ(cli("info " + quoted(in)).out, listing);
-    const auto r = cli(replaceArgs(in, out, "(Name=Stone)", "(Color=" + towerId + ")"));
+    EXPECT_EQ(runCli("info " + quoted(in)).out, listing);
+    const auto r = runCli(replaceArgs(in, out, "(Name=Stone)", "(Color=" + towerId + ")"));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "[#0] object [Stone] is changed\n");
-    const std::string after = cli("info " + quoted(out)).out;
+    const std::string after = runCli("info " + quoted(out)).out;
     EXPECT_NE(after.find("Stone  poxel  id 15  1x2x1  pos 9 1 0  rot 0 0 0  size 1 1 1  cells 2 (2 "
                          "filled)  surface 0x00000101 0x00010000  color 0xffc0e0ff"),
               std::string::npos)
@@ -172,7 +164,8 @@ TEST(CliReplace, IdentityNumbersOfInfoNameTheSameNodes) {
 
     // A seed gives the same file every time.
     const fs::path again = dir / "again.xom";
-    ASSERT_EQ(cli(replaceArgs(in, out, "(Poxel=Any)", "(Size.Z=[3])", "--seed 9")).exitCode, 0);
-    ASSERT_EQ(cli(replaceArgs(in, again, "(Poxel=Any)", "(Size.Z=[3])", "--seed 9")).exitCode, 0);
+    ASSERT_EQ(runCli(replaceArgs(in, out, "(Poxel=Any)", "(Size.Z=[3])", "--seed 9")).exitCode, 0);
+    ASSERT_EQ(runCli(replaceArgs(in, again, "(Poxel=Any)", "(Size.Z=[3])", "--seed 9")).exitCode,
+              0);
     EXPECT_EQ(readBytes(out), readBytes(again));
 }

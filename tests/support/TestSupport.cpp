@@ -55,4 +55,12 @@ CommandResult runCommand(const std::string& commandLine) {
     return r;
 }
 
+CommandResult runCli(const std::string& args) {
+    return runCommand(std::string(LW_CLI_PATH) + " " + args);
+}
+
+std::string quoted(const std::filesystem::path& p) {
+    return "'" + p.string() + "'";
+}
+
 } // namespace lwtest

@@ -33,4 +33,9 @@ struct CommandResult {
 // Runs a command line through the shell and captures its output.
 CommandResult runCommand(const std::string& commandLine);
 
+// Runs landwright-cli with `args` (already quoted as the shell needs).
+CommandResult runCli(const std::string& args);
+// A path in single quotes for a shell command line.
+std::string quoted(const std::filesystem::path& p);
+
 } // namespace lwtest
