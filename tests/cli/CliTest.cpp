@@ -30,31 +30,31 @@ TEST(Cli, HelpVersionAndUsageErrors) {
 
 TEST(Cli, DemoNewInfoCheckAndResave) {
     TempDir dir;
-    ASSERT_EQ(runCli("demo " + quoted(dir / "demo.xom")).exitCode, 0);
-    ASSERT_EQ(runCli("new " + quoted(dir / "new.xom")).exitCode, 0);
+    ASSERT_EQ(runCli("demo " + shellQuoted(dir / "demo.xom")).exitCode, 0);
+    ASSERT_EQ(runCli("new " + shellQuoted(dir / "new.xom")).exitCode, 0);
 
-    auto info = runCli("info " + quoted(dir / "demo.xom"));
+    auto info = runCli("info " + shellQuoted(dir / "demo.xom"));
     EXPECT_EQ(info.exitCode, 0);
     EXPECT_NE(info.out.find("[0] Root  root  id 1"), std::string::npos);
     EXPECT_NE(info.out.find("Emitter_01  entity  id 4  lib Base_01"), std::string::npos);
 
-    auto empty = runCli("info " + quoted(dir / "new.xom"));
+    auto empty = runCli("info " + shellQuoted(dir / "new.xom"));
     EXPECT_EQ(empty.out, "[0] Root  root  id 1  1x1x1  pos 0 0 0  rot 0 0 0  size 0 0 0\n"
                          "1 nodes: 0 poxels, 1 groups, 0 entities, 1 cells\n");
 
-    auto check = runCli("check " + quoted(dir / "demo.xom"));
+    auto check = runCli("check " + shellQuoted(dir / "demo.xom"));
     EXPECT_EQ(check.exitCode, 0);
     EXPECT_EQ(check.out.rfind("ok: ", 0), 0u);
 
     ASSERT_EQ(
-        runCli("resave " + quoted(dir / "demo.xom") + " " + quoted(dir / "again.xom")).exitCode, 0);
+        runCli("resave " + shellQuoted(dir / "demo.xom") + " " + shellQuoted(dir / "again.xom")).exitCode, 0);
     EXPECT_EQ(readBytes(dir / "demo.xom"), readBytes(dir / "again.xom"));
 }
 
 TEST(Cli, JsonFollowsTheSchema) {
     TempDir dir;
-    ASSERT_EQ(runCli("demo " + quoted(dir / "demo.xom")).exitCode, 0);
-    auto json = runCli("info --json " + quoted(dir / "demo.xom"));
+    ASSERT_EQ(runCli("demo " + shellQuoted(dir / "demo.xom")).exitCode, 0);
+    auto json = runCli("info --json " + shellQuoted(dir / "demo.xom"));
     ASSERT_EQ(json.exitCode, 0);
     const std::string& s = json.out;
     EXPECT_EQ(s.rfind("{\"root\": {\"name\": \"Root\", \"kind\": \"root\"", 0), 0u);
@@ -78,40 +78,40 @@ TEST(Cli, JsonFollowsTheSchema) {
 
 TEST(Cli, RefusedInputsGiveOneLineAndStatusOne) {
     TempDir dir;
-    auto missing = runCli("info " + quoted(dir / "nope.xom"));
+    auto missing = runCli("info " + shellQuoted(dir / "nope.xom"));
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("nope.xom"), std::string::npos);
 
     writeBytes(dir / "short.xom", {'M', 'O', 'I', 'K', 0, 0, 0, 1});
-    auto shortFile = runCli("check " + quoted(dir / "short.xom"));
+    auto shortFile = runCli("check " + shellQuoted(dir / "short.xom"));
     EXPECT_EQ(shortFile.exitCode, 1);
     EXPECT_EQ(shortFile.err.rfind("Bad Xom Format File!: ", 0), 0u);
     EXPECT_EQ(std::count(shortFile.err.begin(), shortFile.err.end(), '\n'), 1);
 
     // A truncated map is refused and nothing is written by resave.
-    ASSERT_EQ(runCli("demo " + quoted(dir / "demo.xom")).exitCode, 0);
+    ASSERT_EQ(runCli("demo " + shellQuoted(dir / "demo.xom")).exitCode, 0);
     auto bytes = readBytes(dir / "demo.xom");
     bytes.resize(bytes.size() / 2);
     writeBytes(dir / "half.xom", bytes);
-    auto resave = runCli("resave " + quoted(dir / "half.xom") + " " + quoted(dir / "out.xom"));
+    auto resave = runCli("resave " + shellQuoted(dir / "half.xom") + " " + shellQuoted(dir / "out.xom"));
     EXPECT_EQ(resave.exitCode, 1);
     EXPECT_EQ(resave.err.rfind("Bad Xom Format File!: ", 0), 0u);
     EXPECT_FALSE(std::filesystem::exists(dir / "out.xom"));
 
     // Writing into a folder that does not exist fails cleanly.
-    auto noFolder = runCli("new " + quoted(dir / "no" / "such" / "map.xom"));
+    auto noFolder = runCli("new " + shellQuoted(dir / "no" / "such" / "map.xom"));
     EXPECT_EQ(noFolder.exitCode, 1);
 }
 
 TEST(Cli, MeshStatsCountsEveryPoxel) {
     TempDir dir;
-    ASSERT_EQ(runCli("demo " + quoted(dir / "demo.xom")).exitCode, 0);
-    auto text = runCli("mesh-stats " + quoted(dir / "demo.xom"));
+    ASSERT_EQ(runCli("demo " + shellQuoted(dir / "demo.xom")).exitCode, 0);
+    auto text = runCli("mesh-stats " + shellQuoted(dir / "demo.xom"));
     ASSERT_EQ(text.exitCode, 0);
     EXPECT_NE(text.out.find("Ground: "), std::string::npos);
     EXPECT_NE(text.out.find("total: "), std::string::npos);
-    auto json = runCli("mesh-stats --json " + quoted(dir / "demo.xom"));
+    auto json = runCli("mesh-stats --json " + shellQuoted(dir / "demo.xom"));
     ASSERT_EQ(json.exitCode, 0);
     EXPECT_EQ(json.out.rfind("{\"poxels\": [{\"name\": \"Ground\", \"triangles\": ", 0), 0u);
-    EXPECT_EQ(runCli("mesh-stats " + quoted(dir / "missing.xom")).exitCode, 1);
+    EXPECT_EQ(runCli("mesh-stats " + shellQuoted(dir / "missing.xom")).exitCode, 1);
 }

@@ -13,7 +13,7 @@ using namespace lwtest;
 namespace {
 
 std::string image(const char* name) {
-    return quoted(std::string(LW_SHARED_TESTDATA_DIR) + "/images/" + name);
+    return shellQuoted(std::string(LW_SHARED_TESTDATA_DIR) + "/images/" + name);
 }
 
 void writeHmp(const std::filesystem::path& file, float height, size_t size) {
@@ -36,7 +36,7 @@ TEST(IoCli, HmpTerrainIntoANewOrAnExistingMap) {
     TempDir dir;
     writeHmp(dir / "land.hmp", 1.0f, 50000);
     auto made =
-        runCli("hmp terrain " + quoted(dir / "land.hmp") + " new " + quoted(dir / "new.xom"));
+        runCli("hmp terrain " + shellQuoted(dir / "land.hmp") + " new " + shellQuoted(dir / "new.xom"));
     ASSERT_EQ(made.exitCode, 0) << made.err;
     auto root = readMap(dir / "new.xom");
     ASSERT_TRUE(root);
@@ -45,9 +45,9 @@ TEST(IoCli, HmpTerrainIntoANewOrAnExistingMap) {
     EXPECT_EQ(root->Children[0]->Children.size(), 32u);
     EXPECT_EQ(root->Children[0]->Children[31]->Name, "HMapP_clip_04_04");
 
-    ASSERT_EQ(runCli("demo " + quoted(dir / "demo.xom")).exitCode, 0);
-    ASSERT_EQ(runCli("hmp terrain " + quoted(dir / "land.hmp") + " " + quoted(dir / "demo.xom") +
-                     " " + quoted(dir / "more.xom"))
+    ASSERT_EQ(runCli("demo " + shellQuoted(dir / "demo.xom")).exitCode, 0);
+    ASSERT_EQ(runCli("hmp terrain " + shellQuoted(dir / "land.hmp") + " " + shellQuoted(dir / "demo.xom") +
+                     " " + shellQuoted(dir / "more.xom"))
                   .exitCode,
               0);
     auto more = readMap(dir / "more.xom");
@@ -59,13 +59,13 @@ TEST(IoCli, HmpTerrainIntoANewOrAnExistingMap) {
 TEST(IoCli, HmpRefusalsWriteNothing) {
     TempDir dir;
     writeHmp(dir / "short.hmp", 1.0f, 39999);
-    auto r = runCli("hmp terrain " + quoted(dir / "short.hmp") + " new " + quoted(dir / "out.xom"));
+    auto r = runCli("hmp terrain " + shellQuoted(dir / "short.hmp") + " new " + shellQuoted(dir / "out.xom"));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("39999"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "out.xom"));
 
     auto depth =
-        runCli("hmp from-map " + quoted(dir / "m.xom") + " " + quoted(dir / "o.hmp") + " --node 1");
+        runCli("hmp from-map " + shellQuoted(dir / "m.xom") + " " + shellQuoted(dir / "o.hmp") + " --node 1");
     EXPECT_EQ(depth.exitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(dir / "o.hmp"));
     EXPECT_EQ(runCli("hmp carve a b c").exitCode, 2);
@@ -74,10 +74,10 @@ TEST(IoCli, HmpRefusalsWriteNothing) {
 
 TEST(IoCli, HeightsImportAndExport) {
     TempDir dir;
-    ASSERT_EQ(runCli("demo " + quoted(dir / "demo.xom")).exitCode, 0);
+    ASSERT_EQ(runCli("demo " + shellQuoted(dir / "demo.xom")).exitCode, 0);
     // Node 2 is the demo's "Ground", 12 x 3 x 10.
     auto imported =
-        runCli("heights import " + quoted(dir / "demo.xom") + " " + quoted(dir / "h.xom") +
+        runCli("heights import " + shellQuoted(dir / "demo.xom") + " " + shellQuoted(dir / "h.xom") +
                " --node 2 --image " + image("testimgp_progressive.jpg") +
                " --min -1 --max 2.5 --contrast 5 --invert");
     ASSERT_EQ(imported.exitCode, 0) << imported.err;
@@ -96,7 +96,7 @@ TEST(IoCli, HeightsImportAndExport) {
     EXPECT_LT(lo, hi);
 
     auto exported =
-        runCli("heights export " + quoted(dir / "h.xom") + " --node 2 " + quoted(dir / "h"));
+        runCli("heights export " + shellQuoted(dir / "h.xom") + " --node 2 " + shellQuoted(dir / "h"));
     ASSERT_EQ(exported.exitCode, 0) << exported.err;
     EXPECT_NE(exported.out.find("h.bmp"), std::string::npos);
     const auto bmp = readBytes(dir / "h.bmp");
@@ -106,8 +106,8 @@ TEST(IoCli, HeightsImportAndExport) {
 
 TEST(IoCli, HeightsRefusals) {
     TempDir dir;
-    ASSERT_EQ(runCli("demo " + quoted(dir / "demo.xom")).exitCode, 0);
-    const std::string in = quoted(dir / "demo.xom") + " " + quoted(dir / "o.xom");
+    ASSERT_EQ(runCli("demo " + shellQuoted(dir / "demo.xom")).exitCode, 0);
+    const std::string in = shellQuoted(dir / "demo.xom") + " " + shellQuoted(dir / "o.xom");
     EXPECT_EQ(runCli("heights import " + in + " --image x.jpg --min 0 --max 1").exitCode, 2);
     EXPECT_EQ(runCli("heights import " + in + " --node 2 --min 0 --max 1").exitCode, 2);
     EXPECT_EQ(runCli("heights import " + in + " --node 2 --image " + image("camera_3x3_gray8.bmp") +
@@ -119,7 +119,7 @@ TEST(IoCli, HeightsRefusals) {
     EXPECT_EQ(group.exitCode, 1);
     EXPECT_NE(group.err.find("Not a poxel"), std::string::npos);
     writeBytes(dir / "bad.jpg", std::vector<uint8_t>(300, 0xFF));
-    auto bad = runCli("heights import " + in + " --node 2 --image " + quoted(dir / "bad.jpg") +
+    auto bad = runCli("heights import " + in + " --node 2 --image " + shellQuoted(dir / "bad.jpg") +
                       " --min 0 --max 1");
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_EQ(std::count(bad.err.begin(), bad.err.end(), '\n'), 1) << bad.err;
@@ -128,15 +128,15 @@ TEST(IoCli, HeightsRefusals) {
 
 TEST(IoCli, VoxExportImportRoundTripAndSizeCheck) {
     TempDir dir;
-    ASSERT_EQ(runCli("demo " + quoted(dir / "demo.xom")).exitCode, 0);
+    ASSERT_EQ(runCli("demo " + shellQuoted(dir / "demo.xom")).exitCode, 0);
     ASSERT_EQ(
-        runCli("vox export " + quoted(dir / "demo.xom") + " --node 2 " + quoted(dir / "g.vox"))
+        runCli("vox export " + shellQuoted(dir / "demo.xom") + " --node 2 " + shellQuoted(dir / "g.vox"))
             .exitCode,
         0);
     EXPECT_EQ(readBytes(dir / "g.vox").size(), 12u + 12 * 3 * 10 + 768);
 
-    ASSERT_EQ(runCli("vox import " + quoted(dir / "demo.xom") + " --node 2 " +
-                     quoted(dir / "g.vox") + " " + quoted(dir / "back.xom"))
+    ASSERT_EQ(runCli("vox import " + shellQuoted(dir / "demo.xom") + " --node 2 " +
+                     shellQuoted(dir / "g.vox") + " " + shellQuoted(dir / "back.xom"))
                   .exitCode,
               0);
     auto before = readMap(dir / "demo.xom");
@@ -145,17 +145,17 @@ TEST(IoCli, VoxExportImportRoundTripAndSizeCheck) {
     EXPECT_EQ(after->Children[0]->Children[0]->Voxels, before->Children[0]->Children[0]->Voxels);
 
     // Node 5 is the 2 x 6 x 2 "Tower".
-    auto wrong = runCli("vox import " + quoted(dir / "demo.xom") + " --node 5 " +
-                        quoted(dir / "g.vox") + " " + quoted(dir / "wrong.xom"));
+    auto wrong = runCli("vox import " + shellQuoted(dir / "demo.xom") + " --node 5 " +
+                        shellQuoted(dir / "g.vox") + " " + shellQuoted(dir / "wrong.xom"));
     EXPECT_EQ(wrong.exitCode, 1);
     EXPECT_NE(wrong.err.find("Bad Size (X:12=2, Y:3=6, Z:10=2)"), std::string::npos) << wrong.err;
     EXPECT_FALSE(std::filesystem::exists(dir / "wrong.xom"));
 
-    auto missing = runCli("vox import " + quoted(dir / "demo.xom") + " --node 2 " +
-                          quoted(dir / "none.vox") + " " + quoted(dir / "x.xom"));
+    auto missing = runCli("vox import " + shellQuoted(dir / "demo.xom") + " --node 2 " +
+                          shellQuoted(dir / "none.vox") + " " + shellQuoted(dir / "x.xom"));
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("Bad File Name"), std::string::npos);
     EXPECT_EQ(
-        runCli("vox export " + quoted(dir / "demo.xom") + " " + quoted(dir / "g.vox")).exitCode, 2);
-    EXPECT_EQ(runCli("vox paint " + quoted(dir / "demo.xom") + " a b").exitCode, 2);
+        runCli("vox export " + shellQuoted(dir / "demo.xom") + " " + shellQuoted(dir / "g.vox")).exitCode, 2);
+    EXPECT_EQ(runCli("vox paint " + shellQuoted(dir / "demo.xom") + " a b").exitCode, 2);
 }

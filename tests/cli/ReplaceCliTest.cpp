@@ -34,7 +34,7 @@ void writeText(const fs::path& file, const std::string& text) {
 
 std::string replaceArgs(const fs::path& in, const fs::path& out, const std::string& find,
                         const std::string& replace, const std::string& more = "") {
-    return "replace " + quoted(in) + " " + quoted(out) + " --find '" + find + "' --replace '" +
+    return "replace " + shellQuoted(in) + " " + shellQuoted(out) + " --find '" + find + "' --replace '" +
            replace + "' " + more;
 }
 
@@ -60,7 +60,7 @@ TEST(CliReplace, GoldenCases) {
         if (update) {
             if (run.exitCode == 0) {
                 writeText(dir / "expected.log", run.out);
-                writeText(dir / "expected.json", runCli("info --json " + quoted(out)).out);
+                writeText(dir / "expected.json", runCli("info --json " + shellQuoted(out)).out);
             } else {
                 writeText(dir / "expected.err", run.err);
             }
@@ -75,7 +75,7 @@ TEST(CliReplace, GoldenCases) {
         }
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(run.out, readText(dir / "expected.log"));
-        EXPECT_EQ(runCli("info --json " + quoted(out)).out, readText(dir / "expected.json"));
+        EXPECT_EQ(runCli("info --json " + shellQuoted(out)).out, readText(dir / "expected.json"));
     }
 }
 
@@ -92,11 +92,11 @@ TEST(CliReplace, SyntaxHelp) {
 TEST(CliReplace, UsageErrors) {
     TempDir dir;
     const fs::path in = dir / "in.xom", out = dir / "out.xom";
-    ASSERT_EQ(runCli("demo " + quoted(in)).exitCode, 0);
+    ASSERT_EQ(runCli("demo " + shellQuoted(in)).exitCode, 0);
     EXPECT_EQ(
-        runCli("replace " + quoted(in) + " " + quoted(out) + " --find '(Poxel=Any)'").exitCode, 2);
+        runCli("replace " + shellQuoted(in) + " " + shellQuoted(out) + " --find '(Poxel=Any)'").exitCode, 2);
     EXPECT_EQ(
-        runCli("replace " + quoted(in) + " --find '(Poxel=Any)' --replace '(Name=x)'").exitCode, 2);
+        runCli("replace " + shellQuoted(in) + " --find '(Poxel=Any)' --replace '(Name=x)'").exitCode, 2);
     EXPECT_EQ(runCli(replaceArgs(in, out, "Poxel=Any", "(Name=x)")).exitCode, 2);
     EXPECT_EQ(runCli(replaceArgs(in, out, "(Poxel=Any)", "(Namex)")).exitCode, 2);
     EXPECT_EQ(runCli(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)", "--nodes 1")).exitCode, 2);
@@ -106,7 +106,7 @@ TEST(CliReplace, UsageErrors) {
 TEST(CliReplace, RefusedRunsWriteNothing) {
     TempDir dir;
     const fs::path in = dir / "in.xom", out = dir / "out.xom";
-    ASSERT_EQ(runCli("demo " + quoted(in)).exitCode, 0);
+    ASSERT_EQ(runCli("demo " + shellQuoted(in)).exitCode, 0);
     writeText(out, "keep me");
 
     auto expectRefused = [&](const std::string& args, const std::string& err) {
@@ -145,18 +145,18 @@ TEST(CliReplace, RefusedRunsWriteNothing) {
 TEST(CliReplace, IdentityNumbersOfInfoNameTheSameNodes) {
     TempDir dir;
     const fs::path in = dir / "in.xom", out = dir / "out.xom";
-    ASSERT_EQ(runCli("demo " + quoted(in)).exitCode, 0);
-    const std::string listing = runCli("info " + quoted(in)).out;
+    ASSERT_EQ(runCli("demo " + shellQuoted(in)).exitCode, 0);
+    const std::string listing = runCli("info " + shellQuoted(in)).out;
     const size_t at = listing.find("Tower  poxel  id ");
     ASSERT_NE(at, std::string::npos);
     const std::string towerId = listing.substr(at + 17, listing.find(' ', at + 17) - at - 17);
 
     // Reading the same file twice gives the same numbers.
-    EXPECT_EQ(runCli("info " + quoted(in)).out, listing);
+    EXPECT_EQ(runCli("info " + shellQuoted(in)).out, listing);
     const auto r = runCli(replaceArgs(in, out, "(Name=Stone)", "(Color=" + towerId + ")"));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "[#0] object [Stone] is changed\n");
-    const std::string after = runCli("info " + quoted(out)).out;
+    const std::string after = runCli("info " + shellQuoted(out)).out;
     EXPECT_NE(after.find("Stone  poxel  id 15  1x2x1  pos 9 1 0  rot 0 0 0  size 1 1 1  cells 2 (2 "
                          "filled)  surface 0x00000101 0x00010000  color 0xffc0e0ff"),
               std::string::npos)

@@ -32,20 +32,20 @@ void writeText(const fs::path& p, const std::string& text) {
 TEST(TexturesCli, ListShowsEveryImageOfAFolder) {
     TempDir dir;
     writeTgaFolder(dir.path());
-    auto text = cli("list " + quoted(dir.path()));
+    auto text = cli("list " + shellQuoted(dir.path()));
     ASSERT_EQ(text.exitCode, 0) << text.err;
     EXPECT_NE(text.out.find("A01\t200\t32\t24\t0\n"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("W68\t200\t32\t32\t0\n"), std::string::npos);
     EXPECT_NE(text.out.find("Grey\tcannot be shown"), std::string::npos);
 
-    auto json = cli("list " + quoted(dir.path()) + " --json");
+    auto json = cli("list " + shellQuoted(dir.path()) + " --json");
     ASSERT_EQ(json.exitCode, 0);
     EXPECT_EQ(json.out.rfind("{\"layout\": \"tga\", \"images\": [", 0), 0u) << json.out;
     EXPECT_NE(json.out.find("{\"name\": \"W68\", \"width\": 200, \"height\": 32, \"bits\": 32, "
                             "\"levels\": 0}"),
               std::string::npos);
 
-    auto none = cli("list " + quoted(dir / "nowhere"));
+    auto none = cli("list " + shellQuoted(dir / "nowhere"));
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_NE(none.err.find("Error Loading Files!!!"), std::string::npos);
 }
@@ -53,7 +53,7 @@ TEST(TexturesCli, ListShowsEveryImageOfAFolder) {
 TEST(TexturesCli, ExtractWritesTheImageOrNothing) {
     TempDir dir;
     writeTgaFolder(dir.path());
-    auto ok = cli("extract " + quoted(dir.path()) + " W68 " + quoted(dir / "out.tga"));
+    auto ok = cli("extract " + shellQuoted(dir.path()) + " W68 " + shellQuoted(dir / "out.tga"));
     ASSERT_EQ(ok.exitCode, 0) << ok.err;
     auto source = readBytes(dir / "W68.tga");
     auto written = readBytes(dir / "out.tga");
@@ -61,10 +61,10 @@ TEST(TexturesCli, ExtractWritesTheImageOrNothing) {
     ASSERT_EQ(written.size(), 18u + 200u * 32u * 4u);
     EXPECT_TRUE(std::equal(written.begin() + 18, written.end(), source.begin() + 18));
 
-    auto unknown = cli("extract " + quoted(dir.path()) + " w68 " + quoted(dir / "x.tga"));
+    auto unknown = cli("extract " + shellQuoted(dir.path()) + " w68 " + shellQuoted(dir / "x.tga"));
     EXPECT_EQ(unknown.exitCode, 1);
     EXPECT_NE(unknown.err.find("'w68'"), std::string::npos);
-    auto grey = cli("extract " + quoted(dir.path()) + " Grey " + quoted(dir / "x.tga"));
+    auto grey = cli("extract " + shellQuoted(dir.path()) + " Grey " + shellQuoted(dir / "x.tga"));
     EXPECT_EQ(grey.exitCode, 1);
     EXPECT_FALSE(fs::exists(dir / "x.tga"));
 }
@@ -74,7 +74,7 @@ TEST(TexturesCli, CheckListPrintsTheTableAndMissingNames) {
     writeTgaFolder(dir.path());
     writeText(dir / "list.txt", "A01\r\nW68\r\na01\r\nnull\r\nFirst.box\r\n\r\n"
                                 "W68\r\nMoss\r\nA01\r\nA01\r\nSecond\r\nx\r\n\r\n");
-    auto r = cli("check-list " + quoted(dir / "list.txt") + " " + quoted(dir.path()));
+    auto r = cli("check-list " + shellQuoted(dir / "list.txt") + " " + shellQuoted(dir.path()));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.out.find("2 boxes, 3 textures\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("1. First.box\t 0 2 0 257\n"), std::string::npos) << r.out;
@@ -83,18 +83,18 @@ TEST(TexturesCli, CheckListPrintsTheTableAndMissingNames) {
     EXPECT_NE(r.err.find("Texture not found: 'Moss'"), std::string::npos) << r.err;
 
     writeText(dir / "good.txt", "A01\r\nW68\r\nA01\r\nNULL\r\nBox\r\n\r\n");
-    EXPECT_EQ(cli("check-list " + quoted(dir / "good.txt") + " " + quoted(dir.path())).exitCode, 0);
+    EXPECT_EQ(cli("check-list " + shellQuoted(dir / "good.txt") + " " + shellQuoted(dir.path())).exitCode, 0);
 }
 
 TEST(TexturesCli, RoundtripListNormalisesLineEndsAndUsage) {
     TempDir dir;
     writeText(dir / "in.txt", "a\nb\nc\nNULL\nBox.1\na\n\nshort\n");
-    auto r = cli("roundtrip-list " + quoted(dir / "in.txt") + " " + quoted(dir / "out.txt"));
+    auto r = cli("roundtrip-list " + shellQuoted(dir / "in.txt") + " " + shellQuoted(dir / "out.txt"));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     auto out = readBytes(dir / "out.txt");
     EXPECT_EQ(std::string(out.begin(), out.end()), "a\r\nb\r\nc\r\nNULL\r\nBox.1\r\n\r\n");
     EXPECT_EQ(
-        cli("roundtrip-list " + quoted(dir / "none.txt") + " " + quoted(dir / "o.txt")).exitCode,
+        cli("roundtrip-list " + shellQuoted(dir / "none.txt") + " " + shellQuoted(dir / "o.txt")).exitCode,
         1);
 
     EXPECT_EQ(cli("").exitCode, 2);

@@ -59,7 +59,7 @@ CommandResult runCli(const std::string& args) {
     return runCommand(std::string(LW_CLI_PATH) + " " + args);
 }
 
-std::string quoted(const std::filesystem::path& p) {
+std::string shellQuoted(const std::filesystem::path& p) {
     return "'" + p.string() + "'";
 }
 

@@ -36,6 +36,6 @@ CommandResult runCommand(const std::string& commandLine);
 // Runs landwright-cli with `args` (already quoted as the shell needs).
 CommandResult runCli(const std::string& args);
 // A path in single quotes for a shell command line.
-std::string quoted(const std::filesystem::path& p);
+std::string shellQuoted(const std::filesystem::path& p);
 
 } // namespace lwtest
