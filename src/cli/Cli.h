@@ -60,5 +60,7 @@ int runResave(const Args& args);
 int runNew(const Args& args);
 int runDemo(const Args& args);
 int runMeshStats(const Args& args);
+// The picture of a map (RenderCommands.cpp).
+int runRender(const Args& args);
 
 } // namespace lw::cli
