@@ -70,7 +70,11 @@ void ensureGuiApplication() {
     static int argc = 1;
     static char name[] = "landwright-cli";
     static char* argv[] = {name, nullptr};
+    // Start-up chatter of the platform (runtime folder and the like) is no business of ours.
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     static QGuiApplication app(argc, argv);
+    qInstallMessageHandler(previous);
 }
 
 } // namespace
