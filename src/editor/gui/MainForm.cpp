@@ -138,11 +138,15 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
     // Nodes release their display lists through the view's context.
-    OpenGLBox_->makeCurrent();
-    editRoot_.reset();
-    importMapRoot_.reset();
-    importObjectRoot_.reset();
-    OpenGLBox_->doneCurrent();
+    auto release = [this] {
+        editRoot_.reset();
+        importMapRoot_.reset();
+        importObjectRoot_.reset();
+    };
+    if (OpenGLBox_->glReady())
+        OpenGLBox_->withContext(release);
+    else
+        release();
 }
 
 void TMainForm::buildMenus() {

@@ -108,6 +108,8 @@ TOpenGLBox::TOpenGLBox(SceneState& state, QWidget* parent) : QOpenGLWidget(paren
 }
 
 TOpenGLBox::~TOpenGLBox() {
+    if (!pickBuffer_)
+        return;
     makeCurrent();
     pickBuffer_.reset();
     doneCurrent();
