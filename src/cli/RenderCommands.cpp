@@ -82,11 +82,10 @@ void ensureGuiApplication() {
 int runRender(const Args& args) {
     const auto out = args.options.find("-o");
     if (out == args.options.end() || out->second.empty())
-        return usageError(*std::find_if(commands().begin(), commands().end(),
-                                        [](const Command& c) {
-                                            return std::string(c.name) == "render";
-                                        }),
-                          "the picture's file name is missing (-o OUT.png)");
+        return usageError(
+            *std::find_if(commands().begin(), commands().end(),
+                          [](const Command& c) { return std::string(c.name) == "render"; }),
+            "the picture's file name is missing (-o OUT.png)");
     const auto sized = sizeOption(args);
     if (!sized)
         return fail(sized.error());
@@ -138,8 +137,8 @@ int runRender(const Args& args) {
     buffer.open(QIODevice::WriteOnly);
     if (!picture.save(&buffer, "PNG"))
         return fail(Error{"", "Cannot encode the picture", out->second});
-    const Status written = writeFileAtomically(
-        out->second, std::vector<uint8_t>(png.begin(), png.end()));
+    const Status written =
+        writeFileAtomically(out->second, std::vector<uint8_t>(png.begin(), png.end()));
     // The nodes release their lists while the context is still current.
     map.value().reset();
     gl::forgetPoxelSlabLists();

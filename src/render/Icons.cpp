@@ -41,8 +41,8 @@ Pixel detailPixel(int x, int y) {
 Pixel dummyPixel(int x, int y) {
     const bool rim = x == 1 || x == 14 || y == 1 || y == 14;
     const bool inside = x >= 1 && x <= 14 && y >= 1 && y <= 14;
-    const bool cross = (x == 7 || x == 8 || y == 7 || y == 8) && x >= 4 && x <= 11 && y >= 4 &&
-                       y <= 11;
+    const bool cross =
+        (x == 7 || x == 8 || y == 7 || y == 8) && x >= 4 && x <= 11 && y >= 4 && y <= 11;
     if (inside && (rim || cross))
         return {240, 200, 90, 255};
     return {0, 0, 0, 0};

@@ -1,8 +1,8 @@
 // Pick lists, their weights and the heat colours.
 
-#include "render/IdentityColour.h"
-#include "render/Icons.h"
 #include "render/PickArrays.h"
+#include "render/Icons.h"
+#include "render/IdentityColour.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ TEST(PickArrays, HeightWeightFallsOffByCosine) {
     const double half = HeightWeight(3, 4, list);    // distance 1
     EXPECT_NEAR(half, (std::cos(1.570796) + 1) / 2 * 100, 1e-3);
     EXPECT_EQ(HeatColour(HeightWeight(2, 4, list)), 255u); // red
-    EXPECT_EQ(HeightWeight(5, 4, list), 0);                 // beyond the radius
+    EXPECT_EQ(HeightWeight(5, 4, list), 0);                // beyond the radius
     // The strongest pick wins; duplicates change nothing.
     list.Picks.push_back({5, 5});
     list.Picks.push_back({5, 5});

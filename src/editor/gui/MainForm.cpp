@@ -57,8 +57,9 @@ QIcon toolIcon(int index, const char* sign) {
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    QColor fill = index < 6 ? QColor(70, 110, 170) : index < 10 ? QColor(60, 140, 80)
-                                                                : QColor(150, 90, 60);
+    QColor fill = index < 6    ? QColor(70, 110, 170)
+                  : index < 10 ? QColor(60, 140, 80)
+                               : QColor(150, 90, 60);
     p.setBrush(fill);
     p.setPen(Qt::NoPen);
     p.drawRoundedRect(QRectF(1, 1, 18, 18), 4, 4);
@@ -214,24 +215,28 @@ void TMainForm::buildMenus() {
         a->setEnabled(enabled);
         return a;
     };
-    ShowGrid1 = checkable(addNamedAction(View1, "ShowGrid1", QKeySequence(Qt::CTRL | Qt::Key_G)), true);
+    ShowGrid1 =
+        checkable(addNamedAction(View1, "ShowGrid1", QKeySequence(Qt::CTRL | Qt::Key_G)), true);
     Show3DModel1 = checkable(addNamedAction(View1, "Show3DModel1"), false, false);
-    Wireframe1 = checkable(addNamedAction(View1, "Wireframe1", QKeySequence(Qt::CTRL | Qt::Key_W)), true);
-    extures1 = checkable(addNamedAction(View1, "extures1", QKeySequence(Qt::CTRL | Qt::Key_T)), false,
-                         false);
-    ShowEmmiters1 =
-        checkable(addNamedAction(View1, "ShowEmmiters1", QKeySequence(Qt::CTRL | Qt::Key_D)), false);
+    Wireframe1 =
+        checkable(addNamedAction(View1, "Wireframe1", QKeySequence(Qt::CTRL | Qt::Key_W)), true);
+    extures1 = checkable(addNamedAction(View1, "extures1", QKeySequence(Qt::CTRL | Qt::Key_T)),
+                         false, false);
+    ShowEmmiters1 = checkable(
+        addNamedAction(View1, "ShowEmmiters1", QKeySequence(Qt::CTRL | Qt::Key_D)), false);
     KestrelEmitters1 = checkable(addNamedAction(View1, "KestrelEmitters1"), false);
-    HideName1 = checkable(addNamedAction(View1, "HideName1", QKeySequence(Qt::CTRL | Qt::Key_H)), false,
-                          false);
-    DrawPoint = checkable(addNamedAction(View1, "DrawPoint", QKeySequence(Qt::CTRL | Qt::Key_P)), false,
-                          false);
+    HideName1 = checkable(addNamedAction(View1, "HideName1", QKeySequence(Qt::CTRL | Qt::Key_H)),
+                          false, false);
+    DrawPoint = checkable(addNamedAction(View1, "DrawPoint", QKeySequence(Qt::CTRL | Qt::Key_P)),
+                          false, false);
     Water1 = checkable(addNamedAction(View1, "Water1"), false);
 
     Options1 = bar->addMenu(QString());
     Options1->setObjectName(QStringLiteral("Options1"));
-    BoxMode1 = checkable(addNamedAction(Options1, "BoxMode1", QKeySequence(Qt::CTRL | Qt::Key_B)), false);
-    CullFace1 = checkable(addNamedAction(Options1, "CullFace1", QKeySequence(Qt::CTRL | Qt::Key_F)), true);
+    BoxMode1 =
+        checkable(addNamedAction(Options1, "BoxMode1", QKeySequence(Qt::CTRL | Qt::Key_B)), false);
+    CullFace1 =
+        checkable(addNamedAction(Options1, "CullFace1", QKeySequence(Qt::CTRL | Qt::Key_F)), true);
     Options1->addSeparator();
     SelectLanguage1 = new TLanguageMenu(Options1);
     SelectLanguage1->setObjectName(QStringLiteral("SelectLanguage1"));
@@ -270,9 +275,11 @@ void TMainForm::buildToolBar() {
         if (i == 5 || i == 9)
             ToolBar1->addSeparator();
         if (i <= 4 || (i >= 7 && i <= 9))
-            connect(button, &QToolButton::clicked, this, [this, button] { ToolButton1Click(button); });
+            connect(button, &QToolButton::clicked, this,
+                    [this, button] { ToolButton1Click(button); });
         else if (i >= 10)
-            connect(button, &QToolButton::clicked, this, [this, button] { ToolButton13Click(button); });
+            connect(button, &QToolButton::clicked, this,
+                    [this, button] { ToolButton13Click(button); });
     }
     ToolButton3 = toolButtons_[2];
     ToolButton6 = toolButtons_[5];
@@ -472,13 +479,16 @@ void TMainForm::registerTexts() {
     caption("[pageMaptreelblSelect]", Label1);
     caption("[pageImportmaplblSelect]", Label5);
     caption("[pageImportobjectbutLoad]", Button1);
-    caption("[pageEditmodebutGeneraledit]", findChild<QPushButton*>(QStringLiteral("ButGeneralEdit")));
-    caption("[pageEditmodebutLayersedit]", findChild<QPushButton*>(QStringLiteral("ButLayersEdit")));
+    caption("[pageEditmodebutGeneraledit]",
+            findChild<QPushButton*>(QStringLiteral("ButGeneralEdit")));
+    caption("[pageEditmodebutLayersedit]",
+            findChild<QPushButton*>(QStringLiteral("ButLayersEdit")));
     caption("[pageEditmodebutHMapedit]", findChild<QPushButton*>(QStringLiteral("ButHMapEdit")));
     caption("[pageEditmodebutPoxeledit]", findChild<QPushButton*>(QStringLiteral("ButPoxelEdit")));
     caption("[pageEditmodebutHidechild]", ShowChild);
     caption("[pageEditmodebutHideparent]", ShowParent);
-    caption("[pageTexturesbutOpentextures]", findChild<QPushButton*>(QStringLiteral("ButOpenText")));
+    caption("[pageTexturesbutOpentextures]",
+            findChild<QPushButton*>(QStringLiteral("ButOpenText")));
     caption("[pageTexturesbutTexturesview]",
             findChild<QPushButton*>(QStringLiteral("ButTexturesView")));
     caption("[pageTexturesbutLoadtextures]",
@@ -496,9 +506,10 @@ void TMainForm::LoadSettings() {
     Settings settings;
     for (int i = 1; i <= kRecentCount; ++i) {
         recentTextureLists_.set(
-            i - 1, settings.string(recentSettingName(RecentKind::TextureLists, i)).value_or(QString()));
-        recentMaps_.set(i - 1,
-                        settings.string(recentSettingName(RecentKind::Maps, i)).value_or(QString()));
+            i - 1,
+            settings.string(recentSettingName(RecentKind::TextureLists, i)).value_or(QString()));
+        recentMaps_.set(
+            i - 1, settings.string(recentSettingName(RecentKind::Maps, i)).value_or(QString()));
     }
     UpdateRecentMenu(RecentKind::TextureLists);
     UpdateRecentMenu(RecentKind::Maps);

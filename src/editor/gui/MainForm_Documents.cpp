@@ -198,8 +198,9 @@ void TMainForm::ImportMap1Click() {
 bool TMainForm::importObjectsFile(const QString& land, const QString& fileName) {
     if (fileName.isEmpty() || !QFileInfo(fileName).isFile()) {
         reportError(QStringLiteral("[sBadlibraryXomFile]"),
-                    fileName.isEmpty() ? QStringLiteral("no bundle file for the land \"%1\"").arg(land)
-                                       : fileName + QStringLiteral(": the file does not exist"));
+                    fileName.isEmpty()
+                        ? QStringLiteral("no bundle file for the land \"%1\"").arg(land)
+                        : fileName + QStringLiteral(": the file does not exist"));
         return false;
     }
     // List into a scratch tree first, so a bad library leaves the listing as it was.
@@ -244,8 +245,8 @@ void TMainForm::Button1Click() {
     const int index = item->data(0, kObjectIndexRole).toInt(&hasIndex);
     if (!hasIndex || index < 0)
         return;
-    auto decoded = decodeLibraryObject(libraryObjects_, index, false, CounterMode::Band,
-                                       kPreviewCounterBase);
+    auto decoded =
+        decodeLibraryObject(libraryObjects_, index, false, CounterMode::Band, kPreviewCounterBase);
     if (!decoded) {
         reportError(QStringLiteral("[sBadlibraryXomFile]"),
                     QString::fromStdString(decoded.error().detail));
@@ -303,10 +304,10 @@ void TMainForm::About1Click() {
 
 void TMainForm::Help2Click() {
     const QString file = QDir::current().filePath(QStringLiteral("Landwright.chm"));
-    const bool opened = QFileInfo(file).isFile() &&
-                        (dialogs_.openWithSystem
-                             ? dialogs_.openWithSystem(file)
-                             : QDesktopServices::openUrl(QUrl::fromLocalFile(file)));
+    const bool opened =
+        QFileInfo(file).isFile() &&
+        (dialogs_.openWithSystem ? dialogs_.openWithSystem(file)
+                                 : QDesktopServices::openUrl(QUrl::fromLocalFile(file)));
     if (!opened)
         reportError(QStringLiteral("[sHelpfile]"));
 }

@@ -78,7 +78,8 @@ void TMainForm::connectSwitches() {
     connect(CullFace1, &QAction::toggled, this, [this](bool on) {
         scene_.CullFace = on;
         if (OpenGLBox_->glReady())
-            OpenGLBox_->withContext([on] { on ? glEnable(GL_CULL_FACE) : glDisable(GL_CULL_FACE); });
+            OpenGLBox_->withContext(
+                [on] { on ? glEnable(GL_CULL_FACE) : glDisable(GL_CULL_FACE); });
         repaintView();
     });
 }
@@ -205,9 +206,12 @@ void TMainForm::ToolButton6Click() {
 QString TMainForm::cameraStatusText(int code, bool dragging) const {
     const TCamera& c = scene_.Camera;
     if (!dragging) {
-        static const char* modes[6] = {nullptr,           "[sCameraZoomMode]",
-                                       "[SCameraPanMode]", "[sCameraRotationMode]",
-                                       "[sCameraPerspectiveMode]", "[sCameraDollyMode]"};
+        static const char* modes[6] = {nullptr,
+                                       "[sCameraZoomMode]",
+                                       "[SCameraPanMode]",
+                                       "[sCameraRotationMode]",
+                                       "[sCameraPerspectiveMode]",
+                                       "[sCameraDollyMode]"};
         return code >= 1 && code <= 5 ? langText(modes[code]) : QString();
     }
     const QString pan = QStringLiteral("%1 [X:%2 Y:%3 Z:%4]")

@@ -8,7 +8,7 @@
 namespace lw {
 
 // Item data roles.
-constexpr int kPoxelRole = Qt::UserRole;      // TPoxel* as quintptr
+constexpr int kPoxelRole = Qt::UserRole;           // TPoxel* as quintptr
 constexpr int kObjectIndexRole = Qt::UserRole + 1; // library listing: object index
 
 class TreeWidgetSink : public ItemSink {

@@ -38,8 +38,8 @@ void buildFontLists(int base, const QFont& font) {
                         static_cast<GLubyte>(0x80 >> (x % 8));
         }
         glNewList(static_cast<GLuint>(base + code), GL_COMPILE);
-        glBitmap(width, height, 0, static_cast<GLfloat>(descent), static_cast<GLfloat>(advance),
-                 0, bits.data());
+        glBitmap(width, height, 0, static_cast<GLfloat>(descent), static_cast<GLfloat>(advance), 0,
+                 bits.data());
         glEndList();
     }
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);

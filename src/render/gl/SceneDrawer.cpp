@@ -1,7 +1,7 @@
 #include "render/gl/SceneDrawer.h"
 
-#include "render/IdentityColour.h"
 #include "render/Icons.h"
+#include "render/IdentityColour.h"
 #include "render/gl/FontLists.h"
 #include "render/gl/GlFunctions.h"
 #include "render/gl/PoxelLists.h"
@@ -319,10 +319,9 @@ void DrawNode(FrameContext& fc, TPoxel& node, TPoxel* parent, bool hideParent, b
     }
 
     const bool armed = s.MoveArmed || s.RotateArmed || s.ScaleArmed;
-    const bool drawn = (force || !(hideParent && !isSelected)) &&
-                       (force || !armed || !pick || isSelected) &&
-                       (!node.IsEntity || !armed || !pick || isSelected) &&
-                       (!node.IsGroup || s.ShowDummy);
+    const bool drawn =
+        (force || !(hideParent && !isSelected)) && (force || !armed || !pick || isSelected) &&
+        (!node.IsEntity || !armed || !pick || isSelected) && (!node.IsGroup || s.ShowDummy);
     if (drawn) {
         bool pushed = false;
         if (pick) {
@@ -493,8 +492,8 @@ void drawMoveGizmo(const FrameContext& fc, bool skipY) {
     if (fc.pick)
         return;
     // Arrow cones: a fan from the tip to a small hexagon at 0.7, closed by a darker fan.
-    static const float ring[6][2] = {{0.05f, 0},       {0.025f, 0.0433f},  {-0.025f, 0.0433f},
-                                     {-0.05f, 0},      {-0.025f, -0.0433f}, {0.025f, -0.0433f}};
+    static const float ring[6][2] = {{0.05f, 0},  {0.025f, 0.0433f},   {-0.025f, 0.0433f},
+                                     {-0.05f, 0}, {-0.025f, -0.0433f}, {0.025f, -0.0433f}};
     for (int axis = 0; axis < 3; ++axis) {
         if (skipY && axis == 1)
             continue;

@@ -136,16 +136,17 @@ void TOpenGLBox::setCursorCode(int code) {
 }
 
 void TOpenGLBox::initializeGL() {
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this,
-            [this] {
-                ready_ = false;
-                makeCurrent();
-                pickBuffer_.reset();
-                emit glAboutToBeDestroyed();
-                gl::forgetPoxelSlabLists();
-                doneCurrent();
-            },
-            Qt::DirectConnection);
+    connect(
+        context(), &QOpenGLContext::aboutToBeDestroyed, this,
+        [this] {
+            ready_ = false;
+            makeCurrent();
+            pickBuffer_.reset();
+            emit glAboutToBeDestroyed();
+            gl::forgetPoxelSlabLists();
+            doneCurrent();
+        },
+        Qt::DirectConnection);
     glError_.clear();
     if (!gl::loadMultitexture(&resolveQt))
         glError_ = QStringLiteral("Error loading GL_ARB_multitexture!");
@@ -211,7 +212,8 @@ void TOpenGLBox::mouseMoveEvent(QMouseEvent* event) {
 
 void TOpenGLBox::mouseReleaseEvent(QMouseEvent* event) {
     emit mouseUp(event);
-    if (event->button() == Qt::LeftButton && (event->position().toPoint() - pressPos_).manhattanLength() < 4)
+    if (event->button() == Qt::LeftButton &&
+        (event->position().toPoint() - pressPos_).manhattanLength() < 4)
         emit clicked();
 }
 

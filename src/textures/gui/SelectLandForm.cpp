@@ -16,7 +16,8 @@ bool ChooseGameFolder(QWidget* parent, const QString& prompt, QString& folder,
                       GameFolderLayout* layout) {
     folder.clear();
     Settings settings;
-    QString start = settings.string(QString::fromLatin1(settings::kPathBundles)).value_or(QString());
+    QString start =
+        settings.string(QString::fromLatin1(settings::kPathBundles)).value_or(QString());
     for (;;) {
         const QString chosen = QFileDialog::getExistingDirectory(parent, prompt, start);
         if (chosen.isEmpty())

@@ -15,13 +15,13 @@
 #include "ui/Settings.h"
 
 #include <QAction>
-#include <QPushButton>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QElapsedTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
