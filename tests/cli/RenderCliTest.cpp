@@ -60,7 +60,7 @@ TEST_F(RenderCli, WritesAPictureOfTheRequestedSize) {
 
 TEST_F(RenderCli, RefusesBadInputAndWritesNothing) {
     const std::string out = (dir_ / "x.png").string();
-    for (const std::string& args :
+    for (const char* args :
          {" --size 0x10", " --size 100", " --size 99999x10", " --yaw north", " --distance 1e99"}) {
         const auto r = runCommand(cli() + " render " + map_ + " -o " + out + args);
         EXPECT_EQ(r.exitCode, 1) << args << r.err;

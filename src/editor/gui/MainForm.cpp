@@ -389,6 +389,7 @@ void TMainForm::buildPages() {
     TreeView2 = makeTree("TreeView2", tabObject);
     objLayout->addWidget(TreeView2);
     connect(Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
+    TreeView2->installEventFilter(this); // the L key loads, as "Load" does
     PageControl1->addTab(tabObject, QString());
     // Import Map.
     auto* tabImport = new QWidget(PageControl1);

@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <GL/gl.h>
 
@@ -101,6 +102,11 @@ void TMainForm::OpenGLBoxGlReady() {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == TreeView2 && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_L) {
+        Button1Click();
+        return true;
+    }
     if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
         if (auto* button = qobject_cast<QToolButton*>(watched);
             button && indexOf(toolButtons_, button) >= 0)

@@ -102,7 +102,9 @@ TOpenGLBox::TOpenGLBox(SceneState& state, QWidget* parent) : QOpenGLWidget(paren
     format.setDepthBufferSize(24);
     format.setSamples(0); // identity colours must come back exactly
     setFormat(format);
-    setFocusPolicy(Qt::ClickFocus);
+    // A click does not take the focus by itself: the view's click handler gives it, so the
+    // first click into an unfocused view only focuses it.
+    setFocusPolicy(Qt::TabFocus);
     setMouseTracking(true);
     setMinimumSize(64, 64);
 }
@@ -202,7 +204,6 @@ uint32_t TOpenGLBox::PickAt(int x, int y) {
 }
 
 void TOpenGLBox::mousePressEvent(QMouseEvent* event) {
-    pressPos_ = event->position().toPoint();
     emit mouseDown(event);
 }
 
@@ -212,8 +213,7 @@ void TOpenGLBox::mouseMoveEvent(QMouseEvent* event) {
 
 void TOpenGLBox::mouseReleaseEvent(QMouseEvent* event) {
     emit mouseUp(event);
-    if (event->button() == Qt::LeftButton &&
-        (event->position().toPoint() - pressPos_).manhattanLength() < 4)
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
 }
 

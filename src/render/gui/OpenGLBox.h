@@ -97,7 +97,6 @@ private:
     bool ready_ = false;
     QString glError_;
     std::unique_ptr<QOpenGLFramebufferObject> pickBuffer_;
-    QPoint pressPos_;
 };
 
 } // namespace lw

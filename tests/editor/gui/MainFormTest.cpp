@@ -73,7 +73,9 @@ protected:
             return false;
         form_->resize(1100, 760);
         form_->show();
-        return waitFor([this] { return form_->OpenGLBox()->glReady(); }, 5000);
+        form_->activateWindow(); // keyboard focus needs an active window
+        return waitFor([this] { return form_->OpenGLBox()->glReady() && form_->isActiveWindow(); },
+                       5000);
     }
 
     QString writeMap(const char* name) {
@@ -338,6 +340,40 @@ TEST_F(MainForm, ViewAndTreeSelectTheSameNode) {
     EXPECT_TRUE(f.SelectLabel->text() == QString::fromLatin1(f.selectedPoxel()->Name));
     // A pick over empty sky finds nothing.
     EXPECT_EQ(f.OpenGLBox()->PickAt(2, 2), 0u);
+}
+
+TEST_F(MainForm, TheFirstClickFocusesTheViewAndTheNextSelects) {
+    TMainForm& f = *form_;
+    if (!showWindow())
+        GTEST_SKIP() << "no OpenGL window on this platform";
+    ASSERT_TRUE(f.openMapFile(demoPath_));
+    TPoxel* ground = f.EditRoot()->Children[0]->Children[0].get();
+    f.selectById(ground->ListId);
+    f.ToolButton6Click();
+    wait(100);
+    f.selectById(0);
+    TOpenGLBox* view = f.OpenGLBox();
+    const QPoint centre = view->rect().center();
+    const QPoint global = view->mapToGlobal(centre);
+    f.TreeView1->setFocus();
+    lwtest::mouseClick(view, centre);
+    EXPECT_EQ(f.SelectedId(), 0) << "the first click only focuses";
+    EXPECT_TRUE(view->OnOpenGL());
+    // Hovering over a poxel shows the select cursor; a click selects it and the tree follows.
+    lwtest::mouseMove(view, centre, global, Qt::NoButton);
+    EXPECT_EQ(view->cursorCode(), CodeSelect);
+    lwtest::mouseClick(view, centre);
+    ASSERT_NE(f.SelectedId(), 0);
+    ASSERT_TRUE(f.selectedPoxel());
+    EXPECT_EQ(f.TreeView1->currentItem(), static_cast<QTreeWidgetItem*>(f.selectedPoxel()->Node));
+    EXPECT_TRUE(f.ToolButton6->isEnabled());
+
+    // The right button switches the camera rotation tool on and off again.
+    lwtest::mousePress(view, centre, global, Qt::RightButton);
+    EXPECT_EQ(view->cursorCode(), CodeRotXY);
+    lwtest::mousePress(view, centre, global, Qt::RightButton);
+    EXPECT_EQ(view->cursorCode(), CodeSelectNothing);
+    EXPECT_TRUE(f.ToolButton11->isChecked());
 }
 
 TEST_F(MainForm, ScreenshotsOfTheDemoMap) {
