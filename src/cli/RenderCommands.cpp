@@ -61,10 +61,11 @@ Result<std::pair<int, int>> sizeOption(const Args& args) {
     return std::pair{w, h};
 }
 
-// Fonts for the labels need a GUI application; a platform without a screen is enough.
-void ensureGuiApplication() {
+// Fonts for the labels need a GUI application; a platform without a screen is enough. It lives
+// only as long as the command.
+std::unique_ptr<QGuiApplication> makeGuiApplication() {
     if (QGuiApplication::instance())
-        return;
+        return nullptr;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
@@ -73,8 +74,9 @@ void ensureGuiApplication() {
     // Start-up chatter of the platform (runtime folder and the like) is no business of ours.
     const QtMessageHandler previous =
         qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    static QGuiApplication app(argc, argv);
+    auto app = std::make_unique<QGuiApplication>(argc, argv);
     qInstallMessageHandler(previous);
+    return app;
 }
 
 } // namespace
@@ -103,7 +105,7 @@ int runRender(const Args& args) {
     auto context = gl::HeadlessContext::create(width, height);
     if (!context)
         return fail(context.error());
-    ensureGuiApplication();
+    const auto app = makeGuiApplication();
     gl::installDisplayListReleaseHook();
 
     SceneState state;

@@ -108,8 +108,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    friend class MainFormTestAccess;
-
     // MainForm.cpp
     void buildMenus();
     void buildToolBar();
@@ -157,7 +155,6 @@ private:
     TStrArr libraryObjects_;
     bool importMapActive_ = false;
     bool libraryLoaded_ = false;
-    bool meshesPending_ = true;
     SceneState scene_;
     TPickArray heightPicks_;
     TLPickArray layerPicks_;

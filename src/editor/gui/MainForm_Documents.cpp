@@ -88,10 +88,8 @@ QString TMainForm::GetRecentFile(int menuIndex, RecentKind kind) const {
 }
 
 void TMainForm::buildMeshes(TPoxel& root) {
-    if (!OpenGLBox_->glReady()) {
-        meshesPending_ = true; // built when the context comes
-        return;
-    }
+    if (!OpenGLBox_->glReady())
+        return; // built with every document when the context comes
     OpenGLBox_->withContext([&] { gl::BuildPoxelTree(root, nullptr); });
 }
 

@@ -44,7 +44,6 @@ QString fixed2(float v) {
 void TMainForm::connectView() {
     TOpenGLBox* box = OpenGLBox_;
     connect(box, &TOpenGLBox::glInitialized, this, &TMainForm::OpenGLBoxGlReady);
-    connect(box, &TOpenGLBox::glAboutToBeDestroyed, this, [this] { meshesPending_ = true; });
     connect(box, &TOpenGLBox::mouseDown, this, &TMainForm::OpenGLBoxMouseDown);
     connect(box, &TOpenGLBox::mouseMove, this, &TMainForm::OpenGLBoxMouseMove);
     connect(box, &TOpenGLBox::mouseUp, this, &TMainForm::OpenGLBoxMouseUp);
@@ -96,7 +95,6 @@ void TMainForm::OpenGLBoxGlReady() {
     for (TPoxel* root : {editRoot_.get(), importMapRoot_.get(), importObjectRoot_.get()})
         if (root)
             gl::BuildPoxelTree(*root, nullptr);
-    meshesPending_ = false;
     if (scene_.ShownRoot)
         scene_.ZoomSelectedRequest = true;
 }
