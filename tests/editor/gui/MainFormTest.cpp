@@ -277,6 +277,7 @@ TEST_F(MainForm, SaveMapAsAppliesTheExtensionRuleAndUpdatesTitleAndRecentList) {
 }
 
 TEST_F(MainForm, MissingHelpFileIsReported) {
+    const QString previous = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(dir_.path().string()));
     form_->Help2Click();
     ASSERT_EQ(errors_.size(), 1);
@@ -290,6 +291,7 @@ TEST_F(MainForm, MissingHelpFileIsReported) {
     form_->Help2Click();
     EXPECT_TRUE(opened.endsWith("Landwright.chm"));
     EXPECT_EQ(errors_.size(), 1);
+    QDir::setCurrent(previous);
 }
 
 TEST_F(MainForm, LanguageMenuSwitchesTheTexts) {
