@@ -9,12 +9,19 @@ deps:
 
 build: deps
 	cmake --preset default
-	cmake --build --preset default -j $(JOBS) --target landwright-cli
+	cmake --build --preset default -j $(JOBS) --target landwright-cli landwright
 
-# The main job: write the demo map with the command-line tool and summarise it.
+# The main job: write the demo map with the command-line tool and open it in the editor. Without
+# a display, draw the demo map into a picture instead and say how to start the editor.
 run: build
 	$(CLI_DEFAULT) demo build/demo.xom
-	$(CLI_DEFAULT) info build/demo.xom
+	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
+		build/default/src/landwright build/demo.xom; \
+	else \
+		$(CLI_DEFAULT) render build/demo.xom -o build/demo.png --wireframe >/dev/null && \
+		echo "No display: the demo map was drawn into $$(pwd)/build/demo.png" && \
+		echo "Start the editor on a desktop with: build/default/src/landwright build/demo.xom"; \
+	fi
 
 # Everything CI checks: the full build with warnings as errors and every suite,
 # then the headless suites again under AddressSanitizer.

@@ -78,6 +78,8 @@ int runResave(const Args& args);
 int runNew(const Args& args);
 int runDemo(const Args& args);
 int runMeshStats(const Args& args);
+// The picture of a map (RenderCommands.cpp).
+int runRender(const Args& args);
 
 // Heightmap files, height pictures and voxel blocks (IoCommands.cpp).
 int runHmp(const Args& args);

@@ -140,6 +140,19 @@ const std::vector<Command>& commands() {
          0,
          2,
          &runReplace},
+        {"render",
+         "draw a map into a PNG picture without a display",
+         "render MAP -o OUT.png [--size WxH] [--yaw DEG] [--pitch DEG] [--distance D] "
+         "[--no-grid] [--wireframe]",
+         "Draws the map with the editor's scene code in an off-screen context and writes the\n"
+         "picture as PNG. The camera looks at the whole map unless --distance is given; --yaw and\n"
+         "--pitch turn it (degrees, default 136 and -20). --size defaults to 800x600. The grid is\n"
+         "drawn unless --no-grid; --wireframe adds the black edge overlay.\n",
+         {"--no-grid", "--wireframe"},
+         {"-o", "--size", "--yaw", "--pitch", "--distance"},
+         1,
+         1,
+         &runRender},
     };
     return table;
 }

@@ -1,5 +1,5 @@
-// The window tests need a QApplication. They run on the offscreen platform unless the caller
-// chose one, and their settings go to a private folder, never the user's.
+// The window tests need a QApplication. They run on the display they are given (Xvfb in CI), or
+// offscreen without one, and their settings go to a private folder, never the user's.
 
 #include <QApplication>
 #include <QSettings>
@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    // Under Xvfb (a display is set) the windows are real X windows, which the OpenGL view
+    // needs; without a display they run offscreen and the view's tests skip.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QTemporaryDir settingsDir;

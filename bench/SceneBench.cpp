@@ -1,0 +1,114 @@
+// Opening and drawing the 5,000-poxel generated map in the headless context: open (read,
+// decode, every mesh, first frame), one orbiting frame, and one pick.
+
+#include "core/MapGenerator.h"
+#include "core/MapReader.h"
+#include "core/MapWriter.h"
+#include "render/SceneBounds.h"
+#include "render/gl/DisplayLists.h"
+#include "render/gl/HeadlessContext.h"
+#include "render/gl/PoxelLists.h"
+#include "render/gl/SceneDrawer.h"
+
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+
+using namespace lw;
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+gl::HeadlessContext& context() {
+    static auto c = gl::HeadlessContext::create(kWidth, kHeight);
+    if (!c) {
+        std::fprintf(stderr, "%s\n", c.error().message().c_str());
+        std::abort();
+    }
+    gl::installDisplayListReleaseHook();
+    return *c.value();
+}
+
+const std::string& mapFile() {
+    static const std::string path = [] {
+        const auto p = std::filesystem::temp_directory_path() / "lw_bench_5000.xom";
+        if (!WriteMapFile(*makeGeneratedMap(5000), p.string()))
+            std::abort();
+        return p.string();
+    }();
+    return path;
+}
+
+void prepare(SceneState& s, TPoxel& root) {
+    gl::SetupGLState(s);
+    gl::BuildFixedLists(0);
+    s.Camera.Width = kWidth;
+    s.Camera.Height = kHeight;
+    s.EditRoot = s.ShownRoot = &root;
+    if (const auto b = worldBounds(root))
+        focusCameraOnBounds(s.Camera, *b);
+}
+
+void BM_OpenGeneratedMap(benchmark::State& state) {
+    context().makeCurrent();
+    const std::string& file = mapFile();
+    for (auto _ : state) {
+        auto map = readMapFile(file);
+        if (!map)
+            state.SkipWithError("decode failed");
+        gl::BuildPoxelTree(*map.value(), nullptr);
+        SceneState s;
+        prepare(s, *map.value());
+        gl::RenderFrame(s, false);
+        glFinish();
+        state.PauseTiming();
+        map.value().reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenGeneratedMap)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+struct Loaded {
+    std::unique_ptr<TPoxel> root;
+    SceneState scene;
+};
+
+Loaded& loaded() {
+    static Loaded l = [] {
+        context().makeCurrent();
+        Loaded x;
+        x.root = std::move(readMapFile(mapFile()).value());
+        gl::BuildPoxelTree(*x.root, nullptr);
+        prepare(x.scene, *x.root);
+        return x;
+    }();
+    return l;
+}
+
+// Orbiting: only the camera changes; every poxel is drawn from its lists.
+void BM_OrbitFrame(benchmark::State& state) {
+    Loaded& l = loaded();
+    context().makeCurrent();
+    for (auto _ : state) {
+        l.scene.Camera.CamYaw += 2;
+        gl::RenderFrame(l.scene, false);
+        glFinish();
+    }
+}
+BENCHMARK(BM_OrbitFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_Pick(benchmark::State& state) {
+    Loaded& l = loaded();
+    context().makeCurrent();
+    uint32_t hits = 0;
+    for (auto _ : state)
+        hits += gl::PickAt(l.scene, kWidth / 2, kHeight / 2) != 0;
+    benchmark::DoNotOptimize(hits);
+}
+BENCHMARK(BM_Pick)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+} // namespace

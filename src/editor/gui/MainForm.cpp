@@ -1,0 +1,538 @@
+// Building the main window: menu, tool bar, view, page controls, status bar and their texts.
+
+#include "editor/gui/MainForm.h"
+
+#include "core/MapGenerator.h"
+#include "editor/gui/AboutForm.h"
+#include "editor/gui/TreeWidgetSink.h"
+#include "render/gui/OpenGLBox.h"
+#include "ui/Language.h"
+#include "ui/Settings.h"
+#include "ui/Style.h"
+#include "ui/Version.h"
+#include "ui/gui/LangBind.h"
+#include "ui/gui/LanguageMenu.h"
+#include "ui/gui/StyleEditForm.h"
+#include "ui/gui/StylePaint.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace lw {
+
+namespace {
+
+// Tool bar buttons in bar order: designer name, hint key, sign on the button.
+struct ToolDef {
+    const char* name;
+    const char* hintKey;
+    const char* sign;
+};
+constexpr ToolDef kTools[16] = {
+    {"ToolButton1", "[tlZoom]", "Zm"},        {"ToolButton2", "[tlPan]", "Pn"},
+    {"ToolButton3", "[tlRotateM]", "Ro"},     {"ToolButton4", "[tlPerspective]", "Fv"},
+    {"ToolButton5", "[tlDolly]", "Do"},       {"ToolButton6", "[tlZoomSelected]", "ZS"},
+    {"ToolButton11", "[tlSelect]", "Se"},     {"ToolButton8", "[tlMove]", "Mv"},
+    {"ToolButton9", "[tlRotate]", "Rt"},      {"ToolButton10", "[tlScale]", "Sc"},
+    {"ToolButton13", "[tlRestrictX]", "X"},   {"ToolButton14", "[tlRestrictY]", "Y"},
+    {"ToolButton15", "[tlRestrictZ]", "Z"},   {"ToolButton16", "[tlRestrictXY]", "XY"},
+    {"ToolButton17", "[tlRestrictYZ]", "YZ"}, {"ToolButton18", "[tlRestrictZX]", "ZX"},
+};
+
+QIcon toolIcon(int index, const char* sign) {
+    QPixmap pixmap(20, 20);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QColor fill = index < 6    ? QColor(70, 110, 170)
+                  : index < 10 ? QColor(60, 140, 80)
+                               : QColor(150, 90, 60);
+    p.setBrush(fill);
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(1, 1, 18, 18), 4, 4);
+    QFont f = p.font();
+    f.setPixelSize(9);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, 0, 20, 20), Qt::AlignCenter, QString::fromLatin1(sign));
+    return QIcon(pixmap);
+}
+
+QAction* addNamedAction(QMenu* menu, const char* name, const QKeySequence& shortcut = {}) {
+    auto* action = menu->addAction(QString());
+    action->setObjectName(QString::fromLatin1(name));
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    return action;
+}
+
+QTreeWidget* makeTree(const char* name, QWidget* parent) {
+    auto* tree = new QTreeWidget(parent);
+    tree->setObjectName(QString::fromLatin1(name));
+    tree->setHeaderHidden(true);
+    tree->setIndentation(19);
+    return tree;
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QString::fromLatin1(kAppTitle));
+    resize(1100, 760);
+
+    scene_.HeightPicks = &heightPicks_;
+    scene_.LayerPicks = &layerPicks_;
+    OpenGLBox_ = new TOpenGLBox(scene_, this);
+    OpenGLBox_->setObjectName(QStringLiteral("OpenGLBox"));
+    scene_.NameWidth = [this](const std::string& name) {
+        return OpenGLBox_->fontMetrics().horizontalAdvance(QString::fromLatin1(name)) / 2;
+    };
+
+    buildMenus();
+    buildToolBar();
+    buildPages();
+    buildStatusBar();
+
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    splitter->setObjectName(QStringLiteral("SidePanel"));
+    splitter->addWidget(PageControl2);
+    splitter->addWidget(PageControl1);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
+    auto* central = new QSplitter(Qt::Horizontal, this);
+    central->addWidget(OpenGLBox_);
+    central->addWidget(splitter);
+    central->setStretchFactor(0, 3);
+    central->setStretchFactor(1, 1);
+    central->setSizes({780, 300});
+    setCentralWidget(central);
+
+    sink1_ = std::make_unique<TreeWidgetSink>(TreeView1);
+    sink3_ = std::make_unique<TreeWidgetSink>(TreeView3);
+
+    // A new empty map, the select tool down, nothing selected.
+    editRoot_ = newMapRoot();
+    fillTree(TreeView1, *editRoot_);
+    scene_.EditRoot = scene_.ShownRoot = editRoot_.get();
+    scene_.SelectedId = 0;
+    CurrentTool_ = ToolButton11;
+    ToolButton11->setChecked(true);
+    SavedCursor_ = OpenGLBox_->cursorCode();
+    connectView();
+    registerTexts();
+}
+
+TMainForm::~TMainForm() {
+    // Nodes release their display lists through the view's context.
+    auto release = [this] {
+        editRoot_.reset();
+        importMapRoot_.reset();
+        importObjectRoot_.reset();
+    };
+    if (OpenGLBox_->glReady())
+        OpenGLBox_->withContext(release);
+    else
+        release();
+}
+
+void TMainForm::buildMenus() {
+    QMenuBar* bar = menuBar();
+    File1 = bar->addMenu(QString());
+    File1->setObjectName(QStringLiteral("File1"));
+    Openxom1 = addNamedAction(File1, "Openxom1", QKeySequence(Qt::CTRL | Qt::Key_O));
+    Newmap1 = addNamedAction(File1, "Newmap1");
+    Reopen1 = File1->addMenu(QString());
+    Reopen1->setObjectName(QStringLiteral("Reopen1"));
+    for (int i = 0; i < 13; ++i) {
+        QAction* item = Reopen1->addAction(QString());
+        reopenItems_[static_cast<size_t>(i)] = item;
+        if (i == 6) {
+            item->setSeparator(true);
+            continue;
+        }
+        item->setEnabled(false);
+        if (i == 0 || i == 7)
+            continue;
+        const bool map = i < 6;
+        const int number = map ? i : i - 7;
+        item->setObjectName(map ? QStringLiteral("ReopenMap%1").arg(number)
+                                : QStringLiteral("N%1").arg(number) + QLatin1Char('2'));
+        item->setText(recentPlaceholder(number));
+        if (map)
+            connect(item, &QAction::triggered, this, [this, i] {
+                const QString file = GetRecentFile(i, RecentKind::Maps);
+                if (!file.isEmpty())
+                    openMapFile(file);
+            });
+    }
+    File1->addSeparator();
+    OpenTextures1 = addNamedAction(File1, "OpenTextures1");
+    OpenHeightmap1 = addNamedAction(File1, "OpenHeightmap1");
+    CloseHeightmap1 = addNamedAction(File1, "CloseHeightmap1");
+    File1->addSeparator();
+    ImportObjects1 = addNamedAction(File1, "ImportObjects1", QKeySequence(Qt::CTRL | Qt::Key_L));
+    ImportMap1 = addNamedAction(File1, "ImportMap1", QKeySequence(Qt::CTRL | Qt::Key_I));
+    Import3ds1 = addNamedAction(File1, "Import3ds1");
+    Export3ds1 = addNamedAction(File1, "Export3ds1");
+    ImportHeightmap1 = addNamedAction(File1, "ImportHeightmap1");
+    File1->addSeparator();
+    Savemapas1 = addNamedAction(File1, "Savemapas1", QKeySequence(Qt::CTRL | Qt::Key_S));
+    SaveTexturesList1 = addNamedAction(File1, "SaveTexturesList1");
+    SaveHeightmap1 = addNamedAction(File1, "SaveHeightmap1");
+    File1->addSeparator();
+    Exit1 = addNamedAction(File1, "Exit1", QKeySequence(Qt::ALT | Qt::Key_F4));
+    // Commands of the texture, heightmap and 3DS issues: present, not yet wired.
+    for (QAction* later : {OpenTextures1, OpenHeightmap1, CloseHeightmap1, Import3ds1, Export3ds1,
+                           ImportHeightmap1, SaveTexturesList1, SaveHeightmap1})
+        later->setEnabled(false);
+    connect(Openxom1, &QAction::triggered, this, &TMainForm::Openxom1Click);
+    connect(Newmap1, &QAction::triggered, this, &TMainForm::Newmap1Click);
+    connect(ImportObjects1, &QAction::triggered, this, &TMainForm::ImportObjects1Click);
+    connect(ImportMap1, &QAction::triggered, this, &TMainForm::ImportMap1Click);
+    connect(Savemapas1, &QAction::triggered, this, &TMainForm::Savemapas1Click);
+    connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
+
+    View1 = bar->addMenu(QString());
+    View1->setObjectName(QStringLiteral("View1"));
+    auto checkable = [](QAction* a, bool checked, bool enabled = true) {
+        a->setCheckable(true);
+        a->setChecked(checked);
+        a->setEnabled(enabled);
+        return a;
+    };
+    ShowGrid1 =
+        checkable(addNamedAction(View1, "ShowGrid1", QKeySequence(Qt::CTRL | Qt::Key_G)), true);
+    Show3DModel1 = checkable(addNamedAction(View1, "Show3DModel1"), false, false);
+    Wireframe1 =
+        checkable(addNamedAction(View1, "Wireframe1", QKeySequence(Qt::CTRL | Qt::Key_W)), true);
+    extures1 = checkable(addNamedAction(View1, "extures1", QKeySequence(Qt::CTRL | Qt::Key_T)),
+                         false, false);
+    ShowEmmiters1 = checkable(
+        addNamedAction(View1, "ShowEmmiters1", QKeySequence(Qt::CTRL | Qt::Key_D)), false);
+    KestrelEmitters1 = checkable(addNamedAction(View1, "KestrelEmitters1"), false);
+    HideName1 = checkable(addNamedAction(View1, "HideName1", QKeySequence(Qt::CTRL | Qt::Key_H)),
+                          false, false);
+    DrawPoint = checkable(addNamedAction(View1, "DrawPoint", QKeySequence(Qt::CTRL | Qt::Key_P)),
+                          false, false);
+    Water1 = checkable(addNamedAction(View1, "Water1"), false);
+
+    Options1 = bar->addMenu(QString());
+    Options1->setObjectName(QStringLiteral("Options1"));
+    BoxMode1 =
+        checkable(addNamedAction(Options1, "BoxMode1", QKeySequence(Qt::CTRL | Qt::Key_B)), false);
+    CullFace1 =
+        checkable(addNamedAction(Options1, "CullFace1", QKeySequence(Qt::CTRL | Qt::Key_F)), true);
+    Options1->addSeparator();
+    SelectLanguage1 = new TLanguageMenu(Options1);
+    SelectLanguage1->setObjectName(QStringLiteral("SelectLanguage1"));
+    Options1->addMenu(SelectLanguage1);
+    Style1 = addNamedAction(Options1, "Style1");
+    connect(Style1, &QAction::triggered, this, &TMainForm::Style1Click);
+
+    Help1 = bar->addMenu(QString());
+    Help1->setObjectName(QStringLiteral("Help1"));
+    Help2 = addNamedAction(Help1, "Help2", QKeySequence(Qt::Key_F1));
+    About1 = addNamedAction(Help1, "About1");
+    connect(Help2, &QAction::triggered, this, &TMainForm::Help2Click);
+    connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
+}
+
+void TMainForm::buildToolBar() {
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setOrientation(Qt::Vertical);
+    ToolBar1->setMovable(false);
+    ToolBar1->setIconSize(QSize(20, 20));
+    addToolBar(Qt::LeftToolBarArea, ToolBar1);
+    applyStyleSurface(ToolBar1, StyleSurface::ToolBar);
+    for (int i = 0; i < 16; ++i) {
+        auto* button = new QToolButton(ToolBar1);
+        button->setObjectName(QString::fromLatin1(kTools[i].name));
+        button->setIcon(toolIcon(i, kTools[i].sign));
+        button->setAutoRaise(true);
+        button->setFixedSize(25, 24);
+        button->setCheckable(i != 5);
+        button->setMouseTracking(true);
+        button->installEventFilter(this);
+        applyStyleSurface(button, StyleSurface::ToolButton);
+        ToolBar1->addWidget(button);
+        toolButtons_[static_cast<size_t>(i)] = button;
+        if (i == 5 || i == 9)
+            ToolBar1->addSeparator();
+        if (i <= 4 || (i >= 7 && i <= 9))
+            connect(button, &QToolButton::clicked, this,
+                    [this, button] { ToolButton1Click(button); });
+        else if (i >= 10)
+            connect(button, &QToolButton::clicked, this,
+                    [this, button] { ToolButton13Click(button); });
+    }
+    ToolButton3 = toolButtons_[2];
+    ToolButton6 = toolButtons_[5];
+    ToolButton11 = toolButtons_[6];
+    ToolButton8 = toolButtons_[7];
+    ToolButton9 = toolButtons_[8];
+    ToolButton10 = toolButtons_[9];
+    ToolButton13 = toolButtons_[10];
+    for (int i = 0; i < 6; ++i)
+        restrictButtons_[static_cast<size_t>(i)] = toolButtons_[static_cast<size_t>(10 + i)];
+    connect(ToolButton6, &QToolButton::clicked, this, &TMainForm::ToolButton6Click);
+    connect(ToolButton11, &QToolButton::clicked, this, &TMainForm::ToolButton11Click);
+    ToolButton6->setEnabled(false);
+    for (QToolButton* objectTool : {ToolButton8, ToolButton9, ToolButton10})
+        objectTool->setEnabled(false);
+}
+
+void TMainForm::buildPages() {
+    PageControl2 = new QTabWidget(this);
+    PageControl2->setObjectName(QStringLiteral("PageControl2"));
+    // Map Tree.
+    auto* tabMap = new QWidget(PageControl2);
+    tabMap->setObjectName(QStringLiteral("TabSheet4"));
+    auto* mapLayout = new QVBoxLayout(tabMap);
+    auto* selectRow = new QHBoxLayout;
+    Label1 = new QLabel(tabMap);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    SelectLabel = new QLabel(QStringLiteral("None"), tabMap);
+    SelectLabel->setObjectName(QStringLiteral("SelectLabel"));
+    selectRow->addWidget(Label1);
+    selectRow->addWidget(SelectLabel, 1);
+    mapLayout->addLayout(selectRow);
+    TreeView1 = makeTree("TreeView1", tabMap);
+    mapLayout->addWidget(TreeView1);
+    PageControl2->addTab(tabMap, QString());
+    // Edit Mode.
+    auto* tabEdit = new QWidget(PageControl2);
+    tabEdit->setObjectName(QStringLiteral("TabSheet5"));
+    auto* editLayout = new QVBoxLayout(tabEdit);
+    auto makeButton = [](QWidget* parent, const char* name, bool checkable, bool enabled) {
+        auto* b = new QPushButton(parent);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setCheckable(checkable);
+        b->setEnabled(enabled);
+        return b;
+    };
+    auto* modeRow = new QHBoxLayout;
+    for (const char* name : {"ButGeneralEdit", "ButLayersEdit", "ButHMapEdit", "ButPoxelEdit"})
+        modeRow->addWidget(makeButton(tabEdit, name, true, false));
+    editLayout->addLayout(modeRow);
+    auto* hideRow = new QHBoxLayout;
+    ShowChild = makeButton(tabEdit, "ShowChild", true, false);
+    ShowParent = makeButton(tabEdit, "ShowParent", true, true);
+    hideRow->addWidget(ShowParent);
+    hideRow->addWidget(ShowChild);
+    editLayout->addLayout(hideRow);
+    editLayout->addStretch(1);
+    connect(ShowParent, &QPushButton::toggled, this, [this](bool down) {
+        scene_.HideParent = down;
+        ShowChild->setEnabled(down);
+        repaintView();
+    });
+    connect(ShowChild, &QPushButton::toggled, this, [this](bool down) {
+        scene_.HideChild = down;
+        repaintView();
+    });
+    PageControl2->addTab(tabEdit, QString());
+    // Textures.
+    auto* tabTextures = new QWidget(PageControl2);
+    tabTextures->setObjectName(QStringLiteral("TabSheet6"));
+    auto* texLayout = new QVBoxLayout(tabTextures);
+    auto* texRow = new QHBoxLayout;
+    for (const char* name : {"ButOpenText", "ButTexturesView", "ButLoadTextur"})
+        texRow->addWidget(makeButton(tabTextures, name, false, false));
+    texLayout->addLayout(texRow);
+    auto* textureTree = makeTree("TreeView4", tabTextures);
+    textureTree->setEnabled(false);
+    texLayout->addWidget(textureTree);
+    PageControl2->addTab(tabTextures, QString());
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    // Properties: the panels come with the property issue.
+    auto* tabProps = new QWidget(PageControl1);
+    tabProps->setObjectName(QStringLiteral("TabSheet1"));
+    auto* propsLayout = new QVBoxLayout(tabProps);
+    ScrollBox1 = new QScrollArea(tabProps);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setWidgetResizable(true);
+    ScrollBox1->setWidget(new QWidget(ScrollBox1));
+    propsLayout->addWidget(ScrollBox1);
+    PageControl1->addTab(tabProps, QString());
+    // Import Object.
+    auto* tabObject = new QWidget(PageControl1);
+    tabObject->setObjectName(QStringLiteral("TabSheet2"));
+    auto* objLayout = new QVBoxLayout(tabObject);
+    auto* objRow = new QHBoxLayout;
+    Label2 = new QLabel(tabObject);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label3 = new QLabel(tabObject);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Button1 = makeButton(tabObject, "Button1", false, false);
+    objRow->addWidget(Label2);
+    objRow->addWidget(Label3, 1);
+    objRow->addWidget(Button1);
+    objLayout->addLayout(objRow);
+    TreeView2 = makeTree("TreeView2", tabObject);
+    objLayout->addWidget(TreeView2);
+    connect(Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
+    TreeView2->installEventFilter(this); // the L key loads, as "Load" does
+    PageControl1->addTab(tabObject, QString());
+    // Import Map.
+    auto* tabImport = new QWidget(PageControl1);
+    tabImport->setObjectName(QStringLiteral("TabSheet3"));
+    auto* impLayout = new QVBoxLayout(tabImport);
+    auto* impRow = new QHBoxLayout;
+    Label5 = new QLabel(tabImport);
+    Label5->setObjectName(QStringLiteral("Label5"));
+    Label4 = new QLabel(QStringLiteral("None"), tabImport);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    impRow->addWidget(Label5);
+    impRow->addWidget(Label4, 1);
+    impLayout->addLayout(impRow);
+    TreeView3 = makeTree("TreeView3", tabImport);
+    impLayout->addWidget(TreeView3);
+    PageControl1->addTab(tabImport, QString());
+
+    connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, &TMainForm::TreeView1Change);
+    connect(TreeView3, &QTreeWidget::itemSelectionChanged, this, &TMainForm::TreeView3Change);
+}
+
+void TMainForm::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    const int widths[3] = {250, 200, 150};
+    const char* initial[3] = {"main", "Select: Poxel", "Active: Edit Map"};
+    for (int i = 0; i < 3; ++i) {
+        auto* panel = new QLabel(QString::fromLatin1(initial[i]), bar);
+        panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        panel->setMinimumWidth(widths[i]);
+        bar->addWidget(panel, i == 2 ? 1 : 0);
+        statusPanels_[static_cast<size_t>(i)] = panel;
+    }
+}
+
+void TMainForm::registerTexts() {
+    LangRegistry& r = appLangRegistry();
+    auto caption = [&r](const char* key, QObject* control) {
+        bindCaption(r, QString::fromLatin1(key), control);
+    };
+    caption("[mnuMainFile]", File1->menuAction());
+    caption("[mnuMainView]", View1->menuAction());
+    caption("[mnuMainOptions]", Options1->menuAction());
+    caption("[mnuMainHelp]", Help1->menuAction());
+    caption("[mnuMainFileOpenmap]", Openxom1);
+    caption("[mnuMainFileNewmap]", Newmap1);
+    caption("[mnuMainFileReopen]", Reopen1->menuAction());
+    caption("[mnuMainFileReopenMaps]", reopenItems_[0]);
+    caption("[mnuMainFileReopenTextures]", reopenItems_[7]);
+    caption("[mnuMainFileOpentextureslist]", OpenTextures1);
+    caption("[mnuMainFileOpenheightmap]", OpenHeightmap1);
+    caption("[mnuMainFileCloseheightmap]", CloseHeightmap1);
+    caption("[mnuMainFileImportobjects]", ImportObjects1);
+    caption("[mnuMainFileImportmap]", ImportMap1);
+    caption("[mnuMainFileImport3ds]", Import3ds1);
+    caption("[mnuMainFileExport3ds]", Export3ds1);
+    caption("[mnuMainFileImportheightmap]", ImportHeightmap1);
+    caption("[mnuMainFileSavemapas]", Savemapas1);
+    caption("[mnuMainFileSavetextureslist]", SaveTexturesList1);
+    caption("[mnuMainFileSaveheightmap]", SaveHeightmap1);
+    caption("[mnuMainFileExit]", Exit1);
+    caption("[mnuMainViewShowgrid]", ShowGrid1);
+    caption("[mnuMainViewShow3Dmodel]", Show3DModel1);
+    caption("[mnuMainViewWireframe]", Wireframe1);
+    caption("[mnuMainViewTextures]", extures1);
+    caption("[mnuMainViewShowdummy]", ShowEmmiters1);
+    caption("[mnuMainViewHidename]", HideName1);
+    caption("[mnuMainViewShowpoints]", DrawPoint);
+    caption("[sWater]", Water1);
+    caption("[mnuMainViewBoxmode]", BoxMode1);
+    caption("[sCullFace]", CullFace1);
+    caption("[mnuMainOptionsStyle]", Style1);
+    caption("[mnuMainOptionsSelectlanguage]", SelectLanguage1->menuAction());
+    caption("[mnuMainHelpHelp]", Help2);
+    caption("[mnuMainHelpAbout]", About1);
+    // The Kestrel placement switch has no key of its own.
+    KestrelEmitters1->setText(QStringLiteral("Kestrel Emitters"));
+
+    for (int i = 0; i < 16; ++i)
+        bindHint(r, QString::fromLatin1(kTools[i].hintKey), toolButtons_[static_cast<size_t>(i)]);
+
+    bindTabText(r, QStringLiteral("[pageMaptree]"), PageControl2, PageControl2->widget(0));
+    bindTabText(r, QStringLiteral("[pageEditmode]"), PageControl2, PageControl2->widget(1));
+    bindTabText(r, QStringLiteral("[pageTextures]"), PageControl2, PageControl2->widget(2));
+    bindTabText(r, QStringLiteral("[pageProperties]"), PageControl1, PageControl1->widget(0));
+    bindTabText(r, QStringLiteral("[pageImportobject]"), PageControl1, PageControl1->widget(1));
+    bindTabText(r, QStringLiteral("[pageImportmap]"), PageControl1, PageControl1->widget(2));
+    caption("[pageMaptreelblSelect]", Label1);
+    caption("[pageImportmaplblSelect]", Label5);
+    caption("[pageImportobjectbutLoad]", Button1);
+    caption("[pageEditmodebutGeneraledit]",
+            findChild<QPushButton*>(QStringLiteral("ButGeneralEdit")));
+    caption("[pageEditmodebutLayersedit]",
+            findChild<QPushButton*>(QStringLiteral("ButLayersEdit")));
+    caption("[pageEditmodebutHMapedit]", findChild<QPushButton*>(QStringLiteral("ButHMapEdit")));
+    caption("[pageEditmodebutPoxeledit]", findChild<QPushButton*>(QStringLiteral("ButPoxelEdit")));
+    caption("[pageEditmodebutHidechild]", ShowChild);
+    caption("[pageEditmodebutHideparent]", ShowParent);
+    caption("[pageTexturesbutOpentextures]",
+            findChild<QPushButton*>(QStringLiteral("ButOpenText")));
+    caption("[pageTexturesbutTexturesview]",
+            findChild<QPushButton*>(QStringLiteral("ButTexturesView")));
+    caption("[pageTexturesbutLoadtextures]",
+            findChild<QPushButton*>(QStringLiteral("ButLoadTextur")));
+    // The active source follows the language too.
+    r.add(QStringLiteral("[sActiveEditMap]"), statusPanels_[2], [this](const QString& text) {
+        if (scene_.ShownRoot == editRoot_.get())
+            statusPanels_[2]->setText(text);
+    });
+}
+
+void TMainForm::LoadSettings() {
+    // Style first: the main window's background takes the style colour.
+    loadStyle();
+    Settings settings;
+    for (int i = 1; i <= kRecentCount; ++i) {
+        recentTextureLists_.set(
+            i - 1,
+            settings.string(recentSettingName(RecentKind::TextureLists, i)).value_or(QString()));
+        recentMaps_.set(
+            i - 1, settings.string(recentSettingName(RecentKind::Maps, i)).value_or(QString()));
+    }
+    UpdateRecentMenu(RecentKind::TextureLists);
+    UpdateRecentMenu(RecentKind::Maps);
+    SelectLanguage1->startUp();
+    setRestriction(RestrictX);
+    setStatus(2, langText("[sActiveEditMap]"));
+}
+
+void TMainForm::setStatus(int panel, const QString& text) {
+    statusPanels_[static_cast<size_t>(panel)]->setText(text);
+}
+
+void TMainForm::repaintView() {
+    OpenGLBox_->update();
+}
+
+void TMainForm::Style1Click() {
+    if (!styleForm_)
+        styleForm_ = new TStyleEditForm(this);
+    styleForm_->exec();
+    update();
+    ToolBar1->update();
+}
+
+} // namespace lw

@@ -1,0 +1,247 @@
+#pragma once
+// The editor's main window: menu, vertical tool bar, 3D view, the two page controls and the
+// status bar, the documents it holds and the commands that open, create, import and save them.
+// The implementation is split by concern: MainForm.cpp (building the window, settings),
+// MainForm_Documents.cpp (file and help commands), MainForm_View.cpp (view switches, tools,
+// mouse and keys), MainForm_Tree.cpp (tree views and selection).
+
+#include "core/Poxel.h"
+#include "core/Xom.h"
+#include "editor/Documents.h"
+#include "render/PickArrays.h"
+#include "render/SceneState.h"
+
+#include <QMainWindow>
+#include <QPoint>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QMouseEvent;
+class QKeyEvent;
+
+namespace lw {
+
+class TOpenGLBox;
+class TLanguageMenu;
+class TStyleEditForm;
+class TreeWidgetSink;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Hooks for tests and embedders: the file dialogs and message boxes.
+    struct Dialogs {
+        // Returns the chosen file or an empty string; `filterIndex` receives the chosen filter.
+        std::function<QString(QWidget*, const QString& folder, const QString& filter)> openFile;
+        std::function<QString(QWidget*, const QString& folder, const QString& filter,
+                              int* filterIndex)>
+            saveFile;
+        std::function<void(QWidget*, const QString& title, const QString& text)> error;
+        // Land library chooser: fills land and folder, returns true on OK.
+        std::function<bool(QWidget*, QString* land, QString* folder)> chooseLand;
+        std::function<bool(const QString& file)> openWithSystem;
+    };
+
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Start-up after the window exists: style, recent lists, language, panel texts.
+    void LoadSettings();
+    Dialogs& dialogs() { return dialogs_; }
+
+    // Documents.
+    TPoxel* EditRoot() const { return editRoot_.get(); }
+    TPoxel* ImportMapRoot() const { return importMapRoot_.get(); }
+    TPoxel* ImportObjectRoot() const { return importObjectRoot_.get(); }
+    TPoxel* ShownRoot() const { return scene_.ShownRoot; }
+    bool ImportMapActive() const { return importMapActive_; }
+    bool LibraryLoaded() const { return libraryLoaded_; }
+    int32_t SelectedId() const { return scene_.SelectedId; }
+    // The node whose ListId is SelectedId, in the shown document.
+    TPoxel* selectedPoxel() const;
+    SceneState& scene() { return scene_; }
+    TOpenGLBox* OpenGLBox() const { return OpenGLBox_; }
+    const RecentList& recentMaps() const { return recentMaps_; }
+    const RecentList& recentTextureLists() const { return recentTextureLists_; }
+
+    // Commands (menu handlers). A file name given here skips the dialog.
+    bool openMapFile(const QString& fileName);
+    bool importMapFile(const QString& fileName);
+    bool saveMapFile(const QString& chosen, bool kestrelFilter);
+    // Lists the land library `fileName` into TreeView2.
+    bool importObjectsFile(const QString& land, const QString& fileName);
+    // Selects the node with `listId` as a click in the view does.
+    void selectById(int32_t listId);
+
+public slots:
+    void Openxom1Click();
+    void Newmap1Click();
+    void ImportMap1Click();
+    void ImportObjects1Click();
+    void Savemapas1Click();
+    void Exit1Click();
+    void About1Click();
+    void Help2Click();
+    void Button1Click();
+    void TreeView1Change();
+    void TreeView3Change();
+    void ToolButton1Click(QToolButton* sender);
+    void ToolButton6Click();
+    void ToolButton11Click();
+    void ToolButton13Click(QToolButton* sender);
+    void Style1Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // MainForm.cpp
+    void buildMenus();
+    void buildToolBar();
+    void buildPages();
+    void buildStatusBar();
+    void registerTexts();
+    void setStatus(int panel, const QString& text);
+    void repaintView();
+
+    // MainForm_Documents.cpp
+    void AddRecentFile(const QString& file, RecentKind kind);
+    void UpdateRecentMenu(RecentKind kind);
+    QString GetRecentFile(int menuIndex, RecentKind kind) const;
+    void reportError(const QString& key, const QString& detail = {});
+    void showDocument(TPoxel* root, const QString& statusKey);
+    void buildMeshes(TPoxel& root);
+    void releaseDocument(std::unique_ptr<TPoxel>& root);
+
+    // MainForm_View.cpp
+    void connectView();
+    void OpenGLBoxMouseDown(QMouseEvent* event);
+    void OpenGLBoxMouseMove(QMouseEvent* event);
+    void OpenGLBoxMouseUp(QMouseEvent* event);
+    void OpenGLBoxKeyDown(QKeyEvent* event);
+    void OpenGLBoxWheel(int steps);
+    void OpenGLBoxGlReady();
+    void OpenGLBoxClick();
+    void connectSwitches();
+    QString cameraStatusText(int code, bool dragging) const;
+    void updateGizmo();
+    void updateToolEnabling();
+    void setRestriction(int restriction);
+    void rememberCursor(const QPoint& screenPos);
+
+    // MainForm_Tree.cpp
+    void fillTree(QTreeWidget* tree, TPoxel& root);
+    void selectInTree(TPoxel* node);
+    void onTreeSelection(QTreeWidget* tree, bool importMap);
+    void showSelectionLabel(TPoxel* node);
+
+    // Documents and state.
+    std::unique_ptr<TPoxel> editRoot_;
+    std::unique_ptr<TPoxel> importMapRoot_;
+    std::unique_ptr<TPoxel> importObjectRoot_;
+    TStrArr libraryObjects_;
+    bool importMapActive_ = false;
+    bool libraryLoaded_ = false;
+    SceneState scene_;
+    TPickArray heightPicks_;
+    TLPickArray layerPicks_;
+    RecentList recentMaps_;
+    RecentList recentTextureLists_;
+    Dialogs dialogs_;
+    bool fillingTree_ = false;
+
+    // Tool state.
+    QToolButton* CurrentTool_ = nullptr;
+    QToolButton* PreviousTool_ = nullptr;
+    int SavedCursor_ = 0;
+    int Restriction_ = 0;
+    uint32_t HoverId_ = 0;
+    QPoint LastCursorPos_;
+
+public:
+    // Controls, by designer name.
+    TOpenGLBox* OpenGLBox_ = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    std::array<QToolButton*, 16> toolButtons_{};
+    QToolButton* ToolButton6 = nullptr;
+    QToolButton* ToolButton11 = nullptr;
+    QToolButton* ToolButton8 = nullptr;
+    QToolButton* ToolButton9 = nullptr;
+    QToolButton* ToolButton10 = nullptr;
+    QToolButton* ToolButton3 = nullptr;
+    QToolButton* ToolButton13 = nullptr;
+    std::array<QToolButton*, 6> restrictButtons_{};
+
+    QMenu* File1 = nullptr;
+    QMenu* View1 = nullptr;
+    QMenu* Options1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QMenu* Reopen1 = nullptr;
+    std::array<QAction*, 13> reopenItems_{};
+    QAction* Openxom1 = nullptr;
+    QAction* Newmap1 = nullptr;
+    QAction* OpenTextures1 = nullptr;
+    QAction* OpenHeightmap1 = nullptr;
+    QAction* CloseHeightmap1 = nullptr;
+    QAction* ImportObjects1 = nullptr;
+    QAction* ImportMap1 = nullptr;
+    QAction* Import3ds1 = nullptr;
+    QAction* Export3ds1 = nullptr;
+    QAction* ImportHeightmap1 = nullptr;
+    QAction* Savemapas1 = nullptr;
+    QAction* SaveTexturesList1 = nullptr;
+    QAction* SaveHeightmap1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* ShowGrid1 = nullptr;
+    QAction* Show3DModel1 = nullptr;
+    QAction* Wireframe1 = nullptr;
+    QAction* extures1 = nullptr;
+    QAction* ShowEmmiters1 = nullptr;
+    QAction* KestrelEmitters1 = nullptr;
+    QAction* HideName1 = nullptr;
+    QAction* DrawPoint = nullptr;
+    QAction* Water1 = nullptr;
+    QAction* BoxMode1 = nullptr;
+    QAction* CullFace1 = nullptr;
+    QAction* Style1 = nullptr;
+    TLanguageMenu* SelectLanguage1 = nullptr;
+    QAction* Help2 = nullptr;
+    QAction* About1 = nullptr;
+
+    QTabWidget* PageControl2 = nullptr; // Map Tree, Edit Mode, Textures
+    QTabWidget* PageControl1 = nullptr; // Properties, Import Object, Import Map
+    QTreeWidget* TreeView1 = nullptr;
+    QTreeWidget* TreeView2 = nullptr;
+    QTreeWidget* TreeView3 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* SelectLabel = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* ShowChild = nullptr;
+    QPushButton* ShowParent = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    std::array<QLabel*, 3> statusPanels_{};
+
+private:
+    std::unique_ptr<TreeWidgetSink> sink1_;
+    std::unique_ptr<TreeWidgetSink> sink3_;
+    TStyleEditForm* styleForm_ = nullptr;
+};
+
+} // namespace lw

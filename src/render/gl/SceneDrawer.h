@@ -1,0 +1,32 @@
+#pragma once
+// The frame of the 3D view, for the screen or as a pick pass, drawn into the current OpenGL
+// context (a window's or a headless one) from a SceneState.
+
+#include "core/Poxel.h"
+#include "render/SceneState.h"
+
+#include <cstdint>
+
+namespace lw::gl {
+
+// Fixed display lists: 1 = axis tripod, 2 = small cross, 3 = ground grid.
+constexpr unsigned kListTripod = 1;
+constexpr unsigned kListCross = 2;
+constexpr unsigned kListGrid = 3;
+// Base of the label font's lists (codes 0..255).
+constexpr int kFontListBase = 2000;
+
+// One-time state of a new context: depth test, lighting, material, polygon offset. Also puts
+// the camera back to its start and switches the grid and the edge overlay on.
+void SetupGLState(SceneState& state);
+void BuildFixedLists(int fontBase);
+// Draws a frame. A pick pass paints every pickable thing in its identity colour into the single
+// pixel (0, 0) that shows what lies under (PickX, PickY); nothing of it is meant to be shown.
+void RenderFrame(SceneState& state, bool pick);
+// Runs a pick pass at (x, y) (client pixels, y down) and returns the identity read back, 0 for
+// the background. The caller binds the framebuffer the pass may scribble on.
+uint32_t PickAt(SceneState& state, int x, int y);
+// Fits the camera to `poxel` from the current model-view matrix (the poxel's world transform).
+void FocusCamera(TCamera& camera, const TPoxel& poxel);
+
+} // namespace lw::gl

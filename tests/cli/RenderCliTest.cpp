@@ -1,0 +1,76 @@
+// landwright-cli render: a picture of a map, written only when everything worked.
+
+#include "core/MapGenerator.h"
+#include "core/MapWriter.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace lwtest;
+
+namespace {
+
+std::string cli() {
+    return LW_CLI_PATH;
+}
+
+class RenderCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        map_ = (dir_ / "demo.xom").string();
+        ASSERT_TRUE(lw::WriteMapFile(*lw::makeDemoMap(), map_).ok());
+    }
+    TempDir dir_;
+    std::string map_;
+};
+
+bool isPng(const std::vector<uint8_t>& bytes) {
+    return bytes.size() > 24 && bytes[0] == 0x89 && bytes[1] == 'P' && bytes[2] == 'N' &&
+           bytes[3] == 'G';
+}
+
+// Width and height from the PNG header.
+std::pair<uint32_t, uint32_t> pngSize(const std::vector<uint8_t>& b) {
+    auto be = [&](size_t at) {
+        return uint32_t(b[at]) << 24 | uint32_t(b[at + 1]) << 16 | uint32_t(b[at + 2]) << 8 |
+               uint32_t(b[at + 3]);
+    };
+    return {be(16), be(20)};
+}
+
+TEST_F(RenderCli, WritesAPictureOfTheRequestedSize) {
+    const std::string out = (dir_ / "demo.png").string();
+    const auto r = runCommand(cli() + " render " + map_ + " -o " + out +
+                              " --size 160x120 --yaw 45 --pitch -30 --wireframe");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto bytes = readBytes(out);
+    ASSERT_TRUE(isPng(bytes));
+    EXPECT_EQ(pngSize(bytes), std::make_pair(160u, 120u));
+
+    // Without the grid and with the camera far away the picture changes.
+    const std::string far = (dir_ / "far.png").string();
+    ASSERT_EQ(runCommand(cli() + " render " + map_ + " -o " + far +
+                         " --size 160x120 --no-grid --distance 900")
+                  .exitCode,
+              0);
+    EXPECT_NE(readBytes(far), bytes);
+}
+
+TEST_F(RenderCli, RefusesBadInputAndWritesNothing) {
+    const std::string out = (dir_ / "x.png").string();
+    for (const char* args :
+         {" --size 0x10", " --size 100", " --size 99999x10", " --yaw north", " --distance 1e99"}) {
+        const auto r = runCommand(cli() + " render " + map_ + " -o " + out + args);
+        EXPECT_EQ(r.exitCode, 1) << args << r.err;
+    }
+    EXPECT_EQ(runCommand(cli() + " render " + map_).exitCode, 2); // no -o
+    lwtest::writeBytes(dir_ / "bad.xom", {'M', 'O', 'I', 'K', 0, 0});
+    const auto bad = runCommand(cli() + " render " + (dir_ / "bad.xom").string() + " -o " + out);
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_NE(bad.err.find("Bad Xom Format File!"), std::string::npos) << bad.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+} // namespace

@@ -1,0 +1,410 @@
+// The main window: start-up state, document commands, recent lists, list bands, selection
+// between view and tree, and screenshots of the demo map for review.
+
+#include "editor/gui/MainForm.h"
+
+#include "core/MapGenerator.h"
+#include "core/MapWriter.h"
+#include "render/gui/OpenGLBox.h"
+#include "support/TestSupport.h"
+#include "ui/Version.h"
+#include "ui/gui/LanguageMenu.h"
+
+#include "../../ui/gui/GuiTestSupport.h"
+
+#include "ui/Settings.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace lw;
+
+namespace {
+
+// Runs the event loop for `ms` milliseconds, or until `done` holds.
+template <typename F> bool waitFor(F done, int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+void wait(int ms) {
+    waitFor([] { return false; }, ms);
+}
+
+QString panelText(TMainForm& form, int panel) {
+    return form.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(panel))->text();
+}
+
+class MainForm : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Each test starts with empty settings.
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Corvell", "Landwright").clear();
+        form_ = std::make_unique<TMainForm>();
+        form_->dialogs().error = [this](QWidget*, const QString& title, const QString& text) {
+            errors_.push_back(title + QStringLiteral("|") + text);
+        };
+        form_->LoadSettings();
+        const auto demo = makeDemoMap();
+        demoPath_ = QString::fromStdString((dir_ / "demo.xom").string());
+        ASSERT_TRUE(WriteMapFile(*demo, demoPath_.toStdString()).ok());
+    }
+    void TearDown() override { form_.reset(); }
+
+    // Shows the window and waits until the view's context is ready. Platforms without OpenGL
+    // windows (offscreen) cannot run the view.
+    bool showWindow() {
+        if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+            return false;
+        form_->resize(1100, 760);
+        form_->show();
+        form_->activateWindow(); // keyboard focus needs an active window
+        return waitFor([this] { return form_->OpenGLBox()->glReady() && form_->isActiveWindow(); },
+                       5000);
+    }
+
+    QString writeMap(const char* name) {
+        const QString path = QString::fromStdString((dir_ / name).string());
+        EXPECT_TRUE(WriteMapFile(*makeDemoMap(), path.toStdString()).ok());
+        return path;
+    }
+
+    lwtest::TempDir dir_;
+    std::unique_ptr<TMainForm> form_;
+    QStringList errors_;
+    QString demoPath_;
+};
+
+TEST_F(MainForm, StartsWithAnEmptyMapAndTheTextsOfTheLanguageTable) {
+    TMainForm& f = *form_;
+    EXPECT_EQ(f.windowTitle(), QString::fromLatin1(kAppTitle));
+    ASSERT_TRUE(f.EditRoot());
+    EXPECT_EQ(f.EditRoot()->Name, "Root");
+    EXPECT_EQ(f.ShownRoot(), f.EditRoot());
+    EXPECT_EQ(f.SelectedId(), 0);
+    EXPECT_EQ(f.TreeView1->topLevelItemCount(), 1);
+
+    EXPECT_EQ(f.File1->title(), "File");
+    EXPECT_EQ(f.Openxom1->text(), "Open Map...");
+    EXPECT_EQ(f.Openxom1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_EQ(f.Savemapas1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(f.ImportMap1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
+    EXPECT_EQ(f.Help2->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(f.Reopen1->title(), "Reopen");
+    EXPECT_EQ(f.Options1->title(), "Options");
+    EXPECT_EQ(f.Wireframe1->text(), "Wireframe");
+    EXPECT_TRUE(f.ShowGrid1->isChecked());
+    EXPECT_TRUE(f.Wireframe1->isChecked());
+    EXPECT_TRUE(f.CullFace1->isChecked());
+    EXPECT_FALSE(f.BoxMode1->isChecked());
+    EXPECT_FALSE(f.extures1->isEnabled());
+    EXPECT_FALSE(f.HideName1->isEnabled());
+    EXPECT_EQ(f.PageControl2->tabText(0), "Map Tree");
+    EXPECT_EQ(f.PageControl1->tabText(2), "Import Map");
+
+    // Tool bar: hints from the table, select down, object tools and Zoom Selected disabled.
+    EXPECT_EQ(f.findChild<QToolButton*>("ToolButton1")->toolTip(), "Zoom");
+    EXPECT_EQ(f.findChild<QToolButton*>("ToolButton18")->toolTip(), "Restrict to ZX");
+    EXPECT_TRUE(f.ToolButton11->isChecked());
+    EXPECT_TRUE(f.ToolButton13->isChecked());
+    EXPECT_FALSE(f.ToolButton6->isEnabled());
+    EXPECT_FALSE(f.ToolButton8->isEnabled());
+    EXPECT_FALSE(f.ToolButton9->isEnabled());
+    EXPECT_FALSE(f.ToolButton10->isEnabled());
+    EXPECT_FALSE(f.Button1->isEnabled());
+
+    EXPECT_EQ(panelText(f, 0), "main");
+    EXPECT_EQ(panelText(f, 1), "Select: Poxel");
+    EXPECT_EQ(panelText(f, 2), "Active: Edit Map");
+    // Reopen: headers and the five empty map places, all disabled.
+    const auto items = f.Reopen1->actions();
+    ASSERT_EQ(items.size(), 13);
+    EXPECT_EQ(items[0]->text(), "-- Maps --");
+    EXPECT_FALSE(items[0]->isEnabled());
+    EXPECT_EQ(items[3]->text(), "3 ----");
+    EXPECT_FALSE(items[3]->isEnabled());
+    EXPECT_TRUE(items[6]->isSeparator());
+}
+
+TEST_F(MainForm, OpeningAGoodMapFillsTheTreeTitleAndRecentList) {
+    TMainForm& f = *form_;
+    ASSERT_TRUE(f.openMapFile(demoPath_));
+    EXPECT_TRUE(errors_.isEmpty());
+    EXPECT_EQ(f.windowTitle(), QString::fromLatin1(kAppTitle) + " - [demo.xom]");
+    QTreeWidgetItem* top = f.TreeView1->topLevelItem(0);
+    ASSERT_TRUE(top);
+    EXPECT_EQ(top->text(0), "Root");
+    EXPECT_TRUE(top->isExpanded());
+    EXPECT_EQ(top->childCount(), static_cast<int>(f.EditRoot()->Children.size()));
+    EXPECT_EQ(f.EditRoot()->ListId, kListBase); // the counter starts again
+    EXPECT_EQ(f.SelectedId(), f.EditRoot()->ListId);
+    EXPECT_EQ(panelText(f, 2), "Active: Edit Map");
+
+    const auto items = f.Reopen1->actions();
+    EXPECT_TRUE(items[1]->isEnabled());
+    EXPECT_EQ(items[1]->text(), "1 \"" + demoPath_ + "\"");
+    Settings settings;
+    EXPECT_EQ(settings.string("PathMap_1").value_or(QString()), demoPath_);
+    EXPECT_TRUE(settings.string("PathMap").value_or(QString()).endsWith('/'));
+}
+
+TEST_F(MainForm, ABadOrMissingMapIsReportedAndChangesNothing) {
+    TMainForm& f = *form_;
+    ASSERT_TRUE(f.openMapFile(demoPath_));
+    TPoxel* before = f.EditRoot();
+    const QString title = f.windowTitle();
+    const int topChildren = f.TreeView1->topLevelItem(0)->childCount();
+
+    const QString bad = QString::fromStdString((dir_ / "bad.xom").string());
+    lwtest::writeBytes(dir_ / "bad.xom", {'M', 'O', 'I', 'K', 1, 2, 3});
+    EXPECT_FALSE(f.openMapFile(bad));
+    EXPECT_FALSE(f.openMapFile(QString::fromStdString((dir_ / "gone.xom").string())));
+    ASSERT_EQ(errors_.size(), 2);
+    for (const QString& e : errors_)
+        EXPECT_TRUE(e.startsWith("Error|Bad Xom Format File!")) << e.toStdString();
+
+    EXPECT_EQ(f.EditRoot(), before);
+    EXPECT_EQ(f.ShownRoot(), before);
+    EXPECT_EQ(f.windowTitle(), title);
+    EXPECT_EQ(f.TreeView1->topLevelItem(0)->childCount(), topChildren);
+    EXPECT_EQ(f.recentMaps().filled(), 1);
+    // Importing a bad map leaves the imported map alone as well.
+    EXPECT_FALSE(f.importMapFile(bad));
+    EXPECT_EQ(f.ImportMapRoot(), nullptr);
+    EXPECT_EQ(f.TreeView3->topLevelItemCount(), 0);
+}
+
+TEST_F(MainForm, NewMapKeepsTheTitle) {
+    TMainForm& f = *form_;
+    ASSERT_TRUE(f.openMapFile(demoPath_));
+    const QString title = f.windowTitle();
+    f.Newmap1Click();
+    EXPECT_EQ(f.windowTitle(), title);
+    EXPECT_EQ(f.EditRoot()->Name, "Root");
+    EXPECT_TRUE(f.EditRoot()->Children.empty());
+    EXPECT_EQ(f.TreeView1->topLevelItemCount(), 1);
+    EXPECT_EQ(f.TreeView1->topLevelItem(0)->childCount(), 0);
+}
+
+TEST_F(MainForm, RecentMapsKeepOneEntryPerFileAndFillTheMenuInOrder) {
+    TMainForm& f = *form_;
+    const QString a = writeMap("a.xom");
+    const QString b = writeMap("b.xom");
+    ASSERT_TRUE(f.openMapFile(a));
+    ASSERT_TRUE(f.openMapFile(b));
+    ASSERT_TRUE(f.openMapFile(a));
+    const auto items = f.Reopen1->actions();
+    EXPECT_EQ(items[1]->text(), "1 \"" + a + "\"");
+    EXPECT_EQ(items[2]->text(), "2 \"" + b + "\"");
+    for (int i = 3; i <= 5; ++i) {
+        EXPECT_FALSE(items[i]->isEnabled());
+        EXPECT_EQ(items[i]->text(), QString("%1 ----").arg(i));
+    }
+    // The recent item opens its map.
+    f.Newmap1Click();
+    items[2]->trigger();
+    EXPECT_TRUE(f.windowTitle().endsWith("[b.xom]"));
+    // A stale entry is reported like a bad file.
+    QFile::remove(a);
+    const QString titleBefore = f.windowTitle();
+    items[2]->trigger();
+    EXPECT_EQ(errors_.size(), 1);
+    EXPECT_EQ(f.windowTitle(), titleBefore);
+
+    // The next window reads the list back.
+    TMainForm second;
+    second.LoadSettings();
+    EXPECT_EQ(second.recentMaps().at(0), b);
+    EXPECT_EQ(second.recentMaps().at(1), a);
+}
+
+TEST_F(MainForm, DocumentsNumberTheirListsInTheirOwnBands) {
+    TMainForm& f = *form_;
+    ASSERT_TRUE(f.importMapFile(demoPath_));
+    ASSERT_TRUE(f.ImportMapRoot());
+    EXPECT_GE(f.ImportMapRoot()->ListId, kListBase + kImportMapCounterBase);
+    EXPECT_EQ(f.ShownRoot(), f.ImportMapRoot());
+    EXPECT_TRUE(f.ImportMapActive());
+    EXPECT_EQ(panelText(f, 2), "Active: Import Map");
+    EXPECT_EQ(f.PageControl1->currentIndex(), 2);
+    for (const auto& child : f.ImportMapRoot()->Children)
+        EXPECT_GT(child->ListId, kListBase + kImportMapCounterBase);
+
+    // Opening the edited map afterwards starts its band again at 10000.
+    ASSERT_TRUE(f.openMapFile(demoPath_));
+    EXPECT_EQ(f.EditRoot()->ListId, kListBase);
+    EXPECT_FALSE(f.ImportMapActive());
+
+    // Choosing an item of the imported map's tree makes it the shown document again.
+    f.TreeView3->setCurrentItem(f.TreeView3->topLevelItem(0)->child(0));
+    EXPECT_EQ(f.ShownRoot(), f.ImportMapRoot());
+    EXPECT_EQ(panelText(f, 2), "Active: Import Map");
+    f.TreeView1->setCurrentItem(f.TreeView1->topLevelItem(0)->child(0));
+    EXPECT_EQ(f.ShownRoot(), f.EditRoot());
+    EXPECT_EQ(panelText(f, 2), "Active: Edit Map");
+}
+
+TEST_F(MainForm, SaveMapAsAppliesTheExtensionRuleAndUpdatesTitleAndRecentList) {
+    TMainForm& f = *form_;
+    ASSERT_TRUE(f.openMapFile(demoPath_));
+    const QString chosen = QString::fromStdString((dir_ / "copy").string());
+    ASSERT_TRUE(f.saveMapFile(chosen, true));
+    EXPECT_TRUE(QFile::exists(chosen + ".xan"));
+    EXPECT_TRUE(f.windowTitle().endsWith("[copy.xan]"));
+    EXPECT_EQ(f.recentMaps().at(0), chosen + ".xan");
+    // The saved file opens again.
+    EXPECT_TRUE(f.openMapFile(chosen + ".xan"));
+    // A folder that does not exist: reported, title unchanged.
+    const QString title = f.windowTitle();
+    EXPECT_FALSE(f.saveMapFile(QString::fromStdString((dir_ / "no" / "such.xom").string()), false));
+    EXPECT_EQ(f.windowTitle(), title);
+    EXPECT_EQ(errors_.size(), 1);
+}
+
+TEST_F(MainForm, MissingHelpFileIsReported) {
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(dir_.path().string()));
+    form_->Help2Click();
+    ASSERT_EQ(errors_.size(), 1);
+    EXPECT_EQ(errors_[0], "Error|Help file Landwright.chm not found! Your version not full.");
+    lwtest::writeBytes(dir_ / "Landwright.chm", {1});
+    QString opened;
+    form_->dialogs().openWithSystem = [&](const QString& file) {
+        opened = file;
+        return true;
+    };
+    form_->Help2Click();
+    EXPECT_TRUE(opened.endsWith("Landwright.chm"));
+    EXPECT_EQ(errors_.size(), 1);
+    QDir::setCurrent(previous);
+}
+
+TEST_F(MainForm, LanguageMenuSwitchesTheTexts) {
+    TMainForm& f = *form_;
+    ASSERT_TRUE(f.SelectLanguage1);
+    const QString lng = QString::fromStdString((dir_ / "test.lng").string());
+    QFile file(lng);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[mnuMainFile]=Fichier\n[tlZoom]=Loupe\n");
+    file.close();
+    f.SelectLanguage1->setFilePicker([&](QWidget*, const QString&) { return lng; });
+    f.SelectLanguage1->SelectLanguage1Click();
+    EXPECT_EQ(f.File1->title(), "Fichier");
+    EXPECT_EQ(f.findChild<QToolButton*>("ToolButton1")->toolTip(), "Loupe");
+    f.SelectLanguage1->DefaultEnglish1Click();
+    EXPECT_EQ(f.File1->title(), "File");
+}
+
+TEST_F(MainForm, ViewAndTreeSelectTheSameNode) {
+    TMainForm& f = *form_;
+    if (!showWindow())
+        GTEST_SKIP() << "no OpenGL window on the " << QGuiApplication::platformName().toStdString()
+                     << " platform";
+    ASSERT_TRUE(f.openMapFile(demoPath_));
+    QApplication::processEvents();
+
+    // The tree selects in the view.
+    QTreeWidgetItem* island = f.TreeView1->topLevelItem(0)->child(0);
+    f.TreeView1->setCurrentItem(island);
+    ASSERT_TRUE(f.selectedPoxel());
+    EXPECT_EQ(f.selectedPoxel()->Name, island->text(0).toStdString());
+    EXPECT_TRUE(f.ToolButton6->isEnabled());
+
+    // The view selects in the tree: pick the middle of the view with a poxel framed.
+    TPoxel* ground = f.EditRoot()->Children[0]->Children[0].get();
+    f.selectById(ground->ListId);
+    f.ToolButton6Click(); // Zoom Selected
+    wait(100);
+    const QPoint centre = f.OpenGLBox()->rect().center();
+    const uint32_t hit = f.OpenGLBox()->PickAt(centre.x(), centre.y());
+    ASSERT_GT(hit, 0u) << "a poxel under the centre of the framed view";
+    f.selectById(0);
+    EXPECT_EQ(f.SelectedId(), 0);
+    EXPECT_FALSE(f.ToolButton6->isEnabled());
+    f.selectById(static_cast<int32_t>(hit));
+    ASSERT_TRUE(f.selectedPoxel());
+    EXPECT_EQ(f.TreeView1->currentItem(), static_cast<QTreeWidgetItem*>(f.selectedPoxel()->Node));
+    EXPECT_TRUE(f.SelectLabel->text() == QString::fromLatin1(f.selectedPoxel()->Name));
+    // A pick over empty sky finds nothing.
+    EXPECT_EQ(f.OpenGLBox()->PickAt(2, 2), 0u);
+}
+
+TEST_F(MainForm, TheFirstClickFocusesTheViewAndTheNextSelects) {
+    TMainForm& f = *form_;
+    if (!showWindow())
+        GTEST_SKIP() << "no OpenGL window on this platform";
+    ASSERT_TRUE(f.openMapFile(demoPath_));
+    TPoxel* ground = f.EditRoot()->Children[0]->Children[0].get();
+    f.selectById(ground->ListId);
+    f.ToolButton6Click();
+    wait(100);
+    f.selectById(0);
+    TOpenGLBox* view = f.OpenGLBox();
+    const QPoint centre = view->rect().center();
+    const QPoint global = view->mapToGlobal(centre);
+    f.TreeView1->setFocus();
+    lwtest::mouseClick(view, centre);
+    EXPECT_EQ(f.SelectedId(), 0) << "the first click only focuses";
+    EXPECT_TRUE(view->OnOpenGL());
+    // Hovering over a poxel shows the select cursor; a click selects it and the tree follows.
+    lwtest::mouseMove(view, centre, global, Qt::NoButton);
+    EXPECT_EQ(view->cursorCode(), CodeSelect);
+    lwtest::mouseClick(view, centre);
+    ASSERT_NE(f.SelectedId(), 0);
+    ASSERT_TRUE(f.selectedPoxel());
+    EXPECT_EQ(f.TreeView1->currentItem(), static_cast<QTreeWidgetItem*>(f.selectedPoxel()->Node));
+    EXPECT_TRUE(f.ToolButton6->isEnabled());
+
+    // The right button switches the camera rotation tool on and off again.
+    lwtest::mousePress(view, centre, global, Qt::RightButton);
+    EXPECT_EQ(view->cursorCode(), CodeRotXY);
+    lwtest::mousePress(view, centre, global, Qt::RightButton);
+    EXPECT_EQ(view->cursorCode(), CodeSelectNothing);
+    EXPECT_TRUE(f.ToolButton11->isChecked());
+}
+
+TEST_F(MainForm, ScreenshotsOfTheDemoMap) {
+    TMainForm& f = *form_;
+    if (!showWindow())
+        GTEST_SKIP() << "no OpenGL window on the " << QGuiApplication::platformName().toStdString()
+                     << " platform";
+    ASSERT_TRUE(f.openMapFile(demoPath_));
+    TPoxel* ground = f.EditRoot()->Children[0]->Children[0].get();
+    f.selectById(ground->ListId);
+    f.ToolButton6Click();
+    wait(200);
+    EXPECT_TRUE(lwtest::saveScreenshot(&f, "mainform_demo"));
+    f.Wireframe1->setChecked(false);
+    wait(100);
+    EXPECT_TRUE(lwtest::saveScreenshot(&f, "mainform_wireframe_off"));
+    f.Wireframe1->setChecked(true);
+    f.BoxMode1->setChecked(true);
+    wait(100);
+    EXPECT_TRUE(lwtest::saveScreenshot(&f, "mainform_box_mode"));
+    f.BoxMode1->setChecked(false);
+    ASSERT_TRUE(f.ToolButton8->isEnabled());
+    f.ToolButton1Click(f.ToolButton8);
+    EXPECT_EQ(f.scene().Gizmo, GizmoKind::Move);
+    wait(100);
+    EXPECT_TRUE(lwtest::saveScreenshot(&f, "mainform_move_gizmo"));
+    // The view's own picture, straight from its framebuffer.
+    const QImage frame = f.OpenGLBox()->grabFramebuffer();
+    EXPECT_FALSE(frame.isNull());
+}
+
+} // namespace

@@ -1,0 +1,135 @@
+// Camera limits, drag steps, head light and the endless-drag pointer wrap.
+
+#include "render/Camera.h"
+#include "render/SceneBounds.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace lw;
+
+TEST(Camera, ClampsAtEachFrameAndWrapsTheYawOnce) {
+    TCamera c;
+    c.CamPitch = 120;
+    c.CamDistance = 5000;
+    c.CamFov = 2;
+    c.CamYaw = 365;
+    clampCamera(c);
+    EXPECT_FLOAT_EQ(c.CamPitch, 90);
+    EXPECT_FLOAT_EQ(c.CamDistance, 1000);
+    EXPECT_FLOAT_EQ(c.CamFov, 10);
+    EXPECT_FLOAT_EQ(c.CamYaw, 5);
+
+    c.CamPitch = -91;
+    c.CamDistance = -3;
+    c.CamFov = 400;
+    c.CamYaw = -370;
+    clampCamera(c);
+    EXPECT_FLOAT_EQ(c.CamPitch, -90);
+    EXPECT_FLOAT_EQ(c.CamDistance, 0.1f);
+    EXPECT_FLOAT_EQ(c.CamFov, 150);
+    EXPECT_FLOAT_EQ(c.CamYaw, -10);
+
+    // Only one turn is taken off per frame.
+    c.CamYaw = 1000;
+    clampCamera(c);
+    EXPECT_FLOAT_EQ(c.CamYaw, 640);
+}
+
+TEST(Camera, ZoomRotationAndPerspectiveSteps) {
+    TCamera c;
+    cameraDragStep(c, ModeZoom, 0, 100); // 100 pixels up
+    EXPECT_FLOAT_EQ(c.CamDistance, 5);
+    cameraDragStep(c, ModeZoom, 0, 100);
+    EXPECT_FLOAT_EQ(c.CamDistance, -5); // stored as is, clamped by the next frame
+    clampCamera(c);
+    EXPECT_FLOAT_EQ(c.CamDistance, 0.1f);
+
+    TCamera r;
+    cameraDragStep(r, ModeRotation, 10, 5);
+    EXPECT_FLOAT_EQ(r.CamPitch, -19);
+    EXPECT_FLOAT_EQ(r.CamYaw, 134);
+
+    TCamera p;
+    cameraDragStep(p, ModePerspective, 0, -50);
+    EXPECT_FLOAT_EQ(p.CamFov, 40);
+}
+
+TEST(Camera, DollyMovesAlongTheViewAndPanKeepsTheDistance) {
+    TCamera c;
+    c.CamPitch = 0;
+    c.CamYaw = 90;
+    DollyCamera(c, 2);
+    // Level view: nothing moves vertically, the orbit point moves by the full amount.
+    EXPECT_NEAR(c.CamPan.Y, 0, 1e-5);
+    EXPECT_NEAR(std::hypot(c.CamPan.X, c.CamPan.Z), 2, 1e-5);
+
+    TCamera d;
+    d.Width = 800;
+    d.Height = 600;
+    const float distance = d.CamDistance;
+    cameraDragStep(d, ModePan, 40, 0);
+    EXPECT_FLOAT_EQ(d.CamDistance, distance);
+    EXPECT_NEAR(d.CamPan.Y, 0, 1e-6);
+    EXPECT_GT(std::hypot(d.CamPan.X, d.CamPan.Z), 0.1f);
+
+    // A zero height must not poison the camera.
+    TCamera z;
+    z.Height = 0;
+    cameraDragStep(z, ModePan, 3, 3);
+    EXPECT_TRUE(std::isfinite(z.CamPan.X) && std::isfinite(z.CamPan.Y));
+    EXPECT_TRUE(std::isfinite(aspectRatio(z)));
+}
+
+TEST(Camera, HeadLightSitsAtTheEye) {
+    TCamera c;
+    c.CamPitch = -90; // straight down? a = -180 degrees
+    c.CamYaw = 90;
+    const auto light = headLightPosition(c);
+    EXPECT_NEAR(light[1], c.CamDistance, 1e-3);
+    EXPECT_FLOAT_EQ(light[3], 1);
+}
+
+TEST(Camera, PointerWrapsSixteenPixelsFromTheDesktopEdges) {
+    const ScreenRect desktop{0, 0, 1280, 900};
+    EXPECT_FALSE(wrapPointer({600, 400}, desktop));
+    EXPECT_EQ(*wrapPointer({1270, 400}, desktop), (ScreenPoint{16, 400}));
+    EXPECT_EQ(*wrapPointer({3, 400}, desktop), (ScreenPoint{1263, 400}));
+    EXPECT_EQ(*wrapPointer({600, 890}, desktop), (ScreenPoint{600, 16}));
+    EXPECT_EQ(*wrapPointer({600, 2}, desktop), (ScreenPoint{600, 883}));
+    // A second screen to the right keeps its own edges.
+    const ScreenRect right{1280, 0, 2560, 900};
+    EXPECT_EQ(*wrapPointer({1285, 400}, right), (ScreenPoint{2543, 400}));
+}
+
+TEST(SceneBounds, FollowsPositionsRotationsAndSizes) {
+    auto root = makePoxel();
+    root->IsRoot = root->IsGroup = true;
+    auto child = makePoxel(2, 1, 2);
+    child->BoxMin = {0, 0, 0};
+    child->BoxMax = {2, 1, 2};
+    child->Pos = {10, 0, 0};
+    child->Size = {2, 1, 1};
+    child->Rot = {0, 90, 0};
+    AddChildPoxel(*root, std::move(child));
+    const auto b = worldBounds(*root);
+    ASSERT_TRUE(b);
+    // x in [0, 4] and z in [0, 2] turned by 90 degrees about y: x' = z, z' = -x.
+    EXPECT_NEAR(b->lo.X, 10, 1e-4);
+    EXPECT_NEAR(b->hi.X, 12, 1e-4);
+    EXPECT_NEAR(b->lo.Z, -4, 1e-4);
+    EXPECT_NEAR(b->hi.Z, 0, 1e-4);
+
+    TCamera c;
+    c.Width = 400;
+    c.Height = 300;
+    focusCameraOnBounds(c, *b);
+    EXPECT_NEAR(c.CamPan.X, -11, 1e-4);
+    EXPECT_NEAR(c.CamPan.Z, 2, 1e-4);
+    EXPECT_GT(c.CamDistance, 3);
+
+    auto empty = makePoxel();
+    empty->IsGroup = true;
+    EXPECT_FALSE(worldBounds(*empty));
+}
