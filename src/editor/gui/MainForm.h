@@ -80,6 +80,10 @@ public:
     // Commands (menu handlers). A file name given here skips the dialog.
     bool openMapFile(const QString& fileName);
     bool importMapFile(const QString& fileName);
+    // Makes `root` the edited map: tree, meshes, and the edited map shown.
+    void adoptEditRoot(std::unique_ptr<TPoxel> root);
+    // The open dialog for maps, starting in the folder a setting remembers.
+    QString chooseMapFile(const char* folderSetting);
     bool saveMapFile(const QString& chosen, bool kestrelFilter);
     // Lists the land library `fileName` into TreeView2.
     bool importObjectsFile(const QString& land, const QString& fileName);

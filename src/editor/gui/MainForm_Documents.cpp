@@ -129,36 +129,36 @@ bool TMainForm::openMapFile(const QString& fileName) {
     Settings().setString(QString::fromLatin1(settings::kPathMap), folderOfFile(fileName));
     AddRecentFile(fileName, RecentKind::Maps);
 
+    adoptEditRoot(std::move(decoded.value()));
+    return true;
+}
+
+void TMainForm::adoptEditRoot(std::unique_ptr<TPoxel> root) {
     releaseDocument(editRoot_);
-    editRoot_ = std::move(decoded.value());
+    editRoot_ = std::move(root);
     scene_.EditRoot = editRoot_.get();
     fillTree(TreeView1, *editRoot_);
     buildMeshes(*editRoot_);
     importMapActive_ = false;
     showDocument(editRoot_.get(), QStringLiteral("[sActiveEditMap]"));
     PageControl2->setCurrentIndex(0);
-    return true;
+}
+
+QString TMainForm::chooseMapFile(const char* folderSetting) {
+    const QString folder =
+        Settings().string(QString::fromLatin1(folderSetting)).value_or(QString());
+    return dialogs_.openFile ? dialogs_.openFile(this, folder, kMapFilter)
+                             : QFileDialog::getOpenFileName(this, QString(), folder, kMapFilter);
 }
 
 void TMainForm::Openxom1Click() {
-    const QString folder =
-        Settings().string(QString::fromLatin1(settings::kPathMap)).value_or(QString());
-    const QString file = dialogs_.openFile
-                             ? dialogs_.openFile(this, folder, kMapFilter)
-                             : QFileDialog::getOpenFileName(this, QString(), folder, kMapFilter);
+    const QString file = chooseMapFile(settings::kPathMap);
     if (!file.isEmpty())
         openMapFile(file);
 }
 
 void TMainForm::Newmap1Click() {
-    releaseDocument(editRoot_);
-    editRoot_ = newMapRoot();
-    scene_.EditRoot = editRoot_.get();
-    fillTree(TreeView1, *editRoot_);
-    buildMeshes(*editRoot_);
-    importMapActive_ = false;
-    showDocument(editRoot_.get(), QStringLiteral("[sActiveEditMap]"));
-    PageControl2->setCurrentIndex(0);
+    adoptEditRoot(newMapRoot());
 }
 
 bool TMainForm::importMapFile(const QString& fileName) {
@@ -184,11 +184,7 @@ bool TMainForm::importMapFile(const QString& fileName) {
 }
 
 void TMainForm::ImportMap1Click() {
-    const QString folder =
-        Settings().string(QString::fromLatin1(settings::kPathImportMap)).value_or(QString());
-    const QString file = dialogs_.openFile
-                             ? dialogs_.openFile(this, folder, kMapFilter)
-                             : QFileDialog::getOpenFileName(this, QString(), folder, kMapFilter);
+    const QString file = chooseMapFile(settings::kPathImportMap);
     if (!file.isEmpty())
         importMapFile(file);
 }
