@@ -6,7 +6,9 @@
 #include "core/MapGenerator.h"
 #include "core/MapReader.h"
 #include "core/MapWriter.h"
+#include "textures/TextureTable.h"
 #include "io/Apoxelate.h"
+#include "io/Export3ds.h"
 #include "io/Model3ds.h"
 
 #include <algorithm>
@@ -132,6 +134,55 @@ int runInfo3ds(const Args& args) {
     return ExitOk;
 }
 
+int runExport(const Args& args) {
+    const bool withTextures = args.has("--textures");
+    const bool hasList = args.options.count("--texture-list") != 0;
+    const bool hasBundles = args.options.count("--bundles") != 0;
+    if (withTextures != hasList || withTextures != hasBundles)
+        return usageError(commandNamed("3ds"),
+                          "--textures goes with --texture-list and --bundles");
+    auto read = readMapFile(args.positional[1]);
+    if (!read)
+        return fail(read.error());
+    TPoxel& root = **read;
+    const TPoxel* chosen = &root;
+    if (args.options.count("--node")) {
+        auto index = integerOption(args, "--node", -1);
+        if (!index)
+            return fail(index.error());
+        auto ref = nodeAtIndex(root, *index);
+        if (!ref)
+            return fail(ref.error());
+        chosen = ref->node;
+    }
+    ImageList images;
+    std::vector<std::string> names;
+    TTextureList table{};
+    ExportTextures textures{&table, &names, &images};
+    if (withTextures) {
+        auto list = ReadTextureList(args.options.at("--texture-list"));
+        if (!list)
+            return fail(list.error());
+        const std::string& folder = args.options.at("--bundles");
+        FolderImages loaded = loadImageFolder(folder, detectFolderLayout(folder));
+        if (loaded.error)
+            return fail(*loaded.error);
+        images = std::move(loaded.images);
+        names = buildTextureNameList(*list);
+        if (auto st = fillTextureTable(*list, names, table); !st)
+            return fail(st.error());
+    }
+    const std::string& out = args.positional[2];
+    if (auto st = Export3ds(chosen, out, withTextures ? &textures : nullptr, terminalFeedback());
+        !st) {
+        endTerminalLine();
+        return fail(st.error());
+    }
+    endTerminalLine();
+    std::printf("wrote %s\n", out.c_str());
+    return ExitOk;
+}
+
 } // namespace
 
 int run3ds(const Args& args) {
@@ -143,7 +194,7 @@ int run3ds(const Args& args) {
     case 0:
         return runImport(args);
     case 1:
-        return fail(Error{"sNotAvailable", "Not available", "3ds export"});
+        return runExport(args);
     default:
         return runInfo3ds(args);
     }
