@@ -6,10 +6,10 @@
 #include "core/MapGenerator.h"
 #include "core/MapReader.h"
 #include "core/MapWriter.h"
-#include "textures/TextureTable.h"
 #include "io/Apoxelate.h"
 #include "io/Export3ds.h"
 #include "io/Model3ds.h"
+#include "textures/TextureTable.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -124,9 +124,8 @@ int runInfo3ds(const Args& args) {
     } else {
         for (const auto& m : stats.Meshes)
             text += latin1ToUtf8(m.Name) + ": " + std::to_string(m.Vertices) + " vertices (" +
-                    std::to_string(m.FileVertices) + " in the file), " +
-                    std::to_string(m.Faces) + " faces, " + std::to_string(m.Pieces) +
-                    " pieces\n";
+                    std::to_string(m.FileVertices) + " in the file), " + std::to_string(m.Faces) +
+                    " faces, " + std::to_string(m.Pieces) + " pieces\n";
         text += std::to_string(stats.Meshes.size()) + " meshes, " + std::to_string(pieces) +
                 " pieces\n";
     }
@@ -139,8 +138,7 @@ int runExport(const Args& args) {
     const bool hasList = args.options.count("--texture-list") != 0;
     const bool hasBundles = args.options.count("--bundles") != 0;
     if (withTextures != hasList || withTextures != hasBundles)
-        return usageError(commandNamed("3ds"),
-                          "--textures goes with --texture-list and --bundles");
+        return usageError(commandNamed("3ds"), "--textures goes with --texture-list and --bundles");
     auto read = readMapFile(args.positional[1]);
     if (!read)
         return fail(read.error());

@@ -145,7 +145,8 @@ struct LevelFit {
                 if (std::fabs(h - p.Y) < e.MY / 25)
                     widen(p.X, p.Z);
         } else {
-            const float h = static_cast<float>(a) / static_cast<float>(levels - 1) * 2 * e.MY - e.MY;
+            const float h =
+                static_cast<float>(a) / static_cast<float>(levels - 1) * 2 * e.MY - e.MY;
             // Normal of the plane through (-MX, h, -MZ), (MX, h, -MZ), (-MX, h, MZ).
             const double ny = -4.0 * double(e.MX) * double(e.MZ);
             for (const auto& [j, k] : pairs) {

@@ -13,8 +13,8 @@ namespace lw {
 
 // The import dialog's options, with its defaults.
 struct ApoxelOptions {
-    int32_t SizeX = 2;     // 1..30
-    int32_t SizeZ = 2;     // 1..30
+    int32_t SizeX = 2;      // 1..30
+    int32_t SizeZ = 2;      // 1..30
     int32_t MaxLayers = 10; // 2..26
     bool TopSmooth = false;
     bool SideSmooth = false;

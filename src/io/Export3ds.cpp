@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <unordered_set>
 
 namespace lw {
 
@@ -84,12 +85,28 @@ bool lessIgnoringCase(const std::string& a, const std::string& b) {
     return foldCase(a) < foldCase(b);
 }
 
-Status collect(std::vector<TMesh>& meshes, const TPoxel& poxel, const Mat4& parent,
-               const ExportTextures* textures, const ImportFeedback& feedback) {
-    const Mat4 m = multiply(multiply(multiply(multiply(parent, translation(poxel.Pos)),
-                                              rotation(poxel.Rot.Z, 2)),
-                                     rotation(poxel.Rot.Y, 1)),
-                            rotation(poxel.Rot.X, 0));
+std::string freeName(const std::unordered_set<std::string>& taken, const std::string& name) {
+    std::string candidate = MeshBaseName(name);
+    while (taken.count(candidate))
+        candidate = NextMeshName(candidate);
+    return candidate;
+}
+
+struct Collection {
+    std::vector<TMesh>& meshes;
+    std::unordered_set<std::string> names; // of the meshes so far
+    const ExportTextures* textures;
+    const ImportFeedback& feedback;
+};
+
+Status collect(Collection& into, const TPoxel& poxel, const Mat4& parent) {
+    std::vector<TMesh>& meshes = into.meshes;
+    const ExportTextures* textures = into.textures;
+    const ImportFeedback& feedback = into.feedback;
+    const Mat4 m = multiply(
+        multiply(multiply(multiply(parent, translation(poxel.Pos)), rotation(poxel.Rot.Z, 2)),
+                 rotation(poxel.Rot.Y, 1)),
+        rotation(poxel.Rot.X, 0));
     if (!poxel.IsGroup && !poxel.IsRoot && !poxel.IsEntity) {
         feedback.stage("Get Vertex", "Calculate poxel: " + poxel.Name);
         ExportCollector collector;
@@ -110,8 +127,8 @@ Status collect(std::vector<TMesh>& meshes, const TPoxel& poxel, const Mat4& pare
             for (auto& [name, faces] : collector.TextureFaces) {
                 if (name >= textures->NameList->size())
                     return Error{"sTextureNotFound", "Texture not found",
-                                 "poxel '" + poxel.Name + "' uses texture " +
-                                     std::to_string(name) + ", which the list does not name"};
+                                 "poxel '" + poxel.Name + "' uses texture " + std::to_string(name) +
+                                     ", which the list does not name"};
                 mesh.MaterialNames.push_back(
                     materialName((*textures->NameList)[name], poxel.Color));
                 mesh.MaterialFaces.push_back(std::move(faces));
@@ -123,11 +140,12 @@ Status collect(std::vector<TMesh>& meshes, const TPoxel& poxel, const Mat4& pare
             mesh.MaterialNames.push_back(materialName("color", poxel.Color));
             mesh.MaterialFaces.push_back(std::move(all));
         }
+        mesh.Name = freeName(into.names, poxel.Name);
+        into.names.insert(mesh.Name);
         meshes.push_back(std::move(mesh));
-        meshes.back().Name = UniqueMeshName(meshes, meshes.size() - 1, poxel.Name);
     }
     for (const auto& child : poxel.Children)
-        if (auto st = collect(meshes, *child, m, textures, feedback); !st)
+        if (auto st = collect(into, *child, m); !st)
             return st;
     return Ok{};
 }
@@ -198,15 +216,10 @@ std::string NextMeshName(const std::string& name) {
 
 std::string UniqueMeshName(const std::vector<TMesh>& meshes, size_t index,
                            const std::string& name) {
-    std::string candidate = MeshBaseName(name);
-    const size_t before = std::min(index, meshes.size());
-    auto taken = [&](const std::string& n) {
-        return std::any_of(meshes.begin(), meshes.begin() + static_cast<std::ptrdiff_t>(before),
-                           [&](const TMesh& m) { return m.Name == n; });
-    };
-    while (taken(candidate))
-        candidate = NextMeshName(candidate);
-    return candidate;
+    std::unordered_set<std::string> taken;
+    for (size_t i = 0; i < std::min(index, meshes.size()); ++i)
+        taken.insert(meshes[i].Name);
+    return freeName(taken, name);
 }
 
 uint32_t MaterialColour(const std::string& materialName) {
@@ -234,7 +247,10 @@ std::string TextureFileName(const std::string& materialName) {
 Status BuildExportMeshes(std::vector<TMesh>& meshes, const TPoxel& poxel,
                          const ExportTextures* textures, const ImportFeedback& feedback) {
     // Editor space has y up; the file's has z up: (x, y, z) becomes (x, -z, y).
-    return collect(meshes, poxel, rotation(90.0, 0), textures, feedback);
+    Collection into{meshes, {}, textures, feedback};
+    for (const TMesh& m : meshes)
+        into.names.insert(m.Name);
+    return collect(into, poxel, rotation(90.0, 0));
 }
 
 std::vector<TMaterial> collectMaterials(const std::vector<TMesh>& meshes, bool withTextures) {
@@ -257,8 +273,7 @@ std::vector<TMaterial> collectMaterials(const std::vector<TMesh>& meshes, bool w
 }
 
 Result<std::vector<uint8_t>> encode3ds(const std::vector<TMesh>& meshes,
-                                       const std::vector<TMaterial>& materials,
-                                       bool withTextures) {
+                                       const std::vector<TMaterial>& materials, bool withTextures) {
     for (const TMesh& mesh : meshes) {
         if (mesh.Vertices.size() > kMaxCount || mesh.Faces.size() > kMaxCount) {
             const std::string poxel = mesh.Source ? mesh.Source->Name : mesh.Name;
@@ -350,8 +365,8 @@ Result<std::vector<uint8_t>> encode3ds(const std::vector<TMesh>& meshes,
     return std::move(w.out);
 }
 
-Status Export3ds(const TPoxel* poxel, const std::string& fileName,
-                 const ExportTextures* textures, const ImportFeedback& feedback) {
+Status Export3ds(const TPoxel* poxel, const std::string& fileName, const ExportTextures* textures,
+                 const ImportFeedback& feedback) {
     if (!poxel)
         return Error{"sNoPoxelSelected", "No poxel selected",
                      "\"Select Model\" exports the selected poxel; select one first"};

@@ -27,7 +27,7 @@ struct TMesh {
 
 struct TMaterial {
     std::string Name;
-    uint32_t Colour = 0; // red in the low byte
+    uint32_t Colour = 0;     // red in the low byte
     std::string TextureFile; // empty without textures
 };
 
@@ -43,8 +43,7 @@ struct ExportTextures {
 // trailing number; a name no earlier mesh of `meshes` has.
 std::string MeshBaseName(const std::string& name);
 std::string NextMeshName(const std::string& name);
-std::string UniqueMeshName(const std::vector<TMesh>& meshes, size_t index,
-                           const std::string& name);
+std::string UniqueMeshName(const std::vector<TMesh>& meshes, size_t index, const std::string& name);
 // The six hexadecimal digits after the first "#"; the part before it plus ".tga".
 uint32_t MaterialColour(const std::string& materialName);
 std::string TextureFileName(const std::string& materialName);
@@ -57,8 +56,7 @@ Status BuildExportMeshes(std::vector<TMesh>& meshes, const TPoxel& poxel,
 std::vector<TMaterial> collectMaterials(const std::vector<TMesh>& meshes, bool withTextures);
 // The file image. Refuses meshes beyond the file's 16-bit counts, naming the poxel.
 Result<std::vector<uint8_t>> encode3ds(const std::vector<TMesh>& meshes,
-                                       const std::vector<TMaterial>& materials,
-                                       bool withTextures);
+                                       const std::vector<TMaterial>& materials, bool withTextures);
 
 // "Export to 3ds...": `poxel` is the selected node (nullptr when none is selected) or the
 // map's root. With textures, every texture used is saved as "NAME.tga" beside the file first;

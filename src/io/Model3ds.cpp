@@ -89,8 +89,8 @@ public:
             bool overrun = false;
             if (!header(at, end, c, overrun)) {
                 // Only between the editor's chunks: inside an object every fault counts.
-                const bool damagedTail = depth <= 1 && (overrun ? !isRead(c.id, depth)
-                                                                : end - at < kHeader);
+                const bool damagedTail =
+                    depth <= 1 && (overrun ? !isRead(c.id, depth) : end - at < kHeader);
                 if (damagedTail) {
                     error.clear();
                     stopped_ = true;
@@ -140,8 +140,8 @@ private:
             const uint8_t* p = b_.data() + c.data;
             const void* zero = std::memchr(p, 0, c.end - c.data);
             if (!zero) {
-                error = "named object at offset " + std::to_string(c.begin) +
-                        " has no terminated name";
+                error =
+                    "named object at offset " + std::to_string(c.begin) + " has no terminated name";
                 return false;
             }
             const size_t nameLength = static_cast<const uint8_t*>(zero) - p;
@@ -328,8 +328,8 @@ Result<TObjArray3D> decode3ds(const std::vector<uint8_t>& bytes, const ImportFee
                               Read3dsStats* stats) {
     // The file opens with a main chunk, a version chunk of 4 bytes and the editor chunk.
     if (bytes.size() < 2 * kHeader + 4 + kHeader)
-        return bad3dsFile("the file is too short for a 3DS model (" +
-                          std::to_string(bytes.size()) + " bytes)");
+        return bad3dsFile("the file is too short for a 3DS model (" + std::to_string(bytes.size()) +
+                          " bytes)");
     const size_t third = 2 * kHeader + 4;
     if (loadU16(bytes.data() + third) != kChunkEditor)
         return bad3dsFile("no 3D editor chunk (0x3D3D) at offset " + std::to_string(third) +

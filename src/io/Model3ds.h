@@ -72,8 +72,8 @@ Error bad3dsFile(std::string detail);
 // there are several). The chunk tree is walked (main, editor, named object and mesh chunks are
 // entered, the rest passed over), so cameras and lights between meshes lose nothing.
 // Malformed data is refused with the reason and the offset; nothing is read out of bounds.
-Result<TObjArray3D> decode3ds(const std::vector<uint8_t>& bytes, const ImportFeedback& feedback = {},
-                              Read3dsStats* stats = nullptr);
+Result<TObjArray3D> decode3ds(const std::vector<uint8_t>& bytes,
+                              const ImportFeedback& feedback = {}, Read3dsStats* stats = nullptr);
 // Reads the file and decodes it.
 Result<TObjArray3D> Read3ds(const std::string& fileName, const ImportFeedback& feedback = {},
                             Read3dsStats* stats = nullptr);

@@ -51,8 +51,8 @@ TEST(Cli3ds, ImportIntoANewMapAndIntoAMap) {
     EXPECT_EQ(group.Children[0]->NY, 3);
 
     // Into an existing map: a second group beside the first.
-    r = runCli("3ds import " + model("fels.3ds") + " " + shellQuoted(dir / "b.xom") +
-               " --into " + shellQuoted(dir / "a.xom") + " --height-map");
+    r = runCli("3ds import " + model("fels.3ds") + " " + shellQuoted(dir / "b.xom") + " --into " +
+               shellQuoted(dir / "a.xom") + " --height-map");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     root = lw::readMapFile((dir / "b.xom").string());
     ASSERT_TRUE(root.ok());
@@ -66,8 +66,8 @@ TEST(Cli3ds, RefusedImportsWriteNothing) {
         auto r = runCli("3ds import " + model(bad) + " " + shellQuoted(out));
         EXPECT_EQ(r.exitCode, 1) << bad;
     }
-    auto r = runCli("3ds import " + model("fels.3ds") + " " + shellQuoted(out) +
-                    " --max-layers 40");
+    auto r =
+        runCli("3ds import " + model("fels.3ds") + " " + shellQuoted(out) + " --max-layers 40");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("Max Layers"), std::string::npos);
     r = runCli("3ds import " + model("fels.3ds") + " " + shellQuoted(out) + " --voxdiv");
@@ -114,27 +114,26 @@ void expectPeerReads(const std::filesystem::path& file) {
 TEST(Cli3ds, ExportedFilesLoadInAPeerReader) {
     TempDir dir;
     ASSERT_EQ(runCli("demo " + shellQuoted(dir / "demo.xom")).exitCode, 0);
-    auto r = runCli("3ds export " + shellQuoted(dir / "demo.xom") + " " +
-                    shellQuoted(dir / "demo.3ds"));
+    auto r =
+        runCli("3ds export " + shellQuoted(dir / "demo.xom") + " " + shellQuoted(dir / "demo.3ds"));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     expectPeerReads(dir / "demo.3ds");
 
     // A voxelised model exported again, and one node of it as "Select Model".
-    ASSERT_EQ(runCli("3ds import " + model("jeep1.3ds") + " " + shellQuoted(dir / "jeep.xom"))
-                  .exitCode,
-              0);
-    r = runCli("3ds export " + shellQuoted(dir / "jeep.xom") + " " +
-               shellQuoted(dir / "jeep.3ds"));
+    ASSERT_EQ(
+        runCli("3ds import " + model("jeep1.3ds") + " " + shellQuoted(dir / "jeep.xom")).exitCode,
+        0);
+    r = runCli("3ds export " + shellQuoted(dir / "jeep.xom") + " " + shellQuoted(dir / "jeep.3ds"));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     expectPeerReads(dir / "jeep.3ds");
-    r = runCli("3ds export " + shellQuoted(dir / "jeep.xom") + " " +
-               shellQuoted(dir / "one.3ds") + " --node 2");
+    r = runCli("3ds export " + shellQuoted(dir / "jeep.xom") + " " + shellQuoted(dir / "one.3ds") +
+               " --node 2");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(ourCounts(dir / "one.3ds").meshes, 1);
     expectPeerReads(dir / "one.3ds");
 
-    r = runCli("3ds export " + shellQuoted(dir / "jeep.xom") + " " +
-               shellQuoted(dir / "x.3ds") + " --textures");
+    r = runCli("3ds export " + shellQuoted(dir / "jeep.xom") + " " + shellQuoted(dir / "x.3ds") +
+               " --textures");
     EXPECT_EQ(r.exitCode, 2);
 }
 

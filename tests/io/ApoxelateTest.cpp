@@ -85,10 +85,10 @@ TEST(Apoxelate, LevelCountWithAndWithoutLayersSmooth) {
 
 TEST(Apoxelate, PyramidLevelsNarrowTowardsTheTop) {
     // Square pyramid, base 2 x 2 at y = -1, apex at y = 1 (after centring).
-    const std::vector<std::array<float, 3>> v{{-1, 0, -1}, {1, 0, -1}, {1, 0, 1}, {-1, 0, 1},
-                                              {0, 2, 0}};
-    const std::vector<std::array<uint16_t, 3>> f{{0, 1, 4}, {1, 2, 4}, {2, 3, 4}, {3, 0, 4},
-                                                 {0, 2, 1}, {0, 3, 2}};
+    const std::vector<std::array<float, 3>> v{
+        {-1, 0, -1}, {1, 0, -1}, {1, 0, 1}, {-1, 0, 1}, {0, 2, 0}};
+    const std::vector<std::array<uint16_t, 3>> f{{0, 1, 4}, {1, 2, 4}, {2, 3, 4},
+                                                 {3, 0, 4}, {0, 2, 1}, {0, 3, 2}};
     lw::TObj3D o = piece(v, f);
     lw::ApoxelOptions options;
     options.MaxLayers = 5;

@@ -80,13 +80,22 @@ inline std::vector<std::array<float, 3>> boxVertices(float x, float y, float z, 
     return v;
 }
 inline std::vector<std::array<uint16_t, 3>> boxFaces(uint16_t base = 0) {
-    const std::array<std::array<uint16_t, 3>, 12> f{{{0, 1, 3}, {0, 3, 2}, {4, 6, 7}, {4, 7, 5},
-                                                     {0, 4, 5}, {0, 5, 1}, {2, 3, 7}, {2, 7, 6},
-                                                     {0, 2, 6}, {0, 6, 4}, {1, 5, 7}, {1, 7, 3}}};
+    const std::array<std::array<uint16_t, 3>, 12> f{{{0, 1, 3},
+                                                     {0, 3, 2},
+                                                     {4, 6, 7},
+                                                     {4, 7, 5},
+                                                     {0, 4, 5},
+                                                     {0, 5, 1},
+                                                     {2, 3, 7},
+                                                     {2, 7, 6},
+                                                     {0, 2, 6},
+                                                     {0, 6, 4},
+                                                     {1, 5, 7},
+                                                     {1, 7, 3}}};
     std::vector<std::array<uint16_t, 3>> out;
     for (auto face : f)
-        out.push_back({uint16_t(face[0] + base), uint16_t(face[1] + base),
-                       uint16_t(face[2] + base)});
+        out.push_back(
+            {uint16_t(face[0] + base), uint16_t(face[1] + base), uint16_t(face[2] + base)});
     return out;
 }
 

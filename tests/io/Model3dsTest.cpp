@@ -77,11 +77,10 @@ TEST(Read3ds, MeshWithoutFacesGivesNothing) {
 
 TEST(Read3ds, CamerasAndLightsBetweenMeshesLoseNothing) {
     Bytes camera(32, 0);
-    auto objects = decodeOk(model(cat({named("Camera01", chunk(0x4700, camera)),
-                                       meshObject("A", kTriangle, {{0, 1, 2}}),
-                                       named("Light", chunk(0x4600, Bytes(12, 0))),
-                                       chunk(0xAFFF, Bytes(20, 0)),
-                                       meshObject("B", kTriangle, {{2, 1, 0}})})));
+    auto objects = decodeOk(model(
+        cat({named("Camera01", chunk(0x4700, camera)), meshObject("A", kTriangle, {{0, 1, 2}}),
+             named("Light", chunk(0x4600, Bytes(12, 0))), chunk(0xAFFF, Bytes(20, 0)),
+             meshObject("B", kTriangle, {{2, 1, 0}})})));
     ASSERT_EQ(objects.size(), 2u);
     EXPECT_EQ(objects[0].Name, "A");
     EXPECT_EQ(objects[1].Name, "B");
@@ -96,8 +95,7 @@ TEST(Read3ds, MalformedFilesAreRefusedWithTheReason) {
     // Vertex list announcing more vertices than it holds.
     Bytes cut = vertexList(kTriangle);
     cut[6] = 4;
-    EXPECT_NE(refusal(model(named("M", chunk(0x4100, cut)))).find("cut short"),
-              std::string::npos);
+    EXPECT_NE(refusal(model(named("M", chunk(0x4100, cut)))).find("cut short"), std::string::npos);
     // A face list cut short.
     Bytes faces = faceList({{0, 1, 2}, {0, 2, 1}});
     faces[6] = 3;
@@ -107,9 +105,9 @@ TEST(Read3ds, MalformedFilesAreRefusedWithTheReason) {
     // A zero-length chunk would be read forever.
     EXPECT_NE(refusal(model(chunk(0x1234, {}, 0))).find("length 0"), std::string::npos);
     // A mesh chunk longer than its named object.
-    EXPECT_NE(refusal(model(named("M", chunk(0x4100, vertexList(kTriangle), 500))))
-                  .find("runs past"),
-              std::string::npos);
+    EXPECT_NE(
+        refusal(model(named("M", chunk(0x4100, vertexList(kTriangle), 500)))).find("runs past"),
+        std::string::npos);
     // A name without its terminating zero.
     EXPECT_NE(refusal(model(chunk(0x4000, Bytes{'a', 'b'}))).find("name"), std::string::npos);
 }
@@ -132,10 +130,14 @@ TEST(Read3ds, RealFiles) {
         size_t pieces;
     };
     const Expect expects[] = {
-        {"CameraRollAnimWithChildObject.3ds", 2, 2}, {"cube_four_instances.3ds", 1, 1},
-        {"cubes_with_alpha.3DS", 5, 5},            {"fels.3ds", 1, 1},
-        {"iflamigm.3ds", 33, 33},                  {"jeep1.3ds", 7, 40},
-        {"pyramob.3DS", 1, 1561},                  {"test1.3ds", 9, 9},
+        {"CameraRollAnimWithChildObject.3ds", 2, 2},
+        {"cube_four_instances.3ds", 1, 1},
+        {"cubes_with_alpha.3DS", 5, 5},
+        {"fels.3ds", 1, 1},
+        {"iflamigm.3ds", 33, 33},
+        {"jeep1.3ds", 7, 40},
+        {"pyramob.3DS", 1, 1561},
+        {"test1.3ds", 9, 9},
         {"testFormatDetection.3ds", 1, 18},
     };
     size_t seen = 0;
