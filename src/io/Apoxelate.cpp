@@ -254,8 +254,9 @@ void FindModelRotation(std::vector<TVec3>& vertices, TVec3& pos, TVec3& rot) {
 
 void FitLevels(TObj3D& object, const ApoxelOptions& options) {
     int32_t levels = options.MaxLayers;
-    const LevelFit fit{object.Vertices, edgePairs(object.Faces), largestAbs(object.Vertices),
-                       options.SizeX, options.SizeZ};
+    const auto pairs = edgePairs(object.Faces);
+    const LevelFit fit{object.Vertices, pairs, largestAbs(object.Vertices), options.SizeX,
+                       options.SizeZ};
     ALayer high, low, keptHigh, keptLow;
     std::array<double, 4> keptSums{};
     bool first = true;
