@@ -87,6 +87,8 @@ int runHeights(const Args& args);
 int runVox(const Args& args);
 // The texture subcommand; its first argument is the verb.
 int runTextures(const Args& args);
+// 3DS models: import, export, info (ModelCommands.cpp).
+int run3ds(const Args& args);
 // Find and replace.
 int runReplace(const Args& args);
 

@@ -113,6 +113,27 @@ const std::vector<Command>& commands() {
          3,
          4,
          &runVox},
+        {"3ds",
+         "import a 3DS model as poxels, export poxels as a 3DS model, list a model",
+         "3ds import|export|info ...",
+         "3ds import MODEL.3ds OUT [--into MAP] [--size-x N] [--size-z N] [--max-layers N]\n"
+         "           [--no-layers-smooth] [--quality Q] [--height-map] [--voxdiv]\n"
+         "           [--top-smooth] [--side-smooth]\n"
+         "  Voxelises every connected piece of every mesh into a poxel, under a group named\n"
+         "  after the file, added to the root of MAP (a new map without --into); writes OUT.\n"
+         "  Defaults: size 2 x 2, 10 layers, layers smooth on, quality 0.05 (1 with --voxdiv).\n"
+         "3ds export MAP OUT.3ds [--node N] [--textures --texture-list LIST.txt --bundles DIR]\n"
+         "  Writes the whole map, or node N and its subtree, as a 3DS model; with --textures\n"
+         "  the textures are saved as TGA files beside it.\n"
+         "3ds info MODEL.3ds [--json]\n"
+         "  Lists the meshes: vertices after merging, faces and connected pieces.\n",
+         {"--json", "--no-layers-smooth", "--height-map", "--voxdiv", "--top-smooth",
+          "--side-smooth", "--textures"},
+         {"--into", "--size-x", "--size-z", "--max-layers", "--quality", "--node",
+          "--texture-list", "--bundles"},
+         2,
+         3,
+         &run3ds},
         {"textures",
          "texture images and texture lists",
          "textures VERB ARGS... [--json]",

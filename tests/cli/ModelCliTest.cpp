@@ -1,0 +1,140 @@
+// landwright-cli 3ds import, export and info, and the exported files read by a peer reader.
+
+#include "core/MapReader.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+using namespace lwtest;
+
+namespace {
+
+std::string model(const char* name) {
+    return shellQuoted(std::string(LW_SHARED_TESTDATA_DIR) + "/3ds/" + name);
+}
+
+// "Label: N" of assimp's summary.
+long assimpCount(const std::string& text, const std::string& label) {
+    std::smatch m;
+    if (!std::regex_search(text, m, std::regex(label + ":\\s+(\\d+)")))
+        return -1;
+    return std::stol(m[1]);
+}
+
+TEST(Cli3ds, InfoListsMeshesAndPieces) {
+    auto r = runCli("3ds info " + model("jeep1.3ds") + " --json");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("\"name\": \"main\", \"fileVertices\": 1060, \"vertices\": 750, "
+                         "\"faces\": 1192, \"pieces\": 32"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"pieces\": 40}"), std::string::npos);
+    auto bad = runCli("3ds info " + model("malformed_wrong.3ds"));
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_NE(bad.err.find("Bad 3ds file"), std::string::npos);
+}
+
+TEST(Cli3ds, ImportIntoANewMapAndIntoAMap) {
+    TempDir dir;
+    auto r = runCli("3ds import " + model("CameraRollAnimWithChildObject.3ds") + " " +
+                    shellQuoted(dir / "a.xom") + " --max-layers 4 --no-layers-smooth");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    auto root = lw::readMapFile((dir / "a.xom").string());
+    ASSERT_TRUE(root.ok()) << root.error().message();
+    ASSERT_EQ((*root)->Children.size(), 1u);
+    const lw::TPoxel& group = *(*root)->Children[0];
+    EXPECT_EQ(group.Name, "CameraRollAnimWithChildObject.3ds");
+    ASSERT_EQ(group.Children.size(), 2u);
+    EXPECT_EQ(group.Children[1]->Name, "Box02");
+    EXPECT_EQ(group.Children[0]->NY, 3);
+
+    // Into an existing map: a second group beside the first.
+    r = runCli("3ds import " + model("fels.3ds") + " " + shellQuoted(dir / "b.xom") + " --into " +
+               shellQuoted(dir / "a.xom") + " --height-map");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    root = lw::readMapFile((dir / "b.xom").string());
+    ASSERT_TRUE(root.ok());
+    EXPECT_EQ((*root)->Children.size(), 2u);
+}
+
+TEST(Cli3ds, RefusedImportsWriteNothing) {
+    TempDir dir;
+    const auto out = dir / "out.xom";
+    for (const char* bad : {"malformed_empty.3ds", "malformed_wrong.3ds"}) {
+        auto r = runCli("3ds import " + model(bad) + " " + shellQuoted(out));
+        EXPECT_EQ(r.exitCode, 1) << bad;
+    }
+    auto r =
+        runCli("3ds import " + model("fels.3ds") + " " + shellQuoted(out) + " --max-layers 40");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("Max Layers"), std::string::npos);
+    r = runCli("3ds import " + model("fels.3ds") + " " + shellQuoted(out) + " --voxdiv");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// Every exported file loads in assimp with the meshes and faces written; its raw import
+// unshares the vertices, three per face.
+struct Written {
+    long meshes = 0;
+    long faces = 0;
+};
+// The meshes and faces of a file as our own reader lists them.
+Written ourCounts(const std::filesystem::path& file) {
+    auto info = runCli("3ds info " + shellQuoted(file) + " --json");
+    EXPECT_EQ(info.exitCode, 0) << info.err;
+    Written w;
+    const std::regex face("\"faces\": (\\d+)");
+    for (auto it = std::sregex_iterator(info.out.begin(), info.out.end(), face);
+         it != std::sregex_iterator(); ++it) {
+        ++w.meshes;
+        w.faces += std::stol((*it)[1]);
+    }
+    return w;
+}
+
+void expectPeerReads(const std::filesystem::path& file) {
+    const Written ours = ourCounts(file);
+    ASSERT_GT(ours.faces, 0);
+    const long faces = ours.faces;
+    auto raw = runCommand("assimp info " + shellQuoted(file) + " -r 2>&1");
+    ASSERT_EQ(raw.exitCode, 0) << "assimp (Debian assimp-utils, see scripts/install-deps) "
+                                  "could not read the file:\n"
+                               << raw.out;
+    EXPECT_EQ(assimpCount(raw.out, "Meshes"), ours.meshes) << raw.out;
+    EXPECT_EQ(assimpCount(raw.out, "Faces"), faces);
+    EXPECT_EQ(assimpCount(raw.out, "Vertices"), 3 * faces);
+    auto processed = runCommand("assimp info " + shellQuoted(file) + " 2>&1");
+    // With its default steps (degenerate faces dropped) it must still load.
+    EXPECT_EQ(processed.exitCode, 0) << processed.out;
+}
+
+TEST(Cli3ds, ExportedFilesLoadInAPeerReader) {
+    TempDir dir;
+    ASSERT_EQ(runCli("demo " + shellQuoted(dir / "demo.xom")).exitCode, 0);
+    auto r =
+        runCli("3ds export " + shellQuoted(dir / "demo.xom") + " " + shellQuoted(dir / "demo.3ds"));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    expectPeerReads(dir / "demo.3ds");
+
+    // A voxelised model exported again, and one node of it as "Select Model".
+    ASSERT_EQ(
+        runCli("3ds import " + model("jeep1.3ds") + " " + shellQuoted(dir / "jeep.xom")).exitCode,
+        0);
+    r = runCli("3ds export " + shellQuoted(dir / "jeep.xom") + " " + shellQuoted(dir / "jeep.3ds"));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    expectPeerReads(dir / "jeep.3ds");
+    r = runCli("3ds export " + shellQuoted(dir / "jeep.xom") + " " + shellQuoted(dir / "one.3ds") +
+               " --node 2");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ourCounts(dir / "one.3ds").meshes, 1);
+    expectPeerReads(dir / "one.3ds");
+
+    r = runCli("3ds export " + shellQuoted(dir / "jeep.xom") + " " + shellQuoted(dir / "x.3ds") +
+               " --textures");
+    EXPECT_EQ(r.exitCode, 2);
+}
+
+} // namespace
