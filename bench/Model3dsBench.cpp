@@ -11,10 +11,8 @@
 
 namespace {
 
-// The shared test data lies beside the source tree: <tree>/../shared/testdata.
 std::string modelPath(const char* name) {
-    const std::filesystem::path tree = std::filesystem::path(__FILE__).parent_path().parent_path();
-    return (tree.parent_path() / "shared" / "testdata" / "3ds" / name).string();
+    return (std::filesystem::path(LW_SHARED_TESTDATA_DIR) / "3ds" / name).string();
 }
 
 // Peak resident memory of the process so far, in MiB.
