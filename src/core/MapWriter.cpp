@@ -378,7 +378,6 @@ Status checkWritable(const TPoxel& root) {
     };
     std::vector<Item> stack{{&root, 0}};
     auto named = [&root](const TPoxel& n) { return "node \"" + nodePath(root, n) + "\""; };
-    auto count = [](size_t n) { return std::to_string(n); };
     while (!stack.empty()) {
         const Item it = stack.back();
         stack.pop_back();
@@ -418,7 +417,7 @@ Status checkWritable(const TPoxel& root) {
                 consistent = consistent && column.size() == size_t(n.NZ) + 1;
             if (!consistent)
                 return refuse(named(n) + " has arrays that do not match its dimensions (" +
-                              count(n.Voxels.size()) + " cells)");
+                              std::to_string(n.Voxels.size()) + " cells)");
         }
         for (const auto& c : n.Children)
             stack.push_back({c.get(), it.depth + 1});

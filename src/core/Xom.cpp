@@ -84,8 +84,8 @@ Result<XomFraming> readXomFraming(const uint8_t* d, size_t size) {
                             std::to_string(poolSize) + " bytes) runs past the end of the file");
     for (size_t k = 1; k < slotCount; ++k) {
         const size_t off = loadU16(d + s + 12 + 4 * k);
-        const uint8_t* start = d + pool + off;
-        const void* nul = off < poolSize ? std::memchr(start, 0, poolSize - off) : nullptr;
+        const uint8_t* start = off < poolSize ? d + pool + off : nullptr;
+        const void* nul = start ? std::memchr(start, 0, poolSize - off) : nullptr;
         if (!nul)
             return badXomFormat(at(s + 12 + 4 * k) + "string slot " + std::to_string(k) +
                                 " runs past the end of the string pool");
