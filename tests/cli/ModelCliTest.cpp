@@ -167,7 +167,7 @@ struct TexturedExport {
             p->Name = box == 1 ? "Meadow" : "Cliff";
             p->Pos = {float(box * 4), 0, 0};
             p->Color = 0xFF808080u;
-            lw::FillVoxels(*p, uint32_t(4 * box - 1));
+            lw::FillVoxels(*p, uint32_t(4 * box - 1)); // the cell code of box n
             lw::AddChildPoxel(*root, std::move(p));
         }
         EXPECT_TRUE(lw::WriteMapFile(*root, (sources / "map.xom").string()).ok());

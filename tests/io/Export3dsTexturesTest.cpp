@@ -51,19 +51,11 @@ std::unique_ptr<lw::TPoxel> twoBoxMap() {
 }
 
 // The images as a texture bundle holds them: R, G, B rows, bottom row first.
-struct Source {
-    std::string name;
-    int width;
-    int height;
-    uint8_t seed;
-};
-const Source kSources[] = {{"grass", 2, 2, 1}, {"dirt", 3, 1, 2}, {"rock", 1, 2, 3}};
+const std::vector<BundleImage> kSources = {
+    {"grass", 2, 2, 1}, {"dirt", 3, 1, 2}, {"rock", 1, 2, 3}};
 
 lw::ImageList bundleImages() {
-    std::vector<BundleImage> images;
-    for (const Source& s : kSources)
-        images.push_back({s.name, s.width, s.height, s.seed});
-    auto read = lw::readBundleImages(bundleFile(images));
+    auto read = lw::readBundleImages(bundleFile(kSources));
     EXPECT_TRUE(read.ok());
     return read.ok() ? *read : lw::ImageList{};
 }
@@ -134,7 +126,7 @@ TEST(Export3dsTextures, MaterialsNameTheirTgaFilesWrittenBesideTheModel) {
     std::sort(written.begin(), written.end());
     EXPECT_EQ(written,
               (std::vector<std::string>{"dirt.tga", "grass.tga", "rock.tga", "scene.3ds"}));
-    for (const Source& s : kSources) {
+    for (const BundleImage& s : kSources) {
         SCOPED_TRACE(s.name);
         const auto tga = readBytes(dir / (s.name + ".tga"));
         auto decoded = lw::ShowImage(tga, false);
@@ -190,6 +182,18 @@ TEST(Export3dsTextures, ATextureWithoutAnImageIsRefusedAndNothingIsWritten) {
     EXPECT_FALSE(fs::exists(model));
     EXPECT_FALSE(fs::exists(dir / "grass.tga"));
     EXPECT_EQ(readBytes(dir / "dirt.tga"), (std::vector<uint8_t>{1, 2, 3}));
+
+    // An image whose pixels run past its record is refused the same way, naming it.
+    Loaded broken = load(boxList());
+    for (auto& image : broken.images)
+        if (image.name == "rock")
+            image.record.resize(image.record.size() - 1);
+    const lw::ExportTextures brokenTextures = broken.textures();
+    st = lw::Export3ds(map.get(), model.string(), &brokenTextures);
+    ASSERT_FALSE(st.ok());
+    EXPECT_NE(st.error().detail.find("'rock'"), std::string::npos) << st.error().message();
+    EXPECT_FALSE(fs::exists(model));
+    EXPECT_FALSE(fs::exists(dir / "grass.tga"));
 
     // Without the table, list or images there is nothing to texture with.
     const lw::ExportTextures partial{&loaded.table, &loaded.names, nullptr};
