@@ -4,6 +4,7 @@
 #include "core/ByteIO.h"
 #include "core/Xom.h"
 #include "render/PoxelMesh.h"
+#include "textures/ImageRecord.h"
 
 #include <algorithm>
 #include <array>
@@ -183,6 +184,30 @@ public:
         close(c);
     }
 };
+
+// The textures the materials draw with, each once. One without an image, or with an image that
+// cannot be decoded, refuses the export before any file is written.
+Result<std::vector<std::string>> texturesToSave(const std::vector<TMaterial>& materials,
+                                                const ImageList& images) {
+    std::vector<std::string> names;
+    for (const TMaterial& m : materials) {
+        std::string name = m.Name.substr(0, m.Name.find('#'));
+        if (std::any_of(names.begin(), names.end(),
+                        [&](const std::string& s) { return foldCase(s) == foldCase(name); }))
+            continue;
+        const NamedImage* image = FindImage(images, name);
+        if (!image)
+            return Error{"sTextureNotFound", "Texture not found",
+                         "'" + name + "' has no image among the loaded textures"};
+        if (auto layout = imageLayout(image->record); !layout) {
+            Error e = layout.error();
+            e.detail = "'" + name + "': " + e.detail;
+            return e;
+        }
+        names.push_back(std::move(name));
+    }
+    return names;
+}
 
 } // namespace
 
@@ -385,16 +410,13 @@ Status Export3ds(const TPoxel* poxel, const std::string& fileName, const ExportT
     if (!bytes)
         return bytes.error();
     if (textures) {
+        auto names = texturesToSave(materials, *textures->Images);
+        if (!names)
+            return names.error();
         feedback.stage("Saving Textures", "");
-        std::vector<std::string> saved;
         const size_t cut = fileName.find_last_of("/\\");
         const std::string folder = cut == std::string::npos ? "." : fileName.substr(0, cut);
-        for (const TMaterial& m : materials) {
-            const std::string t = m.Name.substr(0, m.Name.find('#'));
-            if (std::any_of(saved.begin(), saved.end(),
-                            [&](const std::string& s) { return foldCase(s) == foldCase(t); }))
-                continue;
-            saved.push_back(t);
+        for (const std::string& t : *names) {
             feedback.stage("Saving Textures", "Texture File: " + t);
             if (auto st = SaveImageAsTga(*textures->Images, t, folder + "/" + t + ".tga"); !st)
                 return st;

@@ -60,8 +60,8 @@ Result<std::vector<uint8_t>> encode3ds(const std::vector<TMesh>& meshes,
 
 // "Export to 3ds...": `poxel` is the selected node (nullptr when none is selected) or the
 // map's root. With textures, every texture used is saved as "NAME.tga" beside the file first;
-// a texture without an image stops the export before the model is written. The model file is
-// written atomically.
+// a texture without an image (or with one that cannot be decoded) stops the export before any
+// file is written. Every file is written atomically.
 Status Export3ds(const TPoxel* poxel, const std::string& fileName,
                  const ExportTextures* textures = nullptr, const ImportFeedback& feedback = {});
 

@@ -1,10 +1,15 @@
 // landwright-cli 3ds import, export and info, and the exported files read by a peer reader.
 
+#include "core/MapGenerator.h"
 #include "core/MapReader.h"
+#include "core/MapWriter.h"
 #include "support/TestSupport.h"
+#include "textures/TextureSamples.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <regex>
 
 using namespace lwtest;
@@ -95,7 +100,9 @@ Written ourCounts(const std::filesystem::path& file) {
     return w;
 }
 
-void expectPeerReads(const std::filesystem::path& file) {
+// `meshes` is the count assimp should list: it splits a mesh per material, so a textured mesh
+// becomes one per texture it is drawn with.
+void expectPeerReads(const std::filesystem::path& file, long meshes = -1) {
     const Written ours = ourCounts(file);
     ASSERT_GT(ours.faces, 0);
     const long faces = ours.faces;
@@ -103,7 +110,7 @@ void expectPeerReads(const std::filesystem::path& file) {
     ASSERT_EQ(raw.exitCode, 0) << "assimp (Debian assimp-utils, see scripts/install-deps) "
                                   "could not read the file:\n"
                                << raw.out;
-    EXPECT_EQ(assimpCount(raw.out, "Meshes"), ours.meshes) << raw.out;
+    EXPECT_EQ(assimpCount(raw.out, "Meshes"), meshes < 0 ? ours.meshes : meshes) << raw.out;
     EXPECT_EQ(assimpCount(raw.out, "Faces"), faces);
     EXPECT_EQ(assimpCount(raw.out, "Vertices"), 3 * faces);
     auto processed = runCommand("assimp info " + shellQuoted(file) + " 2>&1");
@@ -135,6 +142,92 @@ TEST(Cli3ds, ExportedFilesLoadInAPeerReader) {
     r = runCli("3ds export " + shellQuoted(dir / "jeep.xom") + " " + shellQuoted(dir / "x.3ds") +
                " --textures");
     EXPECT_EQ(r.exitCode, 2);
+}
+
+// A TGA texture folder (A01 and W68 mark it), a list of two boxes and a map of one poxel per
+// box: box 1 is grass on dirt, box 2 `cliffTop` on dirt with A01 as its edge overlay.
+struct TexturedExport {
+    TempDir sources;
+    TempDir out;
+    std::vector<uint8_t> grassPixels = pattern(4 * 2 * 3, 1); // B, G, R, bottom row first
+    std::vector<uint8_t> dirtPixels = pattern(3 * 3, 2);
+
+    explicit TexturedExport(const std::string& cliffTop) {
+        writeBytes(sources / "A01.tga", tgaFile(1, 1, 24, pattern(3, 3)));
+        writeBytes(sources / "W68.tga", tgaFile(1, 1, 24, pattern(3, 4)));
+        writeBytes(sources / "grass.tga", tgaFile(4, 2, 24, grassPixels));
+        writeBytes(sources / "dirt.tga", tgaFile(3, 1, 24, dirtPixels));
+        writeBytes(sources / "rock.tga", tgaFile(1, 1, 24, pattern(3, 5)));
+        const std::string list = "grass\r\ndirt\r\ndirt\r\nNULL\r\nMeadow\r\n\r\n" + cliffTop +
+                                 "\r\n" + cliffTop + "\r\ndirt\r\nA01\r\nCliff\r\n\r\n";
+        writeBytes(sources / "list.txt", std::vector<uint8_t>(list.begin(), list.end()));
+        auto root = lw::newMapRoot();
+        for (int box : {1, 2}) {
+            auto p = lw::makePoxel(3, 2, 2);
+            p->Name = box == 1 ? "Meadow" : "Cliff";
+            p->Pos = {float(box * 4), 0, 0};
+            p->Color = 0xFF808080u;
+            lw::FillVoxels(*p, uint32_t(4 * box - 1)); // the cell code of box n
+            lw::AddChildPoxel(*root, std::move(p));
+        }
+        EXPECT_TRUE(lw::WriteMapFile(*root, (sources / "map.xom").string()).ok());
+    }
+
+    CommandResult run() const {
+        return runCli("3ds export " + shellQuoted(sources / "map.xom") + " " +
+                      shellQuoted(out / "scene.3ds") + " --textures --texture-list " +
+                      shellQuoted(sources / "list.txt") + " --bundles " +
+                      shellQuoted(sources.path()));
+    }
+
+    std::vector<std::string> written() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(out.path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+// ImageMagick's reading of a TGA file as B, G, R bytes, bottom row first.
+std::vector<uint8_t> referenceBgrBottomUp(const std::filesystem::path& tga) {
+    TempDir dir;
+    const auto raw = dir / "pixels.raw";
+    auto r = runCommand("/usr/bin/convert " + shellQuoted(tga) +
+                        " -auto-orient -flip -depth 8 bgr:" + shellQuoted(raw));
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    return readBytes(raw);
+}
+
+TEST(Cli3ds, ExportWithTexturesWritesTheTgaFilesItsMaterialsName) {
+    const TexturedExport e("rock");
+    auto r = e.run();
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(e.written(),
+              (std::vector<std::string>{"dirt.tga", "grass.tga", "rock.tga", "scene.3ds"}));
+    // The material chunks name the files; the edge overlay A01 is drawn on no face.
+    const auto bytes = readBytes(e.out / "scene.3ds");
+    const std::string text(bytes.begin(), bytes.end());
+    for (const std::string file : {"dirt.tga", "grass.tga", "rock.tga"})
+        EXPECT_NE(text.find(file + '\0'), std::string::npos) << file;
+    EXPECT_EQ(text.find("A01"), std::string::npos);
+    // Two meshes of two textures each; dirt in the colour both share is one material.
+    EXPECT_EQ(ourCounts(e.out / "scene.3ds").meshes, 2);
+    expectPeerReads(e.out / "scene.3ds", 4);
+
+    if (!std::filesystem::exists("/usr/bin/convert"))
+        GTEST_SKIP() << "/usr/bin/convert is not installed (scripts/install-deps)";
+    EXPECT_EQ(referenceBgrBottomUp(e.out / "grass.tga"), e.grassPixels);
+    EXPECT_EQ(referenceBgrBottomUp(e.out / "dirt.tga"), e.dirtPixels);
+}
+
+TEST(Cli3ds, ExportWithATextureNoImageCarriesWritesNothing) {
+    const TexturedExport e("lava");
+    auto r = e.run();
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("Texture not found"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("'lava'"), std::string::npos) << r.err;
+    EXPECT_TRUE(e.written().empty());
 }
 
 } // namespace

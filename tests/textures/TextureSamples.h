@@ -5,6 +5,7 @@
 #include "core/Xom.h"
 #include "core/XomBuilder.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -35,14 +36,15 @@ inline std::vector<uint8_t> recordOf(const std::vector<uint8_t>& object) {
 // An uncompressed TGA file, rows bottom first as given (B, G, R(, A)).
 inline std::vector<uint8_t> tgaFile(int width, int height, int bits,
                                     const std::vector<uint8_t>& pixels) {
-    std::vector<uint8_t> out(18, 0);
+    // Sized once: GCC 12 misreads an insert after the header as writing past it.
+    std::vector<uint8_t> out(18 + pixels.size(), 0);
+    std::copy(pixels.begin(), pixels.end(), out.begin() + 18);
     out[2] = 2;
     out[12] = uint8_t(width);
     out[13] = uint8_t(width >> 8);
     out[14] = uint8_t(height);
     out[15] = uint8_t(height >> 8);
     out[16] = uint8_t(bits);
-    out.insert(out.end(), pixels.begin(), pixels.end());
     return out;
 }
 
