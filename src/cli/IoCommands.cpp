@@ -44,6 +44,26 @@ int needNode(const Args& args, const char* command) {
                                         : usageError(commandNamed(command), "--node is required");
 }
 
+// The map named by a verb's first argument and the poxel --node names in it.
+struct PoxelJob {
+    std::unique_ptr<TPoxel> root;
+    TPoxel* poxel = nullptr;
+};
+
+int loadPoxelJob(const Args& args, const char* command, PoxelJob& job) {
+    if (const int code = needNode(args, command); code != ExitOk)
+        return code;
+    auto root = readMapFile(args.positional[1]);
+    if (!root)
+        return fail(root.error());
+    auto node = poxelOption(args, **root);
+    if (!node)
+        return fail(node.error());
+    job.root = std::move(*root);
+    job.poxel = *node;
+    return ExitOk;
+}
+
 int writeMap(const TPoxel& root, const std::string& fileName) {
     if (auto st = WriteMapFile(root, fileName); !st)
         return fail(st.error());
@@ -87,15 +107,10 @@ int runHeights(const Args& args) {
     const int verb = pickVerb(args, "heights", {{"import", 2}, {"export", 2}}, code);
     if (verb < 0)
         return code;
-    if ((code = needNode(args, "heights")) != ExitOk)
+    PoxelJob job;
+    if ((code = loadPoxelJob(args, "heights", job)) != ExitOk)
         return code;
-    auto root = readMapFile(args.positional[1]);
-    if (!root)
-        return fail(root.error());
-    auto node = poxelOption(args, **root);
-    if (!node)
-        return fail(node.error());
-    TPoxel& poxel = **node;
+    TPoxel& poxel = *job.poxel;
     HeightPictureSession session(poxel.NX + 1, poxel.NZ + 1);
 
     if (verb == 1) {
@@ -128,7 +143,7 @@ int runHeights(const Args& args) {
     if (auto st = session.openPicture(*picture, *contrast, args.has("--invert")); !st)
         return fail(st.error());
     session.applyToGrid(poxel.Heights, *minVal, *maxVal);
-    return writeMap(**root, args.positional[2]);
+    return writeMap(*job.root, args.positional[2]);
 }
 
 int runVox(const Args& args) {
@@ -136,23 +151,18 @@ int runVox(const Args& args) {
     const int verb = pickVerb(args, "vox", {{"export", 2}, {"import", 3}}, code);
     if (verb < 0)
         return code;
-    if ((code = needNode(args, "vox")) != ExitOk)
+    PoxelJob job;
+    if ((code = loadPoxelJob(args, "vox", job)) != ExitOk)
         return code;
-    auto root = readMapFile(args.positional[1]);
-    if (!root)
-        return fail(root.error());
-    auto node = poxelOption(args, **root);
-    if (!node)
-        return fail(node.error());
     if (verb == 0) {
-        if (auto st = writeVoxFile(**node, args.positional[2]); !st)
+        if (auto st = writeVoxFile(*job.poxel, args.positional[2]); !st)
             return fail(st.error());
         std::printf("wrote %s\n", args.positional[2].c_str());
         return ExitOk;
     }
-    if (auto st = readVoxFile(**node, args.positional[2]); !st)
+    if (auto st = readVoxFile(*job.poxel, args.positional[2]); !st)
         return fail(st.error());
-    return writeMap(**root, args.positional[3]);
+    return writeMap(*job.root, args.positional[3]);
 }
 
 } // namespace lw::cli
