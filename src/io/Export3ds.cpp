@@ -2,6 +2,7 @@
 
 #include "core/AtomicFile.h"
 #include "core/ByteIO.h"
+#include "core/Transform.h"
 #include "core/Xom.h"
 #include "render/PoxelMesh.h"
 #include "textures/ImageRecord.h"
@@ -19,62 +20,6 @@ namespace {
 
 constexpr size_t kMaxNameLength = 10;
 constexpr size_t kMaxCount = 65535;
-
-// Column-major 4 x 4, as the transform stack of the view.
-using Mat4 = std::array<double, 16>;
-
-Mat4 identity() {
-    Mat4 m{};
-    m[0] = m[5] = m[10] = m[15] = 1.0;
-    return m;
-}
-
-Mat4 multiply(const Mat4& a, const Mat4& b) {
-    Mat4 r{};
-    for (int col = 0; col < 4; ++col)
-        for (int row = 0; row < 4; ++row) {
-            double s = 0.0;
-            for (int k = 0; k < 4; ++k)
-                s += a[k * 4 + row] * b[col * 4 + k];
-            r[col * 4 + row] = s;
-        }
-    return r;
-}
-
-Mat4 translation(const TVec3& t) {
-    Mat4 m = identity();
-    m[12] = t.X;
-    m[13] = t.Y;
-    m[14] = t.Z;
-    return m;
-}
-
-Mat4 scaling(const TVec3& s) {
-    Mat4 m = identity();
-    m[0] = s.X;
-    m[5] = s.Y;
-    m[10] = s.Z;
-    return m;
-}
-
-// A turn by `degrees` about one axis (0 = x, 1 = y, 2 = z), right-handed.
-Mat4 rotation(double degrees, int axis) {
-    const double a = degrees * std::numbers::pi / 180.0;
-    const double c = std::cos(a), s = std::sin(a);
-    Mat4 m = identity();
-    const int i = (axis + 1) % 3, j = (axis + 2) % 3;
-    m[i * 4 + i] = c;
-    m[j * 4 + j] = c;
-    m[i * 4 + j] = s;
-    m[j * 4 + i] = -s;
-    return m;
-}
-
-TVec3 transform(const Mat4& m, const TVec3& v) {
-    return {static_cast<float>(m[0] * v.X + m[4] * v.Y + m[8] * v.Z + m[12]),
-            static_cast<float>(m[1] * v.X + m[5] * v.Y + m[9] * v.Z + m[13]),
-            static_cast<float>(m[2] * v.X + m[6] * v.Y + m[10] * v.Z + m[14])};
-}
 
 std::string materialName(const std::string& base, uint32_t colour) {
     char hex[16];
@@ -104,10 +49,7 @@ Status collect(Collection& into, const TPoxel& poxel, const Mat4& parent) {
     std::vector<TMesh>& meshes = into.meshes;
     const ExportTextures* textures = into.textures;
     const ImportFeedback& feedback = into.feedback;
-    const Mat4 m = multiply(
-        multiply(multiply(multiply(parent, translation(poxel.Pos)), rotation(poxel.Rot.Z, 2)),
-                 rotation(poxel.Rot.Y, 1)),
-        rotation(poxel.Rot.X, 0));
+    const Mat4 m = nodeMatrix(parent, poxel);
     if (!poxel.IsGroup && !poxel.IsRoot && !poxel.IsEntity) {
         feedback.stage("Get Vertex", "Calculate poxel: " + poxel.Name);
         ExportCollector collector;
@@ -120,7 +62,7 @@ Status collect(Collection& into, const TPoxel& poxel, const Mat4& parent) {
         const Mat4 world = multiply(m, scaling(poxel.Size));
         mesh.Vertices.reserve(collector.Positions.size());
         for (const TVec3& v : collector.Positions)
-            mesh.Vertices.push_back(transform(world, v));
+            mesh.Vertices.push_back(transformPoint(world, v));
         if (textures)
             mesh.TexCoords = std::move(collector.TexCoords);
         mesh.Faces = std::move(collector.Faces);
