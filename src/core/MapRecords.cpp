@@ -77,9 +77,9 @@ Result<LandRecordView> parseLandRecord(const TStrArr& objects, int32_t index) {
     for (float& t : v.textCoord)
         if (!r.f32(t))
             return cut("texture coordinates");
-    r.skip(12);
     uint8_t b = 0;
-    r.u8(b);
+    if (!r.skip(12) || !r.u8(b))
+        return cut("+X/+Z level count");
     v.highCount = b;
     v.highPos = r.pos();
     if (!r.skip(size_t(v.highCount) * 8) || !r.u8(b))

@@ -454,14 +454,6 @@ private:
                              " cells; a map holds at most " + std::to_string(kMaxDecodedNodes) +
                              " nodes and " + std::to_string(kMaxDecodedCells) + " cells"};
 
-        // Copying a node into itself or into one of its descendants would read lists while they
-        // grow; copy from a snapshot instead.
-        std::unique_ptr<TPoxel> snapshot;
-        if (isAncestorOrSelf(*source, node)) {
-            snapshot = makePoxel();
-            ClonePoxel(*snapshot, *source, nullptr, nullptr);
-            source = snapshot.get();
-        }
         const size_t oldEntities = node.Entities.size(), oldChildren = node.Children.size();
         CopyPoxelContent(node, *source, hooks_.View);
         for (size_t i = oldEntities; i < node.Entities.size(); ++i)
@@ -472,16 +464,6 @@ private:
         cells_ = cells;
         meshChanged(node);
         return Ok{};
-    }
-
-    bool isAncestorOrSelf(const TPoxel& ancestor, const TPoxel& node) const {
-        for (const TPoxel* p = &node; p;) {
-            if (p == &ancestor)
-                return true;
-            auto it = parentOf_.find(p);
-            p = it == parentOf_.end() ? nullptr : it->second;
-        }
-        return false;
     }
 
     // A copy made by this run: never visited, but its nodes can be named by identity number.
