@@ -354,7 +354,7 @@ void TMainForm::OpenGLBoxMouseMove(QMouseEvent* event) {
         scene_.HoverRestriction = static_cast<int>(a) - 1;
     } else {
         OpenGLBox_->setCursorCode(CodeSelect);
-        setStatus(0, QStringLiteral("%1 [%2]").arg(mode).arg(a));
+        setStatus(0, QStringLiteral("%1 [%2]").arg(mode, QString::number(a)));
         scene_.MoveArmed = scene_.RotateArmed = scene_.ScaleArmed = false;
         HoverId_ = a;
     }
