@@ -215,14 +215,19 @@ void CopyPoxelContent(TPoxel& target, const TPoxel& source, ItemSink* view) {
     }
     // The source may be the target itself or one of its ancestors: its lists are copied before
     // the target changes, so they are never read while they grow or after they were changed.
-    TArrayPoxel entities = cloneList(source.Entities, view, target.Node);
-    TArrayPoxel children = cloneList(source.Children, view, target.Node);
+    // The copies get their tree items once the target's own item shows its new content.
+    TArrayPoxel entities = cloneList(source.Entities, nullptr, nullptr);
+    TArrayPoxel children = cloneList(source.Children, nullptr, nullptr);
     target.Name = source.Name;
     target.IsGroup = source.IsGroup;
     if (view && target.Node)
         view->updateItem(target.Node, target.Name, source.IsGroup ? ImageGroup : ImagePoxel,
                          &target);
     copyGeometry(target, source);
+    for (auto* list : {&entities, &children})
+        if (view)
+            for (auto& copy : *list)
+                addTreeItems(*copy, *view, target.Node);
     appendList(target.Entities, std::move(entities));
     appendList(target.Children, std::move(children));
 }

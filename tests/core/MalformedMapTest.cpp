@@ -179,6 +179,22 @@ TEST(MalformedMaps, DeepAndExplosiveStructuresAreBounded) {
         recs.push_back(i + 1 < 40 ? groupRecord(1, {i + 2, i + 2}) : poxelRecord(1, 1, 1, 1, 3));
     x.types.push_back({"LandFrameStore", recs});
     expectRefused(x.build(), "more than", "exponential sharing");
+
+    // One of the largest poxels a record holds (180 x 1 x 180: 32,400 cells and 32,761
+    // heights), reached through ten levels of groups that each refer twice to the next: 1,024
+    // copies, half a gigabyte, from a 260 KB file. A few copies are fine.
+    auto shared = [](int levels) {
+        XomBuilder s;
+        s.strings = {"Shared"};
+        std::vector<std::vector<uint8_t>> records;
+        for (int i = 0; i < levels; ++i)
+            records.push_back(groupRecord(1, {i + 2, i + 2}));
+        records.push_back(poxelRecord(1, 180, 1, 180, 3));
+        s.types.push_back({"LandFrameStore", records});
+        return s.build();
+    };
+    EXPECT_TRUE(open(shared(3)));
+    expectRefused(shared(10), "shared too often", "a large poxel shared a thousand times");
 }
 
 TEST(MalformedMaps, RecordsTooShortForTheirNameAreRefused) {
