@@ -66,8 +66,10 @@ void setDisplayListReleaseHook(DisplayListReleaseHook hook) {
     g_releaseHook = hook;
 }
 
-TPoxel::TPoxel(int32_t nx, int32_t ny, int32_t nz)
-    : NX(std::max(nx, 1)), NY(std::max(ny, 1)), NZ(std::max(nz, 1)), Serial(g_nextSerial++) {
+TPoxel::TPoxel(int32_t nx, int32_t ny, int32_t nz) : Serial(g_nextSerial++) {
+    NX = std::max(nx, 1);
+    NY = std::max(ny, 1);
+    NZ = std::max(nz, 1);
     sizeArrays(*this);
     TextCoord[0] = 0.25f;
     TextCoord[5] = 0.25f;
@@ -101,7 +103,7 @@ TPoxel::~TPoxel() {
         // p is destroyed here with empty lists; its own destructor releases its display lists.
     }
     if (g_releaseHook && ListsBuilt)
-        g_releaseHook(ListId);
+        g_releaseHook(*this);
 }
 
 int TPoxel::treeImage() const {

@@ -150,7 +150,7 @@ HeadlessContext::~HeadlessContext() {
     }
     eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(display, context);
-    forgetPoxelSlabLists();
+    forgetContextLists();
     // The display stays initialised: other contexts of this process may share it.
 }
 
