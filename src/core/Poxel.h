@@ -121,6 +121,8 @@ struct PoxelContent {
         return static_cast<size_t>(y) +
                static_cast<size_t>(NY) * (static_cast<size_t>(x) + static_cast<size_t>(NX) * z);
     }
+
+    friend bool operator==(const PoxelContent&, const PoxelContent&) = default;
 };
 
 // What the mesh builder, the view and the tools keep beside a node: derived from the content,

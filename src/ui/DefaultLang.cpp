@@ -246,12 +246,30 @@ const std::array<LangAssignment, kDefaultLangAssignmentCount> kDefaultAssignment
     {"[ExportFormFullMap]", "Full Map"},
     {"[ExportFormTextures]", "Textures (*.tga)"},
 }};
+
+// Texts of commands the program has beyond the table above (editing, unsaved changes). They
+// follow it, so a language file can translate them the same way.
+const LangAssignment kEditorAssignments[] = {
+    {"[mnuMainEdit]", "Edit"},
+    {"[mnuMainEditUndo]", "Undo"},
+    {"[mnuMainEditRedo]", "Redo"},
+    {"[sOpCopyPoxel]", "Copy Poxel"},
+    {"[sUnsavedChanges]", "Unsaved Changes"},
+    {"[sSaveChangesTo]", "Save changes to %s?"},
+    {"[sDiscard]", "Discard"},
+    {"[sUntitled]", "Untitled"},
+    {"[sBundleFolderMissing]", "This folder is not a game's bundle folder. Missing: %s"},
+};
 // clang-format on
 
 } // namespace
 
 std::span<const LangAssignment> defaultLangAssignments() {
     return kDefaultAssignments;
+}
+
+std::span<const LangAssignment> editorLangAssignments() {
+    return kEditorAssignments;
 }
 
 } // namespace lw
