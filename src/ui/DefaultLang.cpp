@@ -258,7 +258,8 @@ const LangAssignment kEditorAssignments[] = {
     {"[sSaveChangesTo]", "Save changes to %s?"},
     {"[sDiscard]", "Discard"},
     {"[sUntitled]", "Untitled"},
-    {"[sBundleFolderMissing]", "This folder is not a game's bundle folder. Missing: %s"},
+    {"[sView3D]", "3D View"},
+    {"[sBundleFolderMissing]", "This is not a folder of the game's data. Missing: %s"},
 };
 // clang-format on
 

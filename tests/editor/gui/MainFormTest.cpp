@@ -2,6 +2,7 @@
 // between view and tree, and screenshots of the demo map for review.
 
 #include "editor/gui/MainForm.h"
+#include "editor/gui/PoxelTree.h"
 
 #include "core/MapGenerator.h"
 #include "core/MapWriter.h"
@@ -44,6 +45,12 @@ template <typename F> bool waitFor(F done, int ms) {
 }
 void wait(int ms) {
     waitFor([] { return false; }, ms);
+}
+
+// The title as the window shows it: "*" where the unsaved mark goes while modified.
+QString shownTitle(const TMainForm& form) {
+    QString title = form.windowTitle();
+    return title.replace(QStringLiteral("[*]"), form.isWindowModified() ? QStringLiteral("*") : QString());
 }
 
 QString panelText(TMainForm& form, int panel) {
@@ -92,7 +99,7 @@ protected:
 
 TEST_F(MainForm, StartsWithAnEmptyMapAndTheTextsOfTheLanguageTable) {
     TMainForm& f = *form_;
-    EXPECT_EQ(f.windowTitle(), QString::fromLatin1(kAppTitle));
+    EXPECT_EQ(shownTitle(f), QString::fromLatin1(kAppTitle));
     ASSERT_TRUE(f.EditRoot());
     EXPECT_EQ(f.EditRoot()->Name, "Root");
     EXPECT_EQ(f.ShownRoot(), f.EditRoot());
@@ -145,7 +152,7 @@ TEST_F(MainForm, OpeningAGoodMapFillsTheTreeTitleAndRecentList) {
     TMainForm& f = *form_;
     ASSERT_TRUE(f.openMapFile(demoPath_));
     EXPECT_TRUE(errors_.isEmpty());
-    EXPECT_EQ(f.windowTitle(), QString::fromLatin1(kAppTitle) + " - [demo.xom]");
+    EXPECT_EQ(shownTitle(f), QString::fromLatin1(kAppTitle) + " - [demo.xom]");
     QTreeWidgetItem* top = f.TreeView1->topLevelItem(0);
     ASSERT_TRUE(top);
     EXPECT_EQ(top->text(0), "Root");
@@ -167,7 +174,7 @@ TEST_F(MainForm, ABadOrMissingMapIsReportedAndChangesNothing) {
     TMainForm& f = *form_;
     ASSERT_TRUE(f.openMapFile(demoPath_));
     TPoxel* before = f.EditRoot();
-    const QString title = f.windowTitle();
+    const QString title = shownTitle(f);
     const int topChildren = f.TreeView1->topLevelItem(0)->childCount();
 
     const QString bad = QString::fromStdString((dir_ / "bad.xom").string());
@@ -180,7 +187,7 @@ TEST_F(MainForm, ABadOrMissingMapIsReportedAndChangesNothing) {
 
     EXPECT_EQ(f.EditRoot(), before);
     EXPECT_EQ(f.ShownRoot(), before);
-    EXPECT_EQ(f.windowTitle(), title);
+    EXPECT_EQ(shownTitle(f), title);
     EXPECT_EQ(f.TreeView1->topLevelItem(0)->childCount(), topChildren);
     EXPECT_EQ(f.recentMaps().filled(), 1);
     // Importing a bad map leaves the imported map alone as well.
@@ -189,12 +196,13 @@ TEST_F(MainForm, ABadOrMissingMapIsReportedAndChangesNothing) {
     EXPECT_EQ(f.TreeView3->topLevelItemCount(), 0);
 }
 
-TEST_F(MainForm, NewMapKeepsTheTitle) {
+TEST_F(MainForm, NewMapIsUntitled) {
     TMainForm& f = *form_;
     ASSERT_TRUE(f.openMapFile(demoPath_));
-    const QString title = f.windowTitle();
     f.Newmap1Click();
-    EXPECT_EQ(f.windowTitle(), title);
+    // The title no longer names a file that is not the one being edited.
+    EXPECT_EQ(shownTitle(f), QString::fromLatin1(kAppTitle));
+    EXPECT_TRUE(f.document().fileName().isEmpty());
     EXPECT_EQ(f.EditRoot()->Name, "Root");
     EXPECT_TRUE(f.EditRoot()->Children.empty());
     EXPECT_EQ(f.TreeView1->topLevelItemCount(), 1);
@@ -218,13 +226,13 @@ TEST_F(MainForm, RecentMapsKeepOneEntryPerFileAndFillTheMenuInOrder) {
     // The recent item opens its map.
     f.Newmap1Click();
     items[2]->trigger();
-    EXPECT_TRUE(f.windowTitle().endsWith("[b.xom]"));
+    EXPECT_TRUE(shownTitle(f).endsWith("[b.xom]"));
     // A stale entry is reported like a bad file.
     QFile::remove(a);
-    const QString titleBefore = f.windowTitle();
+    const QString titleBefore = shownTitle(f);
     items[2]->trigger();
     EXPECT_EQ(errors_.size(), 1);
-    EXPECT_EQ(f.windowTitle(), titleBefore);
+    EXPECT_EQ(shownTitle(f), titleBefore);
 
     // The next window reads the list back.
     TMainForm second;
@@ -265,14 +273,14 @@ TEST_F(MainForm, SaveMapAsAppliesTheExtensionRuleAndUpdatesTitleAndRecentList) {
     const QString chosen = QString::fromStdString((dir_ / "copy").string());
     ASSERT_TRUE(f.saveMapFile(chosen, true));
     EXPECT_TRUE(QFile::exists(chosen + ".xan"));
-    EXPECT_TRUE(f.windowTitle().endsWith("[copy.xan]"));
+    EXPECT_TRUE(shownTitle(f).endsWith("[copy.xan]"));
     EXPECT_EQ(f.recentMaps().at(0), chosen + ".xan");
     // The saved file opens again.
     EXPECT_TRUE(f.openMapFile(chosen + ".xan"));
     // A folder that does not exist: reported, title unchanged.
-    const QString title = f.windowTitle();
+    const QString title = shownTitle(f);
     EXPECT_FALSE(f.saveMapFile(QString::fromStdString((dir_ / "no" / "such.xom").string()), false));
-    EXPECT_EQ(f.windowTitle(), title);
+    EXPECT_EQ(shownTitle(f), title);
     EXPECT_EQ(errors_.size(), 1);
 }
 
