@@ -53,8 +53,8 @@ class InsertNodeCommand : public QUndoCommand {
 public:
     InsertNodeCommand(MapDocument& doc, TPoxel& parent, std::unique_ptr<TPoxel> node,
                       const QString& text)
-        : QUndoCommand(text), doc_(doc), parent_(parent), node_(node.get()),
-          held_(std::move(node)), index_(static_cast<int>(listOf(parent, *node_).size())) {}
+        : QUndoCommand(text), doc_(doc), parent_(parent), node_(node.get()), held_(std::move(node)),
+          index_(static_cast<int>(listOf(parent, *node_).size())) {}
 
     void redo() override { doc_.attach(parent_, std::move(held_), index_); }
     void undo() override { held_ = doc_.detach(parent_, *node_); }
@@ -72,8 +72,7 @@ private:
 class RemoveNodeCommand : public QUndoCommand {
 public:
     RemoveNodeCommand(MapDocument& doc, const NodePlace& place, TPoxel& node, const QString& text)
-        : QUndoCommand(text), doc_(doc), parent_(*place.parent), node_(node),
-          index_(place.index) {}
+        : QUndoCommand(text), doc_(doc), parent_(*place.parent), node_(node), index_(place.index) {}
 
     void redo() override { held_ = doc_.detach(parent_, node_); }
     void undo() override { doc_.attach(parent_, std::move(held_), index_); }
@@ -227,8 +226,7 @@ Status MapDocument::saveMap(const QString& fileName) {
     return Ok{};
 }
 
-void MapDocument::adoptMap(std::unique_ptr<TPoxel> root, const QString& fileName,
-                           bool modified) {
+void MapDocument::adoptMap(std::unique_ptr<TPoxel> root, const QString& fileName, bool modified) {
     replaceRoot(std::move(root), fileName);
     if (modified) {
         // Nothing to undo, yet not the saved state: the stack can never be clean again until
@@ -273,8 +271,8 @@ bool MapDocument::isLibraryLandObject(int32_t index) const {
 Result<bool> MapDocument::loadLibraryObject(int32_t index) {
     if (!isLibraryLandObject(index))
         return false; // entities and entries without a record have nothing to preview
-    auto decoded = decodeLibraryObject(libraryObjects_, index, false, CounterMode::Band,
-                                       kPreviewCounterBase);
+    auto decoded =
+        decodeLibraryObject(libraryObjects_, index, false, CounterMode::Band, kPreviewCounterBase);
     if (!decoded)
         return decoded.error();
     importObjectRoot_ = std::move(decoded.value());
@@ -313,8 +311,8 @@ TPoxel* MapDocument::attach(TPoxel& parent, std::unique_ptr<TPoxel> node, int in
 std::unique_ptr<TPoxel> MapDocument::detach(TPoxel& parent, TPoxel& node) {
     emit nodeAboutToBeRemoved(&parent, &node);
     TArrayPoxel& list = listOf(parent, node);
-    const auto it = std::find_if(list.begin(), list.end(),
-                                 [&node](const auto& p) { return p.get() == &node; });
+    const auto it =
+        std::find_if(list.begin(), list.end(), [&node](const auto& p) { return p.get() == &node; });
     std::unique_ptr<TPoxel> taken = std::move(*it);
     list.erase(it);
     return taken;
@@ -325,8 +323,7 @@ void MapDocument::setContent(TPoxel& node, const PoxelContent& content, NodeChan
     emit nodeChanged(&node, what);
 }
 
-TPoxel* MapDocument::insertNode(TPoxel& parent, std::unique_ptr<TPoxel> node,
-                                const QString& text) {
+TPoxel* MapDocument::insertNode(TPoxel& parent, std::unique_ptr<TPoxel> node, const QString& text) {
     auto* command = new InsertNodeCommand(*this, parent, std::move(node), text);
     TPoxel* added = command->node();
     stack_.push(command);
@@ -347,8 +344,8 @@ bool MapDocument::editNode(TPoxel& node, const QString& text, NodeChanges what,
     edit(after);
     if (after == node.content())
         return false;
-    stack_.push(
-        new NodeContentCommand(*this, node, node.content(), std::move(after), what, mergeKey, text));
+    stack_.push(new NodeContentCommand(*this, node, node.content(), std::move(after), what,
+                                       mergeKey, text));
     return true;
 }
 

@@ -14,8 +14,11 @@ struct Layout {
 };
 
 const Layout kLayouts[] = {
-    {GameFolderLayout::Bundles, false, {"Bundle19.xom", "Bundle07.xom", "Bundle23.xom", "Bundle88.xom"}},
-    {GameFolderLayout::Themes, true,
+    {GameFolderLayout::Bundles,
+     false,
+     {"Bundle19.xom", "Bundle07.xom", "Bundle23.xom", "Bundle88.xom"}},
+    {GameFolderLayout::Themes,
+     true,
      {"Custom", "ThemeArabian", "ThemeBuilding", "ThemeCamelot", "ThemePrehistoric",
       "ThemeWildwest"}},
     {GameFolderLayout::TgaFolder, false, {"A01.tga", "W68.tga"}},

@@ -159,8 +159,9 @@ TEST_F(Document, DeletePoxelsIsOneStepForTheWholeSelection) {
         if (!c->Children.empty())
             parent = c.get();
     ASSERT_TRUE(parent);
-    checkUndoRedo(
-        [&] { EXPECT_EQ(doc_.deleteNodes({parent->Children.front().get(), parent}), 1); });
+    checkUndoRedo([&] {
+        EXPECT_EQ(doc_.deleteNodes({parent->Children.front().get(), parent}), 1);
+    });
 }
 
 TEST_F(Document, GroupingThreeSiblingsHoldsCopiesInReverseSelectionOrder) {
@@ -388,9 +389,9 @@ TEST(InfoLine, CountsNodesAndCellsOfTheSubtree) {
     AddEntity(*poxel, makePoxel(3, 3, 3)); // entities do not count
     int64_t cells = 0, nodes = 0;
     CountPoxels(*poxel, cells, nodes);
-    EXPECT_EQ(formatLangText(langText("[mnuTreeInfo]"),
-                             {QString::number(nodes), QString::number(cells)}),
-              "[2] poxels have [16] voxels");
+    EXPECT_EQ(
+        formatLangText(langText("[mnuTreeInfo]"), {QString::number(nodes), QString::number(cells)}),
+        "[2] poxels have [16] voxels");
     // A translated pattern with other directives, too few arguments or a percent sign.
     EXPECT_EQ(formatLangText("%s - %5.2d%% %x", {"a", "b"}), "a - b% ");
 }

@@ -261,8 +261,8 @@ void TMainForm::buildEditMenu() {
     Undo1 = addNamedAction(Edit1, "Undo1");
     Undo1->setShortcuts(QKeySequence::Undo);
     Redo1 = addNamedAction(Edit1, "Redo1");
-    Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                         QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    Redo1->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     Undo1->setEnabled(false);
     Redo1->setEnabled(false);
 }
@@ -529,7 +529,8 @@ void TMainForm::registerTexts() {
     caption("[mnuMainHelpHelp]", Help2);
     caption("[mnuMainHelpAbout]", About1);
     caption("[mnuMainEdit]", Edit1->menuAction());
-    r.add(QStringLiteral("[mnuMainEditUndo]"), Undo1, [this](const QString&) { updateUndoActions(); });
+    r.add(QStringLiteral("[mnuMainEditUndo]"), Undo1,
+          [this](const QString&) { updateUndoActions(); });
     caption("[mnuTreeCollapsepoxel]", Collupse1);
     caption("[mnuTreeExpandpoxel]", Expand1);
     caption("[mnuTreeDeletepoxel]", Delete1);
@@ -538,6 +539,8 @@ void TMainForm::registerTexts() {
     caption("[mnuTreeAddemitter]", AddEmitter1);
     caption("[sReplacer_]", Replacer1);
     caption("[mnuGroupDeletePoxels]", DeletePoxels);
+    caption("[mnuTreeInfo]", VoxelSize); // filled in when the menu opens
+    caption("[mnuGroupPoxelSelected]", Npoxelsselected1);
     caption("[mnuGroupGroupPoxels]", GroupPoxels1);
     // Get ID Poxel, the information lines and Make Hmap get their texts when the menu opens.
     GetIDPoxel1->setText(QStringLiteral("Get ID Poxel"));
@@ -556,7 +559,8 @@ void TMainForm::registerTexts() {
     bindTabText(r, QStringLiteral("[pageImportmap]"), PageControl1, PageControl1->widget(2));
     // Trees and the view have no caption of their own: they are named by their pages.
     bindAccessibleName(r, QStringLiteral("[pageMaptree]"), TreeView1);
-    bindAccessibleName(r, QStringLiteral("[pageTextures]"), findChild<QTreeWidget*>(QStringLiteral("TreeView4")));
+    bindAccessibleName(r, QStringLiteral("[pageTextures]"),
+                       findChild<QTreeWidget*>(QStringLiteral("TreeView4")));
     bindAccessibleName(r, QStringLiteral("[pageImportobject]"), TreeView2);
     bindAccessibleName(r, QStringLiteral("[pageImportmap]"), TreeView3);
     bindAccessibleName(r, QStringLiteral("[sView3D]"), OpenGLBox_);

@@ -76,6 +76,8 @@ public:
     int32_t SelectedId() const { return scene_.SelectedId; }
     // The node whose ListId is SelectedId, in the shown document.
     TPoxel* selectedPoxel() const;
+    // The node the tree menu commands act on (TreeView1's selected node), or nullptr.
+    TPoxel* treeSelectedPoxel() const;
     SceneState& scene() { return scene_; }
     TOpenGLBox* OpenGLBox() const { return OpenGLBox_; }
     const RecentList& recentMaps() const { return recentMaps_; }
@@ -184,8 +186,6 @@ private:
     // Selects `node` of the edited map in the tree and runs the selection as a click would.
     void selectTreeNode(TPoxel* node);
     void showSelectionLabel(TPoxel* node);
-    // The node the tree menu commands act on (TreeView1's selected node), or nullptr.
-    TPoxel* treeSelectedPoxel() const;
     void onNodeInserted(TPoxel* parent, TPoxel* node);
     void onNodeAboutToBeRemoved(TPoxel* parent, TPoxel* node);
     void onNodeChanged(TPoxel* node, NodeChanges what);

@@ -14,9 +14,9 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QTabWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -303,7 +303,8 @@ void TMainForm::onNodeAboutToBeRemoved(TPoxel* parent, TPoxel* node) {
             pending.push_back(c.get());
     }
     fillingTree_ = true;
-    const bool treeSelectionGoes = item && (item->isSelected() || TreeView1->selectedItem() == nullptr);
+    const bool treeSelectionGoes =
+        item && (item->isSelected() || TreeView1->selectedItem() == nullptr);
     delete item;
     fillingTree_ = false;
 
@@ -354,8 +355,8 @@ void TMainForm::TreeView1ContextPopup(const QPoint& pos) {
     const std::vector<QTreeWidgetItem*> selected = TreeView1->selectionOrder();
     const QPoint global = TreeView1->viewport()->mapToGlobal(pos);
     if (selected.size() >= 2) {
-        Npoxelsselected1->setText(QStringLiteral("%1 %2").arg(
-            QString::number(selected.size()), langText("[mnuGroupPoxelSelected]")));
+        Npoxelsselected1->setText(QStringLiteral("%1 %2").arg(QString::number(selected.size()),
+                                                              langText("[mnuGroupPoxelSelected]")));
         TreeMenuGroup->popup(global);
         return;
     }
@@ -500,7 +501,8 @@ void TMainForm::treeDropped(QTreeWidget* source, QTreeWidgetItem* target) {
         }
         added = dropped.value();
     } else {
-        QTreeWidgetItem* item = source == TreeView1 ? TreeView1->selectedItem() : source->currentItem();
+        QTreeWidgetItem* item =
+            source == TreeView1 ? TreeView1->selectedItem() : source->currentItem();
         TPoxel* dragged = poxelOfItem(item);
         if (!dragged || dragged->IsRoot)
             return;

@@ -163,6 +163,11 @@ Status HeadlessContext::makeCurrent() {
     return Ok{};
 }
 
+void HeadlessContext::doneCurrent() {
+    eglMakeCurrent(static_cast<EGLDisplay>(display_), EGL_NO_SURFACE, EGL_NO_SURFACE,
+                   EGL_NO_CONTEXT);
+}
+
 std::vector<uint8_t> HeadlessContext::readPixels() const {
     std::vector<uint8_t> rgba(static_cast<size_t>(width_) * static_cast<size_t>(height_) * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

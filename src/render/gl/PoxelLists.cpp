@@ -297,7 +297,8 @@ void releasePoxelSlabLists(uint32_t nodeLists) {
 
 std::vector<uint32_t> slabListsOf(const TPoxel& node) {
     std::vector<uint32_t> lists;
-    if (const auto it = slabCache().find(node.GlLists); node.GlLists != 0 && it != slabCache().end())
+    if (const auto it = slabCache().find(node.GlLists);
+        node.GlLists != 0 && it != slabCache().end())
         for (const Slab& s : it->second)
             lists.push_back(s.lists);
     return lists;

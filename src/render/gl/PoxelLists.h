@@ -3,9 +3,9 @@
 // the point tools). Needs a current OpenGL context with the multitexture entry points loaded.
 
 #include "core/Poxel.h"
-#include "render/gl/DisplayLists.h"
 #include "render/PoxelMesh.h"
 #include "render/TextureList.h"
+#include "render/gl/DisplayLists.h"
 
 #include <vector>
 

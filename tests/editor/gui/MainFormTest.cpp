@@ -2,6 +2,7 @@
 // between view and tree, and screenshots of the demo map for review.
 
 #include "editor/gui/MainForm.h"
+#include "MainFormFixture.h"
 #include "editor/gui/PoxelTree.h"
 
 #include "core/MapGenerator.h"
@@ -32,70 +33,8 @@ using namespace lw;
 
 namespace {
 
-// Runs the event loop for `ms` milliseconds, or until `done` holds.
-template <typename F> bool waitFor(F done, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-void wait(int ms) {
-    waitFor([] { return false; }, ms);
-}
-
-// The title as the window shows it: "*" where the unsaved mark goes while modified.
-QString shownTitle(const TMainForm& form) {
-    QString title = form.windowTitle();
-    return title.replace(QStringLiteral("[*]"), form.isWindowModified() ? QStringLiteral("*") : QString());
-}
-
-QString panelText(TMainForm& form, int panel) {
-    return form.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(panel))->text();
-}
-
-class MainForm : public ::testing::Test {
-protected:
-    void SetUp() override {
-        // Each test starts with empty settings.
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Corvell", "Landwright").clear();
-        form_ = std::make_unique<TMainForm>();
-        form_->dialogs().error = [this](QWidget*, const QString& title, const QString& text) {
-            errors_.push_back(title + QStringLiteral("|") + text);
-        };
-        form_->LoadSettings();
-        const auto demo = makeDemoMap();
-        demoPath_ = QString::fromStdString((dir_ / "demo.xom").string());
-        ASSERT_TRUE(WriteMapFile(*demo, demoPath_.toStdString()).ok());
-    }
-    void TearDown() override { form_.reset(); }
-
-    // Shows the window and waits until the view's context is ready. Platforms without OpenGL
-    // windows (offscreen) cannot run the view.
-    bool showWindow() {
-        if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-            return false;
-        form_->resize(1100, 760);
-        form_->show();
-        form_->activateWindow(); // keyboard focus needs an active window
-        return waitFor([this] { return form_->OpenGLBox()->glReady() && form_->isActiveWindow(); },
-                       5000);
-    }
-
-    QString writeMap(const char* name) {
-        const QString path = QString::fromStdString((dir_ / name).string());
-        EXPECT_TRUE(WriteMapFile(*makeDemoMap(), path.toStdString()).ok());
-        return path;
-    }
-
-    lwtest::TempDir dir_;
-    std::unique_ptr<TMainForm> form_;
-    QStringList errors_;
-    QString demoPath_;
-};
+using namespace lwtest;
+using MainForm = lwtest::MainFormFixture;
 
 TEST_F(MainForm, StartsWithAnEmptyMapAndTheTextsOfTheLanguageTable) {
     TMainForm& f = *form_;
