@@ -16,7 +16,9 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QToolButton>
 
 #include <filesystem>
@@ -492,4 +494,43 @@ TEST_F(MapTree, EveryControlOfTheMainWindowHasAnAccessibleName) {
     for (QAction* a : form_->TreeMenu->actions())
         EXPECT_TRUE(a->isSeparator() || !a->text().isEmpty()) << a->objectName().toStdString();
     EXPECT_EQ(form_->Edit1->title(), "Edit");
+}
+
+// A real drag with the pointer, as a user makes it: the X server's input (xdotool) drives
+// Qt's own drag loop, so nothing of the drag and drop path is bypassed.
+TEST_F(MapTree, ARealDragOntoASiblingCopiesTheSubtree) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb") ||
+        QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        GTEST_SKIP() << "needs an X server and xdotool";
+    TPoxel* bridge = island()->Children[2].get();
+    const size_t rockChildren = rocks()->Children.size();
+    tree()->scrollToItem(itemOf(bridge));
+    tree()->scrollToItem(itemOf(rocks()));
+    QApplication::processEvents();
+    auto screenAt = [this](TPoxel* node) {
+        return tree()->viewport()->mapToGlobal(tree()->visualItemRect(itemOf(node)).center());
+    };
+    const QPoint from = screenAt(bridge);
+    const QPoint to = screenAt(rocks());
+    QStringList steps{QStringLiteral("mousemove"), QString::number(from.x()),
+                      QString::number(from.y()), QStringLiteral("mousedown"), QStringLiteral("1")};
+    for (int i = 1; i <= 10; ++i) {
+        const QPoint p = from + (to - from) * i / 10;
+        steps << QStringLiteral("sleep") << QStringLiteral("0.05") << QStringLiteral("mousemove")
+              << QString::number(p.x()) << QString::number(p.y());
+    }
+    steps << QStringLiteral("sleep") << QStringLiteral("0.2") << QStringLiteral("mouseup")
+          << QStringLiteral("1");
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), steps);
+    ASSERT_TRUE(xdotool.waitForStarted());
+    EXPECT_TRUE(waitFor([&] { return rocks()->Children.size() == rockChildren + 1; }, 8000));
+    xdotool.waitForFinished();
+    ASSERT_EQ(rocks()->Children.size(), rockChildren + 1);
+    EXPECT_EQ(rocks()->Children.back()->Name, "Bridge");
+    EXPECT_EQ(island()->Children[2].get(), bridge) << "the dragged node stays";
+    EXPECT_EQ(form_->SelectLabel->text(), "Bridge") << "the dragged node is the selected one";
+    expectTreeMatchesMap();
+    form_->Undo1->trigger();
+    EXPECT_EQ(rocks()->Children.size(), rockChildren);
 }
