@@ -63,7 +63,7 @@ const std::array<LangAssignment, kDefaultLangAssignmentCount> kDefaultAssignment
     {"[pageImportobject]", "Import Object"},
     {"[pageImportmap]", "Import Map"},
     {"[pagePropertieslblName]", "Name"},
-    {"[pagePropertieslblPostition]", "Postition"},
+    {"[pagePropertieslblPostition]", "Position"},
     {"[pagePropertieslblRotate]", "Rotate"},
     {"[pagePropertieslblSize]", "Size"},
     {"[pagePropertieslblClip]", "Clip"},
@@ -260,6 +260,9 @@ const LangAssignment kEditorAssignments[] = {
     {"[sUntitled]", "Untitled"},
     {"[sView3D]", "3D View"},
     {"[sBundleFolderMissing]", "This is not a folder of the game's data. Missing: %s"},
+    {"[sOpLibName]", "Library Name"},
+    {"[sOpColor]", "Color"},
+    {"[sOpImportVox]", "Import VOX"},
 };
 // clang-format on
 

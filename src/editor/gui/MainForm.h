@@ -38,6 +38,7 @@ class TLanguageMenu;
 class TStyleEditForm;
 class TreeWidgetSink;
 class TPoxelTree;
+class TPropertiesPage;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -194,6 +195,11 @@ private:
     bool treeAcceptsDrop(QTreeWidget* source, QTreeWidgetItem* target) const;
     void treeDropped(QTreeWidget* source, QTreeWidgetItem* target);
 
+    // MainForm_Properties.cpp
+    void connectProperties();
+    // Fills the property page from the selected node of the shown document.
+    void showProperties();
+
     // Documents and state.
     MapDocument* doc_ = nullptr;
     bool importMapActive_ = false;
@@ -281,6 +287,7 @@ public:
     QPushButton* ShowChild = nullptr;
     QPushButton* ShowParent = nullptr;
     QScrollArea* ScrollBox1 = nullptr;
+    TPropertiesPage* PropertiesPage = nullptr; // ScrollBox1's page of property panels
     std::array<QLabel*, 3> statusPanels_{};
 
     // The map tree's context menus.
