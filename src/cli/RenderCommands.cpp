@@ -143,7 +143,7 @@ int runRender(const Args& args) {
         writeFileAtomically(out->second, std::vector<uint8_t>(png.begin(), png.end()));
     // The nodes release their lists while the context is still current.
     map.value().reset();
-    gl::forgetPoxelSlabLists();
+    gl::forgetContextLists();
     if (!written)
         return fail(written.error());
     std::printf("%s\n", out->second.c_str());
