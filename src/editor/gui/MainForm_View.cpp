@@ -150,6 +150,9 @@ void TMainForm::updateToolEnabling() {
 }
 
 void TMainForm::ToolButton1Click(QToolButton* sender) {
+    // Another tool ends a running object drag (the right button can arrive during one).
+    if (drag_.Active)
+        cancelObjectDrag();
     if (sender == ToolButton8 && Restriction_ == RestrictXYZ)
         ToolButton13Click(ToolButton13);
     if (sender == CurrentTool_) {
@@ -183,6 +186,8 @@ void TMainForm::ToolButton1Click(QToolButton* sender) {
 }
 
 void TMainForm::ToolButton11Click() {
+    if (drag_.Active)
+        cancelObjectDrag();
     if (CurrentTool_)
         CurrentTool_->setChecked(false);
     OpenGLBox_->setCursorCode(CodeSelectNothing);

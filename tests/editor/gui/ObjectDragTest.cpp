@@ -365,6 +365,31 @@ TEST_F(ObjectDrags, AMiddleButtonDragPansWithAnyToolAndRestoresTheCode) {
     EXPECT_FALSE(form_->Undo1->isEnabled()) << "a pan changes no map";
 }
 
+TEST_F(ObjectDrags, TheRightButtonTogglesCameraRotationAndBackToTheObjectTool) {
+    selectAndFrame(tower());
+    useTool(form_->ToolButton8);
+    focusView();
+    const QPoint at(120, 120);
+    send(QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
+    send(QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
+    EXPECT_EQ(view()->cursorCode(), CodeRotXY);
+    EXPECT_EQ(form_->scene().Gizmo, GizmoKind::Move) << "the move gizmo stays in view";
+    send(QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
+    send(QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
+    EXPECT_TRUE(form_->ToolButton8->isChecked()) << "back to the move tool";
+    EXPECT_FALSE(form_->ToolButton3->isChecked());
+
+    // A left-button drag with the select tool over nothing clears the status text only.
+    form_->ToolButton11Click();
+    hover(at);
+    const std::vector<uint8_t> before = mapBytes();
+    const TCamera camera = form_->scene().Camera;
+    send(QEvent::MouseMove, at + QPoint(5, 5), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(panelText(*form_, 0), "");
+    EXPECT_EQ(form_->scene().Camera.CamPan, camera.CamPan);
+    EXPECT_EQ(mapBytes(), before);
+}
+
 // The X server's own pointer, moved by xdotool: nothing of Qt's event path is bypassed.
 TEST_F(ObjectDrags, ARealPointerDragMovesTheNode) {
     if (QGuiApplication::platformName() != QLatin1String("xcb") ||
