@@ -39,7 +39,7 @@ struct FrameContext {
     Mat4 selectedMatrix = identityMatrix();
     bool haveSelectedMatrix = false;
     // The rotation the rotate gizmo's circles follow (the node's, or the running drag's).
-    TVec3 gizmoRot;
+    TVec3 gizmoRot{};
     // Where the copy of a Ctrl-move is drawn.
     Mat4 copyMatrix = identityMatrix();
 };
