@@ -1,5 +1,5 @@
 # The two entry points of the README. Both install what they need first.
-.PHONY: run test deps build clean
+.PHONY: run test deps build clean fuzz
 
 JOBS ?= $(shell nproc)
 CLI_DEFAULT = build/default/src/landwright-cli
@@ -32,6 +32,15 @@ test: deps
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+
+# Every fuzz target for FUZZ_SECONDS each (FUZZ_PARALLEL at a time; FUZZ_TARGETS to choose).
+FUZZ_SECONDS ?= 60
+FUZZ_PARALLEL ?= 1
+FUZZ_TARGETS ?=
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	scripts/fuzz --seconds $(FUZZ_SECONDS) --parallel $(FUZZ_PARALLEL) $(FUZZ_TARGETS)
 
 clean:
 	rm -rf build

@@ -94,13 +94,21 @@ bool arraysMatch(const TPoxel& p) {
     return true;
 }
 
-void subtreeSize(const TPoxel& node, size_t& nodes, size_t& cells) {
+// Nodes, cells and the memory they take (estimated as a decode counts it) of a subtree.
+struct SubtreeSize {
+    size_t nodes = 0;
+    size_t cells = 0;
+    size_t bytes = 0;
+};
+
+void subtreeSize(const TPoxel& node, SubtreeSize& size) {
     std::vector<const TPoxel*> stack{&node};
     while (!stack.empty()) {
         const TPoxel* p = stack.back();
         stack.pop_back();
-        ++nodes;
-        cells += p->Voxels.size();
+        ++size.nodes;
+        size.cells += p->Voxels.size();
+        size.bytes += estimatedNodeBytes(p->NX, p->NY, p->NZ);
         for (const auto& e : p->Entities)
             stack.push_back(e.get());
         for (const auto& c : p->Children)
@@ -127,7 +135,8 @@ public:
                 indexIds(*other);
         if (&start_ != &root_ && !parentOf_.count(&start_))
             return Error{"sReplaceStart", "Cannot replace", "the start node is not in the map"};
-        subtreeSize(root_, nodes_, cells_);
+        subtreeSize(root_, size_);
+        startBytes_ = size_.bytes;
 
         find_ = ParseFindQuery(find);
         // Keys are resolved once, not per node.
@@ -440,48 +449,40 @@ private:
             return Error{"sReplaceKind", "Cannot replace",
                          named(node) + (node.IsEntity ? " is an entity" : " is not an entity") +
                              " and " + named(*source) + (source->IsEntity ? " is" : " is not")};
-        size_t sourceNodes = 0, sourceCells = 0;
+        SubtreeSize sourceSize;
         if (source->IsEntity)
-            sourceNodes = 1;
+            sourceSize = {1, 0, estimatedNodeBytes(1, 1, 1)};
         else
-            subtreeSize(*source, sourceNodes, sourceCells);
-        const size_t nodes = nodes_ + sourceNodes - 1;
-        const size_t cells = cells_ - node.Voxels.size() + sourceCells;
-        if (nodes > kMaxDecodedNodes || cells > kMaxDecodedCells)
+            subtreeSize(*source, sourceSize);
+        // The target keeps its lists and takes the source's own content in place of its own.
+        SubtreeSize after;
+        after.nodes = size_.nodes + sourceSize.nodes - 1;
+        after.cells = size_.cells - std::min(size_.cells, node.Voxels.size()) + sourceSize.cells;
+        after.bytes = size_.bytes -
+                      std::min(size_.bytes, estimatedNodeBytes(node.NX, node.NY, node.NZ)) +
+                      sourceSize.bytes;
+        if (after.nodes > kMaxDecodedNodes || after.cells > kMaxDecodedCells)
             return Error{"sReplaceTooLarge", "Map too large",
                          "copying " + named(*source) + " into " + named(node) + " would give " +
-                             std::to_string(nodes) + " nodes and " + std::to_string(cells) +
-                             " cells; a map holds at most " + std::to_string(kMaxDecodedNodes) +
-                             " nodes and " + std::to_string(kMaxDecodedCells) + " cells"};
+                             std::to_string(after.nodes) + " nodes and " +
+                             std::to_string(after.cells) + " cells; a map holds at most " +
+                             std::to_string(kMaxDecodedNodes) + " nodes and " +
+                             std::to_string(kMaxDecodedCells) + " cells"};
+        if (after.bytes > startBytes_ + kMaxSharedExpansionBytes)
+            return Error{"sReplaceTooLarge", "Map too large",
+                         "copying " + named(*source) + " into " + named(node) +
+                             " would grow the map by more than " +
+                             std::to_string(kMaxSharedExpansionBytes >> 20) + " MiB in this run"};
 
-        // Copying a node into itself or into one of its descendants would read lists while they
-        // grow; copy from a snapshot instead.
-        std::unique_ptr<TPoxel> snapshot;
-        if (isAncestorOrSelf(*source, node)) {
-            snapshot = makePoxel();
-            ClonePoxel(*snapshot, *source, nullptr, nullptr);
-            source = snapshot.get();
-        }
         const size_t oldEntities = node.Entities.size(), oldChildren = node.Children.size();
         CopyPoxelContent(node, *source, hooks_.View);
         for (size_t i = oldEntities; i < node.Entities.size(); ++i)
             adoptCopy(*node.Entities[i]);
         for (size_t i = oldChildren; i < node.Children.size(); ++i)
             adoptCopy(*node.Children[i]);
-        nodes_ = nodes;
-        cells_ = cells;
+        size_ = after;
         meshChanged(node);
         return Ok{};
-    }
-
-    bool isAncestorOrSelf(const TPoxel& ancestor, const TPoxel& node) const {
-        for (const TPoxel* p = &node; p;) {
-            if (p == &ancestor)
-                return true;
-            auto it = parentOf_.find(p);
-            p = it == parentOf_.end() ? nullptr : it->second;
-        }
-        return false;
     }
 
     // A copy made by this run: never visited, but its nodes can be named by identity number.
@@ -539,8 +540,8 @@ private:
     std::unordered_map<const TPoxel*, TPoxel*> parentOf_;
     std::unordered_set<const TPoxel*> created_;
     std::vector<TPoxel*> deletions_;
-    size_t nodes_ = 0;
-    size_t cells_ = 0;
+    SubtreeSize size_;
+    size_t startBytes_ = 0;
 };
 
 } // namespace

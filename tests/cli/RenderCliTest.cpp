@@ -4,6 +4,8 @@
 #include "core/MapWriter.h"
 #include "support/TestSupport.h"
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -40,6 +42,24 @@ std::pair<uint32_t, uint32_t> pngSize(const std::vector<uint8_t>& b) {
     return {be(16), be(20)};
 }
 
+QImage decoded(const std::vector<uint8_t>& png) {
+    return QImage::fromData(png.data(), int(png.size()), "PNG")
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+bool isBlack(QRgb p) {
+    return qRed(p) == 0 && qGreen(p) == 0 && qBlue(p) == 0;
+}
+
+// The share of pixels that are not the clear colour.
+double coverage(const QImage& image) {
+    size_t lit = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            lit += isBlack(image.pixel(x, y)) ? 0 : 1;
+    return double(lit) / double(image.width() * image.height());
+}
+
 TEST_F(RenderCli, WritesAPictureOfTheRequestedSize) {
     const std::string out = (dir_ / "demo.png").string();
     const auto r = runCommand(cli() + " render " + map_ + " -o " + out +
@@ -48,14 +68,38 @@ TEST_F(RenderCli, WritesAPictureOfTheRequestedSize) {
     const auto bytes = readBytes(out);
     ASSERT_TRUE(isPng(bytes));
     EXPECT_EQ(pngSize(bytes), std::make_pair(160u, 120u));
+    const QImage picture = decoded(bytes);
+    ASSERT_EQ(picture.size(), QSize(160, 120));
+    // The sky above the grid keeps the clear colour, OpenGL's black.
+    EXPECT_TRUE(isBlack(picture.pixel(1, 1)));
+}
 
-    // Without the grid and with the camera far away the picture changes.
+TEST_F(RenderCli, TheMapIsFramedInTheMiddleOfThePicture) {
+    // Without the grid every pixel that is not the map keeps the clear colour.
+    const std::string near = (dir_ / "near.png").string();
+    ASSERT_EQ(runCommand(cli() + " render " + map_ + " -o " + near + " --size 160x120 --no-grid")
+                  .exitCode,
+              0);
+    const QImage framed = decoded(readBytes(near));
+    ASSERT_FALSE(framed.isNull());
+    // The camera looks at the middle of the map's bounds: the centre shows lit ground, the
+    // corners show nothing.
+    EXPECT_FALSE(isBlack(framed.pixel(80, 60)));
+    for (const QPoint corner : {QPoint(0, 0), QPoint(159, 0), QPoint(0, 119), QPoint(159, 119)})
+        EXPECT_TRUE(isBlack(framed.pixel(corner))) << corner.x() << "," << corner.y();
+    const double nearShare = coverage(framed);
+    EXPECT_GT(nearShare, 0.05);
+    EXPECT_LT(nearShare, 0.9);
+
+    // Ten times as far away the map covers far less of the picture, and still its middle.
     const std::string far = (dir_ / "far.png").string();
     ASSERT_EQ(runCommand(cli() + " render " + map_ + " -o " + far +
                          " --size 160x120 --no-grid --distance 900")
                   .exitCode,
               0);
-    EXPECT_NE(readBytes(far), bytes);
+    const QImage small = decoded(readBytes(far));
+    EXPECT_LT(coverage(small), nearShare / 4);
+    EXPECT_GT(coverage(small), 0.0);
 }
 
 TEST_F(RenderCli, RefusesBadInputAndWritesNothing) {

@@ -533,3 +533,29 @@ TEST(Replacer, RenamesReachTheTreeItems) {
     EXPECT_EQ(items.updates,
               (std::vector<std::string>{"Q 2", "Src " + std::to_string(ImageGroup), "add Inner"}));
 }
+
+TEST(Replacer, CopiesMayNotGrowTheMapWithoutBound) {
+    // Two hundred small poxels each take the content of one of the largest poxels a file
+    // holds (180 x 1 x 180 cells, about 260 KB): 50 MB from a short query. The run stops with
+    // a reason once it would add more than its share; what it copied before stays.
+    auto root = makeRoot();
+    TPoxel& big = addPoxel(*root, "Big", 180, 1, 180);
+    for (int i = 0; i < 200; ++i)
+        addPoxel(*root, "Small");
+    const ReplaceReport r = run(*root, "(Name=Small)", "(Poxel=" + id(big) + ")");
+    ASSERT_FALSE(r.Outcome.ok());
+    EXPECT_EQ(r.Outcome.error().text, "Map too large");
+    EXPECT_NE(r.Outcome.error().detail.find("MiB"), std::string::npos) << r.Outcome.error().detail;
+    size_t copied = 0;
+    for (const auto& c : root->Children)
+        copied += c->Name == "Big" ? 1 : 0;
+    EXPECT_GT(copied, 10u);
+    EXPECT_LT(copied, 200u);
+
+    // Copies of small content are not held back.
+    auto other = makeRoot();
+    TPoxel& small = addPoxel(*other, "Seed", 3, 2, 3);
+    for (int i = 0; i < 200; ++i)
+        addPoxel(*other, "Small");
+    EXPECT_TRUE(run(*other, "(Name=Small)", "(Poxel=" + id(small) + ")").Outcome.ok());
+}

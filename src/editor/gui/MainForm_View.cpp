@@ -448,7 +448,7 @@ void TMainForm::hoverPick(const QPoint& local) {
         setStatus(0, mode);
         return;
     }
-    const QString numbered = QStringLiteral("%1 [%2]").arg(mode).arg(a);
+    const QString numbered = QStringLiteral("%1 [%2]").arg(mode, QString::number(a));
     if (fill || erase || get) {
         OpenGLBox_->setCursorCode(fill ? CodeFill : erase ? CodeErase : CodeGetFill);
         setStatus(0, numbered);

@@ -705,8 +705,8 @@ void TPropertiesPage::fillValues(NodeChanges what) {
         PanelPlus7->setEditText(QStringLiteral("%1x%2").arg(p->NX + 1).arg(p->NZ + 1));
 
         const SurfaceSwitches s = surfaceSwitchesOf(*p);
-        PanelPlus8->setEditText(
-            QStringLiteral("%1 %2x").arg(langText("[sSmooth]")).arg((p->Surface & 0xFu) + 1));
+        PanelPlus8->setEditText(QStringLiteral("%1 %2x").arg(
+            langText("[sSmooth]"), QString::number((p->Surface & 0xFu) + 1)));
         Smooth1->setChecked(s.topSmooth);
         Smooth2->setChecked(s.sideSmooth);
         Smooth3->setChecked(s.question);
