@@ -63,7 +63,7 @@ const std::array<LangAssignment, kDefaultLangAssignmentCount> kDefaultAssignment
     {"[pageImportobject]", "Import Object"},
     {"[pageImportmap]", "Import Map"},
     {"[pagePropertieslblName]", "Name"},
-    {"[pagePropertieslblPostition]", "Postition"},
+    {"[pagePropertieslblPostition]", "Position"},
     {"[pagePropertieslblRotate]", "Rotate"},
     {"[pagePropertieslblSize]", "Size"},
     {"[pagePropertieslblClip]", "Clip"},
@@ -261,6 +261,9 @@ const LangAssignment kEditorAssignments[] = {
     {"[sView3D]", "3D View"},
     {"[sBundleFolderMissing]", "This is not a folder of the game's data. Missing: %s"},
     {"[sReplaceUnchanged]", "The run was stopped; the map is unchanged."},
+    {"[sOpLibName]", "Library Name"},
+    {"[sOpColor]", "Color"},
+    {"[sOpImportVox]", "Import VOX"},
 };
 // clang-format on
 

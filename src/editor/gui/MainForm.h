@@ -39,6 +39,7 @@ class TStyleEditForm;
 class TreeWidgetSink;
 class TPoxelTree;
 class TReplacer;
+class TPropertiesPage;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -196,6 +197,11 @@ private:
     bool treeAcceptsDrop(QTreeWidget* source, QTreeWidgetItem* target) const;
     void treeDropped(QTreeWidget* source, QTreeWidgetItem* target);
 
+    // MainForm_Properties.cpp
+    void connectProperties();
+    // Fills the property page from the selected node of the shown document.
+    void showProperties();
+
     // Documents and state.
     MapDocument* doc_ = nullptr;
     bool importMapActive_ = false;
@@ -283,6 +289,7 @@ public:
     QPushButton* ShowChild = nullptr;
     QPushButton* ShowParent = nullptr;
     QScrollArea* ScrollBox1 = nullptr;
+    TPropertiesPage* PropertiesPage = nullptr; // ScrollBox1's page of property panels
     std::array<QLabel*, 3> statusPanels_{};
 
     // The map tree's context menus.
