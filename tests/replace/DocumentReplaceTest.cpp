@@ -96,52 +96,6 @@ protected:
 
 } // namespace
 
-TEST_F(DocumentReplace, CopiesAndDeletionsUndoToTheSameNodesAndRedoToTheSameMap) {
-    QUndoStack& stack = *doc_.undoStack();
-    const std::vector<uint8_t> original = bytesOf(*doc_.root());
-    const std::vector<TPoxel*> originalNodes = nodesOf(*doc_.root());
-    TPoxel* tower = named("Tower");
-
-    // Every rock becomes a copy of the tower, which brings a copy of its emitter along.
-    const ReplaceReport copied = run("(Name=Rock)", "(Size.X=*2)&(Poxel=" + id(*tower) + ")");
-    ASSERT_TRUE(copied.Outcome.ok()) << copied.Outcome.error().message();
-    EXPECT_EQ(copied.Log.size(), 8);
-    EXPECT_EQ(stack.count(), 1);
-    EXPECT_EQ(stack.undoText(), "Replace");
-    EXPECT_TRUE(doc_.isModified());
-    const std::vector<uint8_t> afterCopy = bytesOf(*doc_.root());
-    EXPECT_EQ(nodesOf(*doc_.root()).size(), originalNodes.size() + 4);
-    TPoxel* rocks = named("Rocks");
-    for (auto& c : rocks->Children) {
-        if (c->Name == "Tower") {
-            EXPECT_EQ(c->Entities.size(), 1u);
-        }
-    }
-
-    // Then the renamed copies are deleted in a second run.
-    const std::vector<TPoxel*> copiedNodes = nodesOf(*doc_.root());
-    const ReplaceReport deleted = run("(Name=Tower)&(Pos.X=8)", "(Name=Gone)&(Poxel=Delete)");
-    ASSERT_TRUE(deleted.Outcome.ok()) << deleted.Outcome.error().message();
-    EXPECT_EQ(deleted.Removed, 3);
-    EXPECT_EQ(stack.count(), 2);
-    const std::vector<uint8_t> afterDelete = bytesOf(*doc_.root());
-    EXPECT_EQ(nodesOf(*doc_.root()).size(), copiedNodes.size() - 6);
-
-    stack.undo();
-    EXPECT_EQ(bytesOf(*doc_.root()), afterCopy);
-    EXPECT_EQ(nodesOf(*doc_.root()), copiedNodes); // the deleted nodes themselves came back
-    stack.undo();
-    EXPECT_EQ(bytesOf(*doc_.root()), original);
-    EXPECT_EQ(nodesOf(*doc_.root()), originalNodes);
-    EXPECT_FALSE(doc_.isModified());
-
-    stack.redo();
-    EXPECT_EQ(bytesOf(*doc_.root()), afterCopy);
-    EXPECT_EQ(nodesOf(*doc_.root()), copiedNodes); // the same copies, not new ones
-    stack.redo();
-    EXPECT_EQ(bytesOf(*doc_.root()), afterDelete);
-}
-
 TEST_F(DocumentReplace, RandomValuesAreDrawnOnceAndRedoneAsDrawn) {
     const std::vector<uint8_t> original = bytesOf(*doc_.root());
     const ReplaceReport r = run("(Emitter=False)", "(Size.Y=[2])&(Pos.Y=+[1])", nullptr, {});

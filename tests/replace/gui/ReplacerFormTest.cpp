@@ -378,29 +378,3 @@ TEST_F(ReplacerWindow, UndoOfCopiesAndDeletionsPutsTheTreeAndTheMapBack) {
     form_->document().deleteNode(*rocks);
     EXPECT_EQ(form_->replacer()->startNode(), nullptr);
 }
-
-TEST_F(ReplacerWindow, ABadQueryChangesNothing) {
-    const std::vector<uint8_t> original = mapBytes();
-    TPoxel* rocks = named("Rocks");
-    openReplacerOn(rocks, [&](TReplacer& w) {
-        QStringList log = runQueries(w, "(Name=Rock)", "(Name=Pebble)&(Size.X=abc)");
-        EXPECT_EQ(log,
-                  (QStringList{"[#0] object [Rock] is changed", "[#1] object [Pebble] is changed",
-                               "'abc' is not a valid floating point value",
-                               "The run was stopped; the map is unchanged."}));
-        EXPECT_EQ(mapBytes(), original);
-        EXPECT_EQ(form_->document().undoStack()->count(), 0);
-        EXPECT_EQ(static_cast<QTreeWidgetItem*>(rocks->Children[0]->Node)->text(0), "Rock");
-        EXPECT_TRUE(saveScreenshot(&w, "replacer_refused"));
-
-        // Mended, the queries run, and the log starts afresh.
-        log = runQueries(w, "(Name=Rock)", "(Name=Pebble)&(Size.X=2)");
-        EXPECT_EQ(log.size(), 8);
-        EXPECT_EQ(log.front(), "[#0] object [Rock] is changed");
-        EXPECT_FALSE(w.ReplaceBut->isEnabled());
-    });
-    EXPECT_EQ(form_->document().undoStack()->count(), 1);
-    EXPECT_EQ(static_cast<QTreeWidgetItem*>(rocks->Children[0]->Node)->text(0), "Pebble");
-    form_->Undo1->trigger();
-    EXPECT_EQ(mapBytes(), original);
-}
