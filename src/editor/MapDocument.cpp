@@ -338,6 +338,17 @@ bool MapDocument::removeNode(TPoxel& node, const QString& text) {
     return true;
 }
 
+bool MapDocument::removeNodeOf(TPoxel& parent, TPoxel& node, const QString& text) {
+    const TArrayPoxel& list = listOf(parent, node);
+    const auto it =
+        std::find_if(list.begin(), list.end(), [&node](const auto& p) { return p.get() == &node; });
+    if (it == list.end())
+        return false;
+    const NodePlace place{&parent, static_cast<int>(it - list.begin())};
+    stack_.push(new RemoveNodeCommand(*this, place, node, text));
+    return true;
+}
+
 bool MapDocument::editNode(TPoxel& node, const QString& text, NodeChanges what,
                            const std::function<void(PoxelContent&)>& edit, int mergeKey) {
     PoxelContent after = node.content();

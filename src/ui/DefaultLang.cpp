@@ -260,6 +260,7 @@ const LangAssignment kEditorAssignments[] = {
     {"[sUntitled]", "Untitled"},
     {"[sView3D]", "3D View"},
     {"[sBundleFolderMissing]", "This is not a folder of the game's data. Missing: %s"},
+    {"[sReplaceUnchanged]", "The run was stopped; the map is unchanged."},
     {"[sOpLibName]", "Library Name"},
     {"[sOpColor]", "Color"},
     {"[sOpImportVox]", "Import VOX"},

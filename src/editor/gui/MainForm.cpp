@@ -295,8 +295,7 @@ void TMainForm::buildTreeMenus() {
     VoxelSize->setEnabled(false); // the information line
     TreeMenu->addSeparator();
     MakeHmap1 = addNamedAction(TreeMenu, "MakeHmap1");
-    // The replacer window and the depth render come with their own commands.
-    Replacer1->setEnabled(false);
+    // The depth render comes with its own command.
     MakeHmap1->setEnabled(false);
 
     TreeMenuGroup = new QMenu(this);
@@ -314,6 +313,7 @@ void TMainForm::buildTreeMenus() {
     connect(AddPoxel1, &QAction::triggered, this, &TMainForm::AddPoxel1Click);
     connect(AddEmitter1, &QAction::triggered, this, &TMainForm::AddEmitter1Click);
     connect(GetIDPoxel1, &QAction::triggered, this, &TMainForm::GetIDPoxel1Click);
+    connect(Replacer1, &QAction::triggered, this, &TMainForm::Replacer1Click);
     connect(DeletePoxels, &QAction::triggered, this, &TMainForm::DeletePoxelsClick);
     connect(GroupPoxels1, &QAction::triggered, this, &TMainForm::GroupPoxels1Click);
 }

@@ -40,6 +40,7 @@ class TLanguageMenu;
 class TStyleEditForm;
 class TreeWidgetSink;
 class TPoxelTree;
+class TReplacer;
 class TPropertiesPage;
 
 class TMainForm : public QMainWindow {
@@ -140,6 +141,7 @@ public slots:
     void AddEmitter1Click();
     void GroupPoxels1Click();
     void GetIDPoxel1Click();
+    void Replacer1Click();
     void ShowParentClick();
     void ShowChildClick();
     void ToolButton1Click(QToolButton* sender);
@@ -350,6 +352,13 @@ private:
     std::unique_ptr<TreeWidgetSink> sink1_;
     std::unique_ptr<TreeWidgetSink> sink3_;
     TStyleEditForm* styleForm_ = nullptr;
+
+public:
+    // The find-and-replace window, made on first use (MainForm_Replace.cpp).
+    TReplacer* replacer();
+
+private:
+    TReplacer* replacer_ = nullptr;
 };
 
 } // namespace lw
