@@ -7,6 +7,7 @@
 
 #include "core/Poxel.h"
 #include "editor/Documents.h"
+#include "editor/Recovery.h"
 #include "editor/MapDocument.h"
 #include "render/PickArrays.h"
 #include "render/SceneState.h"
@@ -30,6 +31,10 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QMouseEvent;
 class QKeyEvent;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
+class QUrl;
 
 namespace lw {
 
@@ -38,6 +43,7 @@ class TLanguageMenu;
 class TStyleEditForm;
 class TreeWidgetSink;
 class TPoxelTree;
+class Autosaver;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -56,6 +62,9 @@ public:
         std::function<bool(const QString& file)> openWithSystem;
         // "Save changes to NAME?": QMessageBox::Save, Discard or Cancel.
         std::function<int(QWidget*, const QString& title, const QString& text)> askSave;
+        // "Recover unsaved changes to NAME from TIME?": Recover or Discard.
+        std::function<RecoveryAnswer(QWidget*, const QString& title, const QString& text)>
+            askRecover;
     };
 
     explicit TMainForm(QWidget* parent = nullptr);
@@ -100,6 +109,24 @@ public:
     // Selects the node with `listId` as a click in the view does.
     void selectById(int32_t listId);
 
+    // Autosave and recovery (MainForm_Recovery.cpp). At start-up, once the window is shown:
+    // offers back the recovery copies that sessions which crashed or were killed left behind,
+    // newest first, until one is recovered. Returns true when a map was recovered.
+    bool offerRecovery();
+    Autosaver& autosaver() { return *autosaver_; }
+    // Where recovery copies go (tests point it at a folder of their own).
+    void setRecoveryFolder(const QString& folder);
+
+    // Files dropped onto the window (MainForm_Drops.cpp): maps, texture lists, 3DS models and
+    // heightmap files, each to its command; anything else is refused with a message.
+    bool openDroppedUrls(const QList<QUrl>& urls);
+    bool openDroppedFile(const QString& fileName);
+    bool openTextureListFile(const QString& fileName);
+    // The 3DS import dialog with `fileName`.
+    bool import3dsFile(const QString& fileName);
+    // `fileName` as the heightmap preview.
+    bool openHeightmapFile(const QString& fileName);
+
 public slots:
     void Openxom1Click();
     void Newmap1Click();
@@ -133,6 +160,9 @@ public slots:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // MainForm.cpp
@@ -160,6 +190,11 @@ private:
     // The save dialog; `kestrelFilter` tells whether the "Brimlow 4 map" filter was chosen.
     QString chooseSaveFile(bool* kestrelFilter);
     void updateUndoActions();
+
+    // MainForm_Recovery.cpp
+    void setupAutosave();
+    // An error box with a text of its own (reportError takes a language key).
+    void reportErrorText(const QString& text);
 
     // MainForm_View.cpp
     void connectView();
@@ -304,6 +339,7 @@ private:
     std::unique_ptr<TreeWidgetSink> sink1_;
     std::unique_ptr<TreeWidgetSink> sink3_;
     TStyleEditForm* styleForm_ = nullptr;
+    std::unique_ptr<Autosaver> autosaver_;
 };
 
 } // namespace lw
