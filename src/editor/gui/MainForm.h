@@ -43,6 +43,7 @@ class TLanguageMenu;
 class TStyleEditForm;
 class TreeWidgetSink;
 class TPoxelTree;
+class TPropertiesPage;
 class Autosaver;
 
 class TMainForm : public QMainWindow {
@@ -229,6 +230,11 @@ private:
     bool treeAcceptsDrop(QTreeWidget* source, QTreeWidgetItem* target) const;
     void treeDropped(QTreeWidget* source, QTreeWidgetItem* target);
 
+    // MainForm_Properties.cpp
+    void connectProperties();
+    // Fills the property page from the selected node of the shown document.
+    void showProperties();
+
     // Documents and state.
     MapDocument* doc_ = nullptr;
     bool importMapActive_ = false;
@@ -316,6 +322,7 @@ public:
     QPushButton* ShowChild = nullptr;
     QPushButton* ShowParent = nullptr;
     QScrollArea* ScrollBox1 = nullptr;
+    TPropertiesPage* PropertiesPage = nullptr; // ScrollBox1's page of property panels
     std::array<QLabel*, 3> statusPanels_{};
 
     // The map tree's context menus.

@@ -140,6 +140,7 @@ void TMainForm::selectById(int32_t listId) {
         showSelectionLabel(nullptr);
     }
     updateToolEnabling();
+    showProperties();
     repaintView();
 }
 
@@ -173,6 +174,7 @@ void TMainForm::onTreeSelection(QTreeWidget* tree, bool importMap) {
         ShowEmmiters1->setChecked(true); // its handler shows dummies and entities
     showSelectionLabel(node);
     updateToolEnabling();
+    showProperties();
     repaintView();
 }
 
