@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     lw::TMainForm form;
     form.LoadSettings();
     form.show();
+    form.offerRecovery();
     const QStringList args = QApplication::arguments();
     if (args.size() > 1) {
         const QString file = args.at(1);

@@ -264,6 +264,15 @@ const LangAssignment kEditorAssignments[] = {
     {"[sOpLibName]", "Library Name"},
     {"[sOpColor]", "Color"},
     {"[sOpImportVox]", "Import VOX"},
+    {"[sRecoverTitle]", "Recover Unsaved Changes"},
+    {"[sRecoverChangesTo]", "Recover unsaved changes to %s from %s?"},
+    {"[sRecover]", "Recover"},
+    {"[sRecoveryDamaged]", "The recovery copy of %s from %s cannot be read. It was left on disk: %s"},
+    {"[sAutosaveFailed]", "Autosave failed: %s"},
+    {"[sDropOneFile]", "Drop one file at a time."},
+    {"[sDropNotLocal]", "Only files on this computer can be opened: %s"},
+    {"[sDropRefused]", "Cannot open %s. Landwright opens maps (.xom, .xan), texture lists (.txt), 3DS models (.3ds) and heightmaps (.hmp)."},
+    {"[sCannotOpenYet]", "This version cannot open %s yet: %s"},
 };
 // clang-format on
 

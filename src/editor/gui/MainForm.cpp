@@ -2,6 +2,7 @@
 
 #include "editor/gui/MainForm.h"
 
+#include "editor/Autosaver.h"
 #include "editor/gui/AboutForm.h"
 #include "editor/gui/PoxelTree.h"
 #include "editor/gui/TreeWidgetSink.h"
@@ -140,9 +141,13 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     SavedCursor_ = OpenGLBox_->cursorCode();
     connectView();
     registerTexts();
+    setupAutosave();
+    setAcceptDrops(true);
 }
 
 TMainForm::~TMainForm() {
+    // A clean end: the recovery copies go, before the map they belong to.
+    autosaver_.reset();
     // Nodes release their display lists through the view's context.
     disconnect(doc_, nullptr, this, nullptr);
     if (OpenGLBox_->glReady())

@@ -9,6 +9,7 @@
 #include "editor/Documents.h"
 #include "editor/DragMath.h"
 #include "editor/MapDocument.h"
+#include "editor/Recovery.h"
 #include "render/PickArrays.h"
 #include "render/SceneState.h"
 
@@ -32,6 +33,10 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class QMouseEvent;
 class QKeyEvent;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
+class QUrl;
 
 namespace lw {
 
@@ -42,6 +47,7 @@ class TreeWidgetSink;
 class TPoxelTree;
 class TReplacer;
 class TPropertiesPage;
+class Autosaver;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -60,6 +66,9 @@ public:
         std::function<bool(const QString& file)> openWithSystem;
         // "Save changes to NAME?": QMessageBox::Save, Discard or Cancel.
         std::function<int(QWidget*, const QString& title, const QString& text)> askSave;
+        // "Recover unsaved changes to NAME from TIME?": Recover or Discard.
+        std::function<RecoveryAnswer(QWidget*, const QString& title, const QString& text)>
+            askRecover;
     };
 
     explicit TMainForm(QWidget* parent = nullptr);
@@ -103,6 +112,24 @@ public:
     bool importObjectsFile(const QString& land, const QString& fileName);
     // Selects the node with `listId` as a click in the view does.
     void selectById(int32_t listId);
+
+    // Autosave and recovery (MainForm_Recovery.cpp). At start-up, once the window is shown:
+    // offers back the recovery copies that sessions which crashed or were killed left behind,
+    // newest first, until one is recovered. Returns true when a map was recovered.
+    bool offerRecovery();
+    Autosaver& autosaver() { return *autosaver_; }
+    // Where recovery copies go (tests point it at a folder of their own).
+    void setRecoveryFolder(const QString& folder);
+
+    // Files dropped onto the window (MainForm_Drops.cpp): maps, texture lists, 3DS models and
+    // heightmap files, each to its command; anything else is refused with a message.
+    bool openDroppedUrls(const QList<QUrl>& urls);
+    bool openDroppedFile(const QString& fileName);
+    bool openTextureListFile(const QString& fileName);
+    // The 3DS import dialog with `fileName`.
+    bool import3dsFile(const QString& fileName);
+    // `fileName` as the heightmap preview.
+    bool openHeightmapFile(const QString& fileName);
 
     // What the view's handlers call for the brush modes (the cell brushes' clicks, the height
     // snapshot after a heightmap pick, the layers table after a layers-mode drag); unset hooks
@@ -153,6 +180,9 @@ public slots:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // MainForm.cpp
@@ -180,6 +210,11 @@ private:
     // The save dialog; `kestrelFilter` tells whether the "Brimlow 4 map" filter was chosen.
     QString chooseSaveFile(bool* kestrelFilter);
     void updateUndoActions();
+
+    // MainForm_Recovery.cpp
+    void setupAutosave();
+    // An error box with a text of its own (reportError takes a language key).
+    void reportErrorText(const QString& text);
 
     // MainForm_View.cpp
     void connectView();
@@ -352,6 +387,7 @@ private:
     std::unique_ptr<TreeWidgetSink> sink1_;
     std::unique_ptr<TreeWidgetSink> sink3_;
     TStyleEditForm* styleForm_ = nullptr;
+    std::unique_ptr<Autosaver> autosaver_;
 
 public:
     // The find-and-replace window, made on first use (MainForm_Replace.cpp).
