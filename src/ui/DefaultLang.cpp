@@ -263,6 +263,12 @@ const LangAssignment kEditorAssignments[] = {
     {"[sOpLibName]", "Library Name"},
     {"[sOpColor]", "Color"},
     {"[sOpImportVox]", "Import VOX"},
+    {"[sOpFill]", "Fill"},
+    {"[sOpErase]", "Erase"},
+    {"[sOpHeights]", "Heights"},
+    {"[sOpLayers]", "Layers"},
+    {"[sOpBlur]", "Blur"},
+    {"[sOpAutoBlur]", "Auto Blur"},
 };
 // clang-format on
 

@@ -132,6 +132,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     scene_.SelectedId = 0;
     connectDocument();
     connectProperties();
+    connectBrushes();
     connectTrees();
     buildTreeMenus();
     updateTitle(QString());

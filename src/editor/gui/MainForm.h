@@ -6,6 +6,7 @@
 // mouse and keys), MainForm_Tree.cpp (tree views and selection).
 
 #include "core/Poxel.h"
+#include "editor/Brushes.h"
 #include "editor/Documents.h"
 #include "editor/MapDocument.h"
 #include "render/PickArrays.h"
@@ -100,6 +101,18 @@ public:
     bool importObjectsFile(const QString& land, const QString& fileName);
     // Selects the node with `listId` as a click in the view does.
     void selectById(int32_t listId);
+
+    // The brushes in the view (MainForm_Brushes.cpp), run by the view's mouse handlers: a press
+    // with the fill, erase or get brush at (x, y) (client pixels), each movement while the
+    // button is held (true while a stroke runs), the release; and the height snapshot after a
+    // heightmap pick.
+    void FillClick(int x, int y);
+    void EraseClick(int x, int y);
+    void GetClick(int x, int y);
+    bool brushStrokeStep(int x, int y);
+    void endBrushStroke();
+    bool brushStrokeActive() const { return brush_.Stroke.active(); }
+    void SnapshotHeights();
 
 public slots:
     void Openxom1Click();
@@ -200,6 +213,29 @@ private:
     // Fills the property page from the selected node of the shown document.
     void showProperties();
 
+    // MainForm_Brushes.cpp
+    void connectBrushes();
+    void ButFillPoxelClick();
+    void ButGetPoxelClick();
+    void ButDelPoxelClick();
+    void HmPickButClick();
+    void LayersPickClick();
+    void SpeedButton1Click();
+    void DrawPointClick();
+    void HmHeightEditFloatFunc(double h);
+    void HmRadEditFloatFunc(double radius);
+    void LayersLenFloatFunc(double softLen);
+    void cellBrushClick(QPushButton* button, int code);
+    void cellBrushToggled();
+    void heightPickToggled(bool down);
+    void layersModeToggled(bool down);
+    // The poxel the brushes work in: the selected poxel of the edited map when it has cells.
+    TPoxel* brushPoxel() const;
+    void rebuildMesh(TPoxel& node, bool points);
+    QString cellBrushSample(int x, int y);
+    void brushNodeLeaves(TPoxel* node);
+    void brushNodeChanged(TPoxel* node, NodeChanges what);
+
     // Documents and state.
     MapDocument* doc_ = nullptr;
     bool importMapActive_ = false;
@@ -218,6 +254,26 @@ private:
     int Restriction_ = 0;
     uint32_t HoverId_ = 0;
     QPoint LastCursorPos_;
+
+    // Brush state (MainForm_Brushes.cpp).
+    struct BrushState {
+        // The running stroke of the fill or erase brush, its poxel and the cells its picks see
+        // (those at the press).
+        BrushStroke Stroke;
+        TPoxel* StrokeNode = nullptr;
+        std::vector<uint32_t> CellsAtPress;
+        bool PaintingCells = false;
+        // The heightmap brush: one session from a pick to the next, the snapshot "Height" is an
+        // offset from, and the heights it wrote last (any other change starts a new session).
+        BrushStroke HeightSession;
+        TPoxel* HeightsNode = nullptr;
+        HeightSnapshot Heights;
+        THmap HeightsWritten;
+        bool PaintingHeights = false;
+        // The node whose lists hold the points of empty cells ("Show Points").
+        TPoxel* PointsNode = nullptr;
+    };
+    BrushState brush_;
 
 public:
     // Controls, by designer name.
