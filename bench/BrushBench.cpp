@@ -5,6 +5,7 @@
 
 #include "LargestPoxel.h"
 #include "editor/Brushes.h"
+#include "core/MapGenerator.h"
 #include "editor/MapDocument.h"
 #include "render/MeshSamples.h"
 #include "render/gl/HeadlessContext.h"

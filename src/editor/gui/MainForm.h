@@ -113,6 +113,9 @@ public:
     void endBrushStroke();
     bool brushStrokeActive() const { return brush_.Stroke.active(); }
     void SnapshotHeights();
+    // The pick lists of the heightmap and layers brushes.
+    TPickArray& heightPicks() { return heightPicks_; }
+    TLPickArray& layerPicks() { return layerPicks_; }
 
 public slots:
     void Openxom1Click();
