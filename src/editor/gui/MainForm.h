@@ -8,6 +8,7 @@
 #include "core/Poxel.h"
 #include "editor/Brushes.h"
 #include "editor/Documents.h"
+#include "editor/DragMath.h"
 #include "editor/MapDocument.h"
 #include "render/PickArrays.h"
 #include "render/SceneState.h"
@@ -19,6 +20,7 @@
 #include <functional>
 #include <memory>
 
+class QAbstractButton;
 class QAction;
 class QLabel;
 class QMenu;
@@ -102,20 +104,38 @@ public:
     // Selects the node with `listId` as a click in the view does.
     void selectById(int32_t listId);
 
-    // The brushes in the view (MainForm_Brushes.cpp), run by the view's mouse handlers: a press
-    // with the fill, erase or get brush at (x, y) (client pixels), each movement while the
-    // button is held (true while a stroke runs), the release; and the height snapshot after a
-    // heightmap pick.
+    // The brushes in the view (MainForm_Brushes.cpp), run by the view's mouse handlers through
+    // the brush hooks: a press with the fill, erase or get brush at (x, y) (client pixels), each
+    // movement while the button is held (the status text while a stroke runs, else a null
+    // text), the release; and the height snapshot after a heightmap pick.
     void FillClick(int x, int y);
     void EraseClick(int x, int y);
     void GetClick(int x, int y);
-    bool brushStrokeStep(int x, int y);
+    QString brushStrokeStep(int x, int y);
     void endBrushStroke();
     bool brushStrokeActive() const { return brush_.Stroke.active(); }
     void SnapshotHeights();
     // The pick lists of the heightmap and layers brushes.
     TPickArray& heightPicks() { return heightPicks_; }
     TLPickArray& layerPicks() { return layerPicks_; }
+    // What the view's handlers call for the brush modes (the cell brushes' clicks, the height
+    // snapshot after a heightmap pick, the layers table after a layers-mode drag); unset hooks
+    // do nothing.
+    struct BrushHooks {
+        std::function<void(int x, int y)> FillClick;
+        std::function<void(int x, int y)> EraseClick;
+        std::function<void(int x, int y)> GetClick;
+        std::function<void()> SnapshotHeights;
+        std::function<void()> RefreshLayersVals;
+        // A movement with the left button held while a fill or erase stroke runs (true when it
+        // took the movement: its status text, else a null text), and the release that ends it.
+        std::function<QString(int x, int y)> StrokeStep;
+        std::function<void()> EndStroke;
+    };
+    BrushHooks& brushHooks() { return brushHooks_; }
+    // The object drag in progress (Active false between drags).
+    const ObjectDrag& objectDrag() const { return drag_; }
+    int Restriction() const { return Restriction_; }
 
 public slots:
     void Openxom1Click();
@@ -193,6 +213,21 @@ private:
     void updateToolEnabling();
     void setRestriction(int restriction);
     void rememberCursor(const QPoint& screenPos);
+    // The hover of the select, object and brush modes at `local`: picks, sets the interaction
+    // code, the hover restriction and the status text.
+    void hoverPick(const QPoint& local);
+    // A button of the brush panels by its name, or nullptr while there is none.
+    QAbstractButton* modeButton(const char* name) const;
+    bool modeDown(const char* name) const;
+
+    // MainForm_Drag.cpp
+    void connectDrag();
+    DragView currentDragView() const;
+    void beginObjectDrag(DragKind kind, const QPoint& local);
+    void objectDragStep(const QPoint& local, Qt::KeyboardModifiers modifiers);
+    void finishObjectDrag();
+    void cancelObjectDrag();
+    QString dragStatusText() const;
 
     // MainForm_Tree.cpp
     void connectDocument();
@@ -257,6 +292,13 @@ private:
     int Restriction_ = 0;
     uint32_t HoverId_ = 0;
     QPoint LastCursorPos_;
+    // The position of the last hover pick, and whether anything has changed what lies under
+    // it since (a press then picks again before it acts).
+    QPoint hoverPos_;
+    bool hoverStale_ = true;
+    ObjectDrag drag_;
+    bool applyingDrag_ = false;
+    BrushHooks brushHooks_;
 
     // Brush state (MainForm_Brushes.cpp).
     struct BrushState {

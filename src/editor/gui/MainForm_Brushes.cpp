@@ -41,6 +41,14 @@ void TMainForm::connectBrushes() {
     connect(page->HmPickBut, &QPushButton::toggled, this, &TMainForm::heightPickToggled);
     connect(page->LayersPick, &QPushButton::toggled, this, &TMainForm::layersModeToggled);
 
+    // What the view's mouse handlers call.
+    brushHooks_.FillClick = [this](int x, int y) { FillClick(x, y); };
+    brushHooks_.EraseClick = [this](int x, int y) { EraseClick(x, y); };
+    brushHooks_.GetClick = [this](int x, int y) { GetClick(x, y); };
+    brushHooks_.SnapshotHeights = [this] { SnapshotHeights(); };
+    brushHooks_.StrokeStep = [this](int x, int y) { return brushStrokeStep(x, y); };
+    brushHooks_.EndStroke = [this] { endBrushStroke(); };
+
     connect(doc_, &MapDocument::nodeChanged, this, &TMainForm::brushNodeChanged);
     connect(doc_, &MapDocument::nodeAboutToBeRemoved, this,
             [this](TPoxel*, TPoxel* node) { brushNodeLeaves(node); });
@@ -183,11 +191,10 @@ void TMainForm::EraseClick(int x, int y) {
     cellBrushSample(x, y);
 }
 
-bool TMainForm::brushStrokeStep(int x, int y) {
+QString TMainForm::brushStrokeStep(int x, int y) {
     if (!brush_.Stroke.active())
-        return false;
-    setStatus(0, cellBrushSample(x, y));
-    return true;
+        return {};
+    return cellBrushSample(x, y);
 }
 
 void TMainForm::endBrushStroke() {

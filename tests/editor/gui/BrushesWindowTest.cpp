@@ -4,6 +4,7 @@
 
 #include "MainFormFixture.h"
 
+#include "editor/gui/PoxelTree.h"
 #include "editor/gui/PropertiesPage.h"
 #include "editor/gui/ValueGrids.h"
 #include "textures/TextureCodes.h"
@@ -144,9 +145,9 @@ TEST_F(BrushWindow, AFillStrokeIsOneStepAndUndoesToTheSameMap) {
     EXPECT_EQ(codeRow(p - 1), "[00] [00] [00] [02]");
     // The stroke goes on while the button is held: every cell it passes, one step.
     for (const QPoint& at : pixels)
-        EXPECT_TRUE(form_->brushStrokeStep(at.x(), at.y()));
+        EXPECT_FALSE(form_->brushStrokeStep(at.x(), at.y()).isNull());
     form_->endBrushStroke();
-    EXPECT_FALSE(form_->brushStrokeStep(first.x(), first.y())) << "released";
+    EXPECT_TRUE(form_->brushStrokeStep(first.x(), first.y()).isNull()) << "released";
     EXPECT_EQ(stack().count(), 1);
     EXPECT_EQ(form_->Undo1->text(), "Undo Fill");
     const auto filled = mapBytes();
@@ -212,9 +213,9 @@ TEST_F(BrushWindow, GetReadsTheCellIntoTheSettingsAndTheCornerBoxes) {
     EXPECT_EQ(page_->EditX20->FloatVal(), 15.0);
     const bool ticked[8] = {true, true, false, false, true, true, true, true};
     for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(page_->findChild<TCheckBoxX*>(QStringLiteral("CheckBoxX%1").arg(i + 1))
-                      ->isChecked(),
-                  ticked[i])
+        EXPECT_EQ(
+            page_->findChild<TCheckBoxX*>(QStringLiteral("CheckBoxX%1").arg(i + 1))->isChecked(),
+            ticked[i])
             << i + 1;
     EXPECT_EQ(stack().count(), steps) << "get changes nothing";
     // And the boxes write the corner settings back.
