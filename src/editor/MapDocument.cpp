@@ -102,6 +102,8 @@ public:
             return false;
         after_ = next->after_;
         what_ |= next->what_;
+        // A stroke or a typed value that ends where it began leaves no step behind.
+        setObsolete(after_ == before_);
         return true;
     }
 

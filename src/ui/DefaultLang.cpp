@@ -273,6 +273,12 @@ const LangAssignment kEditorAssignments[] = {
     {"[sDropNotLocal]", "Only files on this computer can be opened: %s"},
     {"[sDropRefused]", "Cannot open %s. Landwright opens maps (.xom, .xan), texture lists (.txt), 3DS models (.3ds) and heightmaps (.hmp)."},
     {"[sCannotOpenYet]", "This version cannot open %s yet: %s"},
+    {"[sOpFill]", "Fill"},
+    {"[sOpErase]", "Erase"},
+    {"[sOpHeights]", "Heights"},
+    {"[sOpLayers]", "Layers"},
+    {"[sOpBlur]", "Blur"},
+    {"[sOpAutoBlur]", "Auto Blur"},
 };
 // clang-format on
 

@@ -133,6 +133,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     scene_.SelectedId = 0;
     connectDocument();
     connectProperties();
+    connectBrushes();
     connectTrees();
     buildTreeMenus();
     updateTitle(QString());

@@ -6,6 +6,7 @@
 // mouse and keys), MainForm_Tree.cpp (tree views and selection).
 
 #include "core/Poxel.h"
+#include "editor/Brushes.h"
 #include "editor/Documents.h"
 #include "editor/DragMath.h"
 #include "editor/MapDocument.h"
@@ -131,6 +132,20 @@ public:
     // `fileName` as the heightmap preview.
     bool openHeightmapFile(const QString& fileName);
 
+    // The brushes in the view (MainForm_Brushes.cpp), run by the view's mouse handlers through
+    // the brush hooks: a press with the fill, erase or get brush at (x, y) (client pixels), each
+    // movement while the button is held (the status text while a stroke runs, else a null
+    // text), the release; and the height snapshot after a heightmap pick.
+    void FillClick(int x, int y);
+    void EraseClick(int x, int y);
+    void GetClick(int x, int y);
+    QString brushStrokeStep(int x, int y);
+    void endBrushStroke();
+    bool brushStrokeActive() const { return brush_.Stroke.active(); }
+    void SnapshotHeights();
+    // The pick lists of the heightmap and layers brushes.
+    TPickArray& heightPicks() { return heightPicks_; }
+    TLPickArray& layerPicks() { return layerPicks_; }
     // What the view's handlers call for the brush modes (the cell brushes' clicks, the height
     // snapshot after a heightmap pick, the layers table after a layers-mode drag); unset hooks
     // do nothing.
@@ -140,6 +155,10 @@ public:
         std::function<void(int x, int y)> GetClick;
         std::function<void()> SnapshotHeights;
         std::function<void()> RefreshLayersVals;
+        // A movement with the left button held while a fill or erase stroke runs (true when it
+        // took the movement: its status text, else a null text), and the release that ends it.
+        std::function<QString(int x, int y)> StrokeStep;
+        std::function<void()> EndStroke;
     };
     BrushHooks& brushHooks() { return brushHooks_; }
     // The object drag in progress (Active false between drags).
@@ -269,6 +288,29 @@ private:
     // Fills the property page from the selected node of the shown document.
     void showProperties();
 
+    // MainForm_Brushes.cpp
+    void connectBrushes();
+    void ButFillPoxelClick();
+    void ButGetPoxelClick();
+    void ButDelPoxelClick();
+    void HmPickButClick();
+    void LayersPickClick();
+    void SpeedButton1Click();
+    void DrawPointClick();
+    void HmHeightEditFloatFunc(double h);
+    void HmRadEditFloatFunc(double radius);
+    void LayersLenFloatFunc(double softLen);
+    void cellBrushClick(QPushButton* button, int code);
+    void cellBrushToggled();
+    void heightPickToggled(bool down);
+    void layersModeToggled(bool down);
+    // The poxel the brushes work in: the selected poxel of the edited map when it has cells.
+    TPoxel* brushPoxel() const;
+    void rebuildMesh(TPoxel& node, bool points);
+    QString cellBrushSample(int x, int y);
+    void brushNodeLeaves(TPoxel* node);
+    void brushNodeChanged(TPoxel* node, NodeChanges what);
+
     // Documents and state.
     MapDocument* doc_ = nullptr;
     bool importMapActive_ = false;
@@ -294,6 +336,26 @@ private:
     ObjectDrag drag_;
     bool applyingDrag_ = false;
     BrushHooks brushHooks_;
+
+    // Brush state (MainForm_Brushes.cpp).
+    struct BrushState {
+        // The running stroke of the fill or erase brush, its poxel and the cells its picks see
+        // (those at the press).
+        BrushStroke Stroke;
+        TPoxel* StrokeNode = nullptr;
+        std::vector<uint32_t> CellsAtPress;
+        bool PaintingCells = false;
+        // The heightmap brush: one session from a pick to the next, the snapshot "Height" is an
+        // offset from, and the heights it wrote last (any other change starts a new session).
+        BrushStroke HeightSession;
+        TPoxel* HeightsNode = nullptr;
+        HeightSnapshot Heights;
+        THmap HeightsWritten;
+        bool PaintingHeights = false;
+        // The node whose lists hold the points of empty cells ("Show Points").
+        TPoxel* PointsNode = nullptr;
+    };
+    BrushState brush_;
 
 public:
     // Controls, by designer name.

@@ -96,6 +96,7 @@ TPropertiesPage::TPropertiesPage(MapDocument& doc, QScrollArea* scrollBox, QWidg
     connect(valForm_->ValueEd, &TEditX::FloatFunc, this, &TPropertiesPage::onValueEdited);
     registerTexts();
     connectFields();
+    connectBrushSettings();
     FillPanels(nullptr, false);
 }
 
