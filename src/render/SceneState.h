@@ -84,6 +84,8 @@ struct SceneState {
     std::function<int(const std::string& name)> NameWidth;
     // Run when the drawer reaches the selected node: the live transform of an object drag.
     std::function<void(TPoxel& node, TPoxel* parent)> DragStep;
+    // Run in every screen pass after the shown document: the wireframe of a loaded 3DS model.
+    std::function<void()> DrawImportedModel;
 };
 
 } // namespace lw
