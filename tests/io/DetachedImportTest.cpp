@@ -101,8 +101,9 @@ TEST(DetachedImport, BadFilesAreRefusedWithTheReason) {
     for (const char* name : {"malformed_empty.3ds", "malformed_wrong.3ds", "no_such_file.3ds"}) {
         auto detached = lw::importModel3dsDetached(model(name), options);
         EXPECT_FALSE(detached.ok()) << name;
-        if (!detached.ok())
+        if (!detached.ok()) {
             EXPECT_FALSE(detached.error().message().empty());
+        }
     }
     options.MaxLayers = 1;
     EXPECT_FALSE(lw::importModel3dsDetached(model("fels.3ds"), options).ok());
