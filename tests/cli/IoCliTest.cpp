@@ -163,7 +163,8 @@ TEST(IoCli, VoxExportImportRoundTripAndSizeCheck) {
 TEST(IoCli, HmpFromMapRendersTheDepthOfANode) {
     TempDir dir;
     ASSERT_EQ(runCli("demo " + shellQuoted(dir / "demo.xom")).exitCode, 0);
-    auto whole = runCli("hmp from-map " + shellQuoted(dir / "demo.xom") + " " + shellQuoted(dir / "all"));
+    auto whole =
+        runCli("hmp from-map " + shellQuoted(dir / "demo.xom") + " " + shellQuoted(dir / "all"));
     ASSERT_EQ(whole.exitCode, 0) << whole.err;
     EXPECT_NE(whole.out.find("all.hmp"), std::string::npos);
     const auto all = readBytes(dir / "all.hmp");
@@ -183,8 +184,8 @@ TEST(IoCli, HmpFromMapRendersTheDepthOfANode) {
     EXPECT_GT(drawnOne, 0);
     EXPECT_GE(drawnAll, drawnOne);
 
-    auto far = runCli("hmp from-map " + shellQuoted(dir / "demo.xom") + " " + shellQuoted(dir / "x.hmp") +
-                      " --node 9999");
+    auto far = runCli("hmp from-map " + shellQuoted(dir / "demo.xom") + " " +
+                      shellQuoted(dir / "x.hmp") + " --node 9999");
     EXPECT_EQ(far.exitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(dir / "x.hmp"));
 }

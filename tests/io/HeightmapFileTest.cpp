@@ -226,7 +226,7 @@ TEST(HeightmapTerrain, ImportAppendsToAMapOrChangesNothing) {
 
 TEST(HeightmapPreview, HeightsFromADepthPicture) {
     std::vector<uint16_t> depth(100 * 100, 65535);
-    depth[0] = 0;              // row 0, column 0: nearest
+    depth[0] = 0;               // row 0, column 0: nearest
     depth[3 * 100 + 7] = 32768; // row 3, column 7
     auto preview = lw::heightmapFromDepth(depth);
     ASSERT_TRUE(preview.ok());
