@@ -134,6 +134,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     connectProperties();
     connectTrees();
     buildTreeMenus();
+    connectImportExport();
     updateTitle(QString());
     CurrentTool_ = ToolButton11;
     ToolButton11->setChecked(true);
@@ -198,7 +199,8 @@ void TMainForm::buildMenus() {
     SaveHeightmap1 = addNamedAction(File1, "SaveHeightmap1");
     File1->addSeparator();
     Exit1 = addNamedAction(File1, "Exit1", QKeySequence(Qt::ALT | Qt::Key_F4));
-    // Commands of the texture, heightmap and 3DS issues: present, not yet wired.
+    // Present, enabled by their commands (MainForm_ImportExport.cpp wires the 3DS and
+    // heightmap ones).
     for (QAction* later : {OpenTextures1, OpenHeightmap1, CloseHeightmap1, Import3ds1, Export3ds1,
                            ImportHeightmap1, SaveTexturesList1, SaveHeightmap1})
         later->setEnabled(false);
@@ -295,9 +297,8 @@ void TMainForm::buildTreeMenus() {
     VoxelSize->setEnabled(false); // the information line
     TreeMenu->addSeparator();
     MakeHmap1 = addNamedAction(TreeMenu, "MakeHmap1");
-    // The replacer window and the depth render come with their own commands.
+    // The replacer window comes with its own command.
     Replacer1->setEnabled(false);
-    MakeHmap1->setEnabled(false);
 
     TreeMenuGroup = new QMenu(this);
     TreeMenuGroup->setObjectName(QStringLiteral("TreeMenuGroup"));
