@@ -83,6 +83,8 @@ int runRender(const Args& args);
 
 // Heightmap files, height pictures and voxel blocks (IoCommands.cpp).
 int runHmp(const Args& args);
+// "hmp from-map": the depth render of a node, in a context without a display.
+int runHmpFromMap(const Args& args);
 int runHeights(const Args& args);
 int runVox(const Args& args);
 // The texture subcommand; its first argument is the verb.

@@ -4,6 +4,8 @@
 
 #include "core/AtomicFile.h"
 #include "core/MapReader.h"
+#include "io/HeightmapFile.h"
+#include "io/gl/HeightmapRender.h"
 #include "render/SceneBounds.h"
 #include "render/SceneState.h"
 #include "render/gl/DisplayLists.h"
@@ -147,6 +149,42 @@ int runRender(const Args& args) {
     if (!written)
         return fail(written.error());
     std::printf("%s\n", out->second.c_str());
+    return ExitOk;
+}
+
+int runHmpFromMap(const Args& args) {
+    auto map = readMapFile(args.positional[1]);
+    if (!map)
+        return fail(map.error());
+    TPoxel& root = *map.value();
+    TPoxel* node = &root;
+    if (args.options.count("--node")) {
+        auto index = integerOption(args, "--node", 0);
+        if (!index)
+            return fail(index.error());
+        auto ref = nodeAtIndex(root, *index);
+        if (!ref)
+            return fail(ref.error());
+        node = ref->node;
+    }
+    auto context = gl::HeadlessContext::create(gl::kDepthSide, gl::kDepthSide);
+    if (!context)
+        return fail(context.error());
+    gl::installDisplayListReleaseHook();
+    SceneState state;
+    gl::SetupGLState(state);
+    gl::BuildPoxelTree(root, nullptr);
+    state.EditRoot = state.ShownRoot = &root;
+    auto preview = gl::MakeHeightmap(state, *node);
+    // The nodes release their lists while the context is still current.
+    map.value().reset();
+    gl::forgetContextLists();
+    if (!preview)
+        return fail(preview.error());
+    auto written = writeHmpFile(*preview, args.positional[2]);
+    if (!written)
+        return fail(written.error());
+    std::printf("wrote %s\n", written->c_str());
     return ExitOk;
 }
 

@@ -75,11 +75,14 @@ const std::vector<Command>& commands() {
          &runMeshStats},
         {"hmp",
          "build terrain from a heightmap file",
-         "hmp terrain IN.hmp MAP|new OUT",
+         "hmp terrain IN.hmp MAP|new OUT | hmp from-map MAP OUT.hmp [--node N]",
          "terrain: reads the heights of IN.hmp (its first 40,000 bytes), appends the group\n"
          "\"HMapDummy\" with sixteen 25x3x25 tiles and sixteen clip poxels to MAP (or to an\n"
          "empty map when MAP is \"new\") and writes OUT.\n"
-         "from-map MAP OUT.hmp --node N: not available here; it needs the view's depth render.\n",
+         "from-map MAP OUT.hmp [--node N]: draws node N (the root by default) with its subtree\n"
+         "from straight above over 150 x 150 units, as the editor's \"Make Hmap\" does, and\n"
+         "writes its depth as the heights of OUT.hmp (black mask); \".hmp\" is added unless\n"
+         "the name holds it.\n",
          {},
          {"--node"},
          3,

@@ -1,4 +1,5 @@
 #include "core/Poxel.h"
+#include "core/PoxelContentFactory.h"
 
 #include <algorithm>
 
@@ -74,20 +75,27 @@ void setDisplayListReleaseHook(DisplayListReleaseHook hook) {
     g_releaseHook = hook;
 }
 
+PoxelContent newPoxelContent(int32_t nx, int32_t ny, int32_t nz) {
+    PoxelContent c;
+    c.NX = std::max(nx, 1);
+    c.NY = std::max(ny, 1);
+    c.NZ = std::max(nz, 1);
+    sizeArrays(c);
+    c.TextCoord[0] = 0.25f;
+    c.TextCoord[5] = 0.25f;
+    c.TextCoord[6] = 0.15f;
+    c.TextCoord[8] = -0.2f;
+    c.TextCoord[10] = 0.25f;
+    c.LayerLow.assign(static_cast<size_t>(c.NY) + 1, TLayer{});
+    c.LayerHigh.assign(static_cast<size_t>(c.NY) + 1, TLayer{});
+    c.Heights.assign(static_cast<size_t>(c.NX) + 1,
+                     std::vector<float>(static_cast<size_t>(c.NZ) + 1));
+    c.Voxels.assign(static_cast<size_t>(c.VoxelCount), kDefaultCellCode);
+    return c;
+}
+
 TPoxel::TPoxel(int32_t nx, int32_t ny, int32_t nz) : Serial(g_nextSerial++) {
-    NX = std::max(nx, 1);
-    NY = std::max(ny, 1);
-    NZ = std::max(nz, 1);
-    sizeArrays(*this);
-    TextCoord[0] = 0.25f;
-    TextCoord[5] = 0.25f;
-    TextCoord[6] = 0.15f;
-    TextCoord[8] = -0.2f;
-    TextCoord[10] = 0.25f;
-    LayerLow.assign(static_cast<size_t>(NY) + 1, TLayer{});
-    LayerHigh.assign(static_cast<size_t>(NY) + 1, TLayer{});
-    Heights.assign(static_cast<size_t>(NX) + 1, std::vector<float>(static_cast<size_t>(NZ) + 1));
-    Voxels.assign(static_cast<size_t>(VoxelCount), kDefaultCellCode);
+    content() = newPoxelContent(nx, ny, nz);
     ListId = kListBase + g_poxelCounter;
     ++g_poxelCounter;
 }

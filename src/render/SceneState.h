@@ -107,6 +107,8 @@ struct SceneState {
     // Pick passes skip the nodes whose boxes cannot reach the pick pixel (the result is the
     // same; the full pass is kept for comparison).
     bool PickCulling = true;
+    // Run in every screen pass after the shown document: the wireframe of a loaded 3DS model.
+    std::function<void()> DrawImportedModel;
 };
 
 } // namespace lw

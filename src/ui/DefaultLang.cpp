@@ -279,6 +279,14 @@ const LangAssignment kEditorAssignments[] = {
     {"[sOpLayers]", "Layers"},
     {"[sOpBlur]", "Blur"},
     {"[sOpAutoBlur]", "Auto Blur"},
+    {"[sOpImport3ds]", "Import 3DS Model"},
+    {"[sOpImportHeightmap]", "Import Height Map"},
+    {"[sCannotImport3ds]", "The 3DS model cannot be imported."},
+    {"[sCannotOpenHeightmap]", "The height map cannot be read."},
+    {"[sCannotSaveHeightmap]", "The height map cannot be saved."},
+    {"[sCannotMakeHeightmap]", "The height map cannot be made."},
+    {"[sCannotExport3ds]", "The 3DS model cannot be written."},
+    {"[sCannotUsePicture]", "The picture cannot be used."},
 };
 // clang-format on
 

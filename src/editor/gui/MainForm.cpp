@@ -136,6 +136,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     connectBrushes();
     connectTrees();
     buildTreeMenus();
+    connectImportExport();
     updateTitle(QString());
     CurrentTool_ = ToolButton11;
     ToolButton11->setChecked(true);
@@ -204,7 +205,8 @@ void TMainForm::buildMenus() {
     SaveHeightmap1 = addNamedAction(File1, "SaveHeightmap1");
     File1->addSeparator();
     Exit1 = addNamedAction(File1, "Exit1", QKeySequence(Qt::ALT | Qt::Key_F4));
-    // Commands of the texture, heightmap and 3DS issues: present, not yet wired.
+    // Present, enabled by their commands (MainForm_ImportExport.cpp wires the 3DS and
+    // heightmap ones).
     for (QAction* later : {OpenTextures1, OpenHeightmap1, CloseHeightmap1, Import3ds1, Export3ds1,
                            ImportHeightmap1, SaveTexturesList1, SaveHeightmap1})
         later->setEnabled(false);
@@ -301,8 +303,6 @@ void TMainForm::buildTreeMenus() {
     VoxelSize->setEnabled(false); // the information line
     TreeMenu->addSeparator();
     MakeHmap1 = addNamedAction(TreeMenu, "MakeHmap1");
-    // The depth render comes with its own command.
-    MakeHmap1->setEnabled(false);
 
     TreeMenuGroup = new QMenu(this);
     TreeMenuGroup->setObjectName(QStringLiteral("TreeMenuGroup"));

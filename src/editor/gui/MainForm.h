@@ -11,6 +11,8 @@
 #include "editor/DragMath.h"
 #include "editor/MapDocument.h"
 #include "editor/Recovery.h"
+#include "io/HeightmapFile.h"
+#include "io/Model3ds.h"
 #include "render/PickArrays.h"
 #include "render/SceneState.h"
 
@@ -28,6 +30,7 @@ class QMenu;
 class QPushButton;
 class QScrollArea;
 class QTabWidget;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class QTreeWidget;
@@ -49,6 +52,10 @@ class TPoxelTree;
 class TReplacer;
 class TPropertiesPage;
 class Autosaver;
+class TImport3DModel;
+class TExport3DModel;
+class TImportHMForm;
+struct ExportTextures;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -165,6 +172,26 @@ public:
     const ObjectDrag& objectDrag() const { return drag_; }
     int Restriction() const { return Restriction_; }
 
+    // Import and export (MainForm_ImportExport.cpp). Bad files are reported naming the file
+    // and the reason, and change nothing.
+    bool openHeightmapFile(const QString& fileName);
+    bool saveHeightmapFile(const QString& chosen);
+    void closeHeightmap();
+    // "Make Hmap": the preview from the depth of `node` seen from above.
+    bool makeHeightmapOf(TPoxel& node);
+    // "Import Height map...": the terrain group, one undo step; nullptr on a bad file.
+    TPoxel* importHeightmapFile(const QString& fileName);
+    const HeightmapPreview& heightmapPreview() const { return heightmap_; }
+    // Run once the import dialog is up (tests drive it from here).
+    std::function<void(TImport3DModel&)> importDialogHook;
+    std::function<void(TExport3DModel&)> exportDialogHook;
+    std::function<void(TImportHMForm&)> pictureDialogHook;
+    // "Import HMap" of the Height Map panel: the selected poxel's heights from a picture, one
+    // undo step; false when nothing was applied.
+    bool importHeightsFromPicture();
+    // The loaded textures for a textured 3DS export; unset (or null) exports untextured.
+    std::function<const ExportTextures*()> exportTextures;
+
 public slots:
     void Openxom1Click();
     void Newmap1Click();
@@ -195,6 +222,17 @@ public slots:
     void ToolButton11Click();
     void ToolButton13Click(QToolButton* sender);
     void Style1Click();
+    void Import3ds1Click();
+    void Exportto3ds1Click();
+    void ImportHmapClick();
+    void ExportHmapClick();
+    void ImportImageClick();
+    void ExportImageClick();
+    void OpenHeightmap1Click();
+    void SaveHeightmap1Click();
+    void CloseHeightmap1Click();
+    void MakeHmap1Click();
+    void ImportHeightmap1Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -282,6 +320,14 @@ private:
     void onDocumentReplaced();
     bool treeAcceptsDrop(QTreeWidget* source, QTreeWidgetItem* target) const;
     void treeDropped(QTreeWidget* source, QTreeWidgetItem* target);
+
+    // MainForm_ImportExport.cpp
+    void connectImportExport();
+    QString chooseOpenFile(const QString& filter);
+    QString chooseSaveFileFor(const QString& filter);
+    void setHeightmapPreview(HeightmapPreview preview);
+    void runPictureDialog(TImportHMForm& dialog);
+    void showMaskImage();
 
     // MainForm_Properties.cpp
     void connectProperties();
@@ -444,8 +490,15 @@ public:
     QAction* Npoxelsselected1 = nullptr;
     QAction* DeletePoxels = nullptr;
     QAction* GroupPoxels1 = nullptr;
+    // Repaints the view while a model is imported.
+    QTimer* ProcessTimer = nullptr;
 
 private:
+    // The heightmap preview (not part of the map) and the last 3DS model read.
+    HeightmapPreview heightmap_;
+    std::shared_ptr<const TObjArray3D> importModel_;
+    bool importModelShown_ = false;
+    bool importProcessing_ = false;
     std::unique_ptr<TreeWidgetSink> sink1_;
     std::unique_ptr<TreeWidgetSink> sink3_;
     TStyleEditForm* styleForm_ = nullptr;
