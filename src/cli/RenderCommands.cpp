@@ -137,7 +137,7 @@ Result<std::vector<uint8_t>> drawMapPicture(const std::string& mapFile,
     const auto pixels = context.value()->readPixels();
     // The nodes release their lists while the context is still current.
     map.value().reset();
-    gl::forgetPoxelSlabLists();
+    gl::forgetContextLists();
 
     QImage image(pixels.data(), options.width, options.height, QImage::Format_RGBA8888);
     // The framebuffer's rows run bottom up; pictures run top down. The alpha channel is dropped.

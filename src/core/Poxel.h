@@ -62,9 +62,9 @@ enum TreeImage : int {
     ImageGroup = 3,
 };
 
-// Installed by the OpenGL layer: releases the three display lists of a node
-// (ListId, ListId + 10000, ListId + 20000). Core itself never calls OpenGL.
-using DisplayListReleaseHook = void (*)(int32_t listId);
+// Installed by the OpenGL layer: releases the display lists of a node that is destroyed with
+// ListsBuilt set. Core itself never calls OpenGL.
+using DisplayListReleaseHook = void (*)(const TPoxel& node);
 void setDisplayListReleaseHook(DisplayListReleaseHook hook);
 
 // Display-list bands per document.
@@ -76,16 +76,9 @@ constexpr int32_t kHeightmapCounterBase = 400000;
 // Default cell code of a new poxel: texture box 1, no second texture, no corner flags.
 constexpr uint32_t kDefaultCellCode = 3;
 
-class TPoxel {
-public:
-    // TPoxel.Create: dimensions below 1 become 1.
-    TPoxel(int32_t nx, int32_t ny, int32_t nz);
-    ~TPoxel();
-    TPoxel(const TPoxel&) = delete;
-    TPoxel& operator=(const TPoxel&) = delete;
-
-    TVec3 BoxMin;
-    TVec3 BoxMax;
+// A node's own data: what a file stores and the editor edits. Undo keeps a node's state as one
+// copy of this, so nothing of the renderer's or the tools' state belongs here.
+struct PoxelContent {
     std::string Name = "Poxel";
     std::string LibName;
     TVec3 Pos;
@@ -110,32 +103,11 @@ public:
     uint32_t Color = 0xFFFFFFFFu;
     int32_t VoxelCount = 0;
     std::vector<uint32_t> Voxels;
-    std::vector<TVec3> Vertices;
-    TPickArray* HeightPicks = nullptr;
-    TLPickArray* LayerPicks = nullptr;
     bool IsGroup = false;
     bool IsRoot = false;
     bool IsEntity = false;
-    bool DirectDraw = false;
-    bool ShowPoints = false;
-    bool HeightPickMode = false;
-    bool LayerPickMode = false;
-    bool HeightPickPass = false;
-    bool LayerPickPass = false;
-    bool BlurPass = false;
     bool IsHeightmapImage = false;
-    int32_t ListId = 0;
-    // Set by the mesh builder once display lists exist for ListId; a node that never had
-    // lists (for example one of a file that failed to decode) releases nothing.
-    bool ListsBuilt = false;
     int32_t StoreIndex = 0;
-    // The node's identity number ("Get ID Poxel", the replacer): unique among all nodes made
-    // in this run and fixed for the node's life. Nodes are numbered in creation order from 1,
-    // so reading the same file in a fresh run gives the same numbers.
-    const int32_t Serial;
-    TArrayPoxel Children;
-    TArrayPoxel Entities;
-    TreeItem Node = nullptr;
 
     // Rotation exactly as it was read from a file (radians) and the degrees decoded from it.
     // While Rot still holds those degrees the writer stores the original radians, so a map
@@ -149,14 +121,66 @@ public:
         return static_cast<size_t>(y) +
                static_cast<size_t>(NY) * (static_cast<size_t>(x) + static_cast<size_t>(NX) * z);
     }
+
+    friend bool operator==(const PoxelContent&, const PoxelContent&) = default;
+};
+
+// What the mesh builder, the view and the tools keep beside a node: derived from the content,
+// never saved and never part of an undo step.
+struct PoxelScratch {
+    // Local bounding box and the deformed lattice, written by the mesh builder.
+    TVec3 BoxMin;
+    TVec3 BoxMax;
+    std::vector<TVec3> Vertices;
+    TPickArray* HeightPicks = nullptr;
+    TLPickArray* LayerPicks = nullptr;
+    // Switches of one mesh build.
+    bool DirectDraw = false;
+    bool ShowPoints = false;
+    bool HeightPickMode = false;
+    bool LayerPickMode = false;
+    bool HeightPickPass = false;
+    bool LayerPickPass = false;
+    bool BlurPass = false;
+    // The node's three display lists (mesh, edges, pick triangles) are GlLists, GlLists + 1
+    // and GlLists + 2, names the OpenGL layer obtained for this node alone in the context of
+    // generation GlGeneration. ListsBuilt is set once they were compiled.
+    uint32_t GlLists = 0;
+    uint32_t GlGeneration = 0;
+    bool ListsBuilt = false;
+};
+
+class TPoxel : public PoxelContent, public PoxelScratch {
+public:
+    // TPoxel.Create: dimensions below 1 become 1.
+    TPoxel(int32_t nx, int32_t ny, int32_t nz);
+    ~TPoxel();
+    TPoxel(const TPoxel&) = delete;
+    TPoxel& operator=(const TPoxel&) = delete;
+
+    PoxelContent& content() { return *this; }
+    const PoxelContent& content() const { return *this; }
+
+    // The node's pick identity and the value SelectedId holds: 10000 + the counter at creation
+    // (bands per document). Unique within a document; it names no display list.
+    int32_t ListId = 0;
+    // The node's identity number ("Get ID Poxel", the replacer): unique among all nodes made
+    // in this run and fixed for the node's life. Nodes are numbered in creation order from 1,
+    // so reading the same file in a fresh run gives the same numbers.
+    const int32_t Serial;
+    TArrayPoxel Children;
+    TArrayPoxel Entities;
+    TreeItem Node = nullptr;
+
     int treeImage() const;
 };
 
 // Node factory that keeps call sites short.
 std::unique_ptr<TPoxel> makePoxel(int32_t nx = 1, int32_t ny = 1, int32_t nz = 1);
 
-void ResizePoxel(TPoxel& poxel, int32_t nx, int32_t ny, int32_t nz);
-void FillVoxels(TPoxel& poxel, uint32_t code);
+// Both work on a node's own data, so an edit can apply them to a copy of it.
+void ResizePoxel(PoxelContent& poxel, int32_t nx, int32_t ny, int32_t nz);
+void FillVoxels(PoxelContent& poxel, uint32_t code);
 TPoxel* AddChildPoxel(TPoxel& parent, std::unique_ptr<TPoxel> node);
 TPoxel* AddEntity(TPoxel& parent, std::unique_ptr<TPoxel> node);
 // Removes and destroys `node` (with its subtree). Returns false, and changes nothing, when

@@ -555,34 +555,7 @@ ReplaceReport runReplacer(TPoxel& root, TPoxel& start, std::string_view find,
 }
 
 QString formatChangeLine(const QString& pattern, int number, const QString& name) {
-    const QString args[2] = {QString::number(number), name};
-    int next = 0;
-    QString out;
-    for (qsizetype i = 0; i < pattern.size(); ++i) {
-        const QChar c = pattern[i];
-        if (c != u'%' || i + 1 >= pattern.size()) {
-            out += c;
-            continue;
-        }
-        if (pattern[i + 1] == u'%') {
-            out += u'%';
-            ++i;
-            continue;
-        }
-        // Skips index, width and precision ("%-8.2d", "%0:s") up to the directive's letter.
-        qsizetype j = i + 1;
-        while (j < pattern.size() && !pattern[j].isLetter())
-            ++j;
-        if (j >= pattern.size()) {
-            out += pattern.mid(i);
-            break;
-        }
-        if (next < 2)
-            out += args[next];
-        ++next;
-        i = j;
-    }
-    return out;
+    return formatLangText(pattern, {QString::number(number), name});
 }
 
 } // namespace lw

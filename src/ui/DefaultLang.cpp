@@ -63,7 +63,7 @@ const std::array<LangAssignment, kDefaultLangAssignmentCount> kDefaultAssignment
     {"[pageImportobject]", "Import Object"},
     {"[pageImportmap]", "Import Map"},
     {"[pagePropertieslblName]", "Name"},
-    {"[pagePropertieslblPostition]", "Postition"},
+    {"[pagePropertieslblPostition]", "Position"},
     {"[pagePropertieslblRotate]", "Rotate"},
     {"[pagePropertieslblSize]", "Size"},
     {"[pagePropertieslblClip]", "Clip"},
@@ -246,12 +246,34 @@ const std::array<LangAssignment, kDefaultLangAssignmentCount> kDefaultAssignment
     {"[ExportFormFullMap]", "Full Map"},
     {"[ExportFormTextures]", "Textures (*.tga)"},
 }};
+
+// Texts of commands the program has beyond the table above (editing, unsaved changes). They
+// follow it, so a language file can translate them the same way.
+const LangAssignment kEditorAssignments[] = {
+    {"[mnuMainEdit]", "Edit"},
+    {"[mnuMainEditUndo]", "Undo"},
+    {"[mnuMainEditRedo]", "Redo"},
+    {"[sOpCopyPoxel]", "Copy Poxel"},
+    {"[sUnsavedChanges]", "Unsaved Changes"},
+    {"[sSaveChangesTo]", "Save changes to %s?"},
+    {"[sDiscard]", "Discard"},
+    {"[sUntitled]", "Untitled"},
+    {"[sView3D]", "3D View"},
+    {"[sBundleFolderMissing]", "This is not a folder of the game's data. Missing: %s"},
+    {"[sOpLibName]", "Library Name"},
+    {"[sOpColor]", "Color"},
+    {"[sOpImportVox]", "Import VOX"},
+};
 // clang-format on
 
 } // namespace
 
 std::span<const LangAssignment> defaultLangAssignments() {
     return kDefaultAssignments;
+}
+
+std::span<const LangAssignment> editorLangAssignments() {
+    return kEditorAssignments;
 }
 
 } // namespace lw

@@ -53,8 +53,9 @@ Error langFileError(const QString& path, const QString& reason) {
 
 LangTable LangTable::defaultTable() {
     LangTable table;
-    for (const LangAssignment& a : defaultLangAssignments())
-        table.set(QString::fromUtf8(a.key), QString::fromUtf8(a.text));
+    for (auto assignments : {defaultLangAssignments(), editorLangAssignments()})
+        for (const LangAssignment& a : assignments)
+            table.set(QString::fromUtf8(a.key), QString::fromUtf8(a.text));
     return table;
 }
 

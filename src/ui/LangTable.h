@@ -25,12 +25,15 @@ inline constexpr std::size_t kDefaultLangAssignmentCount = 223;
 
 // The built-in English assignments, in the order the default table is built.
 std::span<const LangAssignment> defaultLangAssignments();
+// The English texts of the editor's own commands, applied after those.
+std::span<const LangAssignment> editorLangAssignments();
 
 // An ordered list of "name=text" lines, looked up by name. The name is the text before the first
 // "=", the text is the rest of the line; lines without "=" are kept but never answer a lookup.
 class LangTable {
 public:
-    // The built-in English table: every default assignment applied in order.
+    // The built-in English table: every default assignment applied in order, then the
+    // editor's own.
     static LangTable defaultTable();
     // A table of the given lines, as read from a language file. Where a name occurs on several
     // lines, the first of them answers (the file is taken as it is).

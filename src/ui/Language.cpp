@@ -69,4 +69,33 @@ QString langText(const QString& key) {
     return appLanguage().text(key);
 }
 
+QString formatLangText(const QString& pattern, std::initializer_list<QString> args) {
+    auto next = args.begin();
+    QString out;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern[i];
+        if (c != u'%' || i + 1 >= pattern.size()) {
+            out += c;
+            continue;
+        }
+        if (pattern[i + 1] == u'%') {
+            out += u'%';
+            ++i;
+            continue;
+        }
+        // Skips index, width and precision ("%-8.2d", "%0:s") up to the directive's letter.
+        qsizetype j = i + 1;
+        while (j < pattern.size() && !pattern[j].isLetter())
+            ++j;
+        if (j >= pattern.size()) {
+            out += pattern.mid(i);
+            break;
+        }
+        if (next != args.end())
+            out += *next++;
+        i = j;
+    }
+    return out;
+}
+
 } // namespace lw

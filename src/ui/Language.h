@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <initializer_list>
 #include <optional>
 
 namespace lw {
@@ -65,5 +66,11 @@ QString langText(const QString& key);
 inline QString langText(const char* key) {
     return langText(QString::fromUtf8(key));
 }
+
+// Fills the directives of a language text ("[%d] poxels have [%d] voxels", "Save changes to
+// %s?") with `args` in order. The pattern may come from a language file, so it is filled
+// without printf: each directive, whatever its letter, width or precision, takes the next
+// argument; "%%" is a percent sign; directives beyond the arguments are dropped.
+QString formatLangText(const QString& pattern, std::initializer_list<QString> args);
 
 } // namespace lw

@@ -33,8 +33,8 @@ struct RecordingSink : ItemSink {
 };
 
 std::vector<int32_t> g_released;
-void recordRelease(int32_t id) {
-    g_released.push_back(id);
+void recordRelease(const TPoxel& node) {
+    g_released.push_back(node.ListId);
 }
 
 } // namespace

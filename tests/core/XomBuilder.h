@@ -148,4 +148,18 @@ inline std::vector<uint8_t> entityRecord(int nameSlot, int libSlot, float px = 0
     return r.trailer().b;
 }
 
+// A library: an XGraphSet object, then land objects "zeta" (with child "child" and entity
+// "Bounds") and "Alpha". Objects: 1 graph set, 2 entity "Bounds", 3 zeta, 4 child, 5 Alpha.
+inline XomBuilder sampleLibrary() {
+    XomBuilder x;
+    x.strings = {"Alpha", "Bounds", "child", "zeta"};
+    x.types.push_back({"XGraphSet", {RecordBytes(0).trailer().b}});
+    x.types.push_back({"DetailEntityStore", {entityRecord(2, 2)}});
+    x.types.push_back(
+        {"LandFrameStore",
+         {poxelRecord(4, 1, 1, 1, 3, {2}, {4}), poxelRecord(3, 1, 1, 1, 0), groupRecord(1, {})}});
+    x.rootNumber = 3;
+    return x;
+}
+
 } // namespace lwtest

@@ -35,21 +35,6 @@ struct ListingSink : ItemSink {
     void updateItem(TreeItem, const std::string&, int, TPoxel*) override {}
 };
 
-// A library: an XGraphSet object, then land objects "zeta" (with child "child" and entity
-// "Bounds") and "Alpha".
-XomBuilder library() {
-    XomBuilder x;
-    x.strings = {"Alpha", "Bounds", "child", "zeta"};
-    x.types.push_back({"XGraphSet", {RecordBytes(0).trailer().b}});
-    x.types.push_back({"DetailEntityStore", {entityRecord(2, 2)}});
-    // Objects: 1 graph set, 2 entity "Bounds", 3 zeta, 4 child, 5 Alpha.
-    x.types.push_back(
-        {"LandFrameStore",
-         {poxelRecord(4, 1, 1, 1, 3, {2}, {4}), poxelRecord(3, 1, 1, 1, 0), groupRecord(1, {})}});
-    x.rootNumber = 3;
-    return x;
-}
-
 } // namespace
 
 TEST(Varint, EncodesOneAndTwoByteForms) {
@@ -117,7 +102,7 @@ TEST(XomContainer, NameSlotsResolveToDotsAndOut) {
 }
 
 TEST(XomContainer, BundlesAreNotMapsAndMapsAreNotLibraries) {
-    auto bundle = parseXom(library().build(), XomMode::Map);
+    auto bundle = parseXom(sampleLibrary().build(), XomMode::Map);
     ASSERT_FALSE(bundle);
     EXPECT_EQ(bundle.error().text, "Bad Xom Format File!");
     EXPECT_NE(bundle.error().detail.find("texture bundle"), std::string::npos);
@@ -129,7 +114,7 @@ TEST(XomContainer, BundlesAreNotMapsAndMapsAreNotLibraries) {
 }
 
 TEST(XomContainer, LibraryListingNestsChildrenAndSortsTheTop) {
-    auto table = parseXom(library().build(), XomMode::Library);
+    auto table = parseXom(sampleLibrary().build(), XomMode::Library);
     ASSERT_TRUE(table) << table.error().message();
     auto listing = buildLibraryListing(*table);
     ASSERT_TRUE(listing) << listing.error().message();

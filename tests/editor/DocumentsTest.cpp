@@ -83,6 +83,11 @@ TEST(GameFolder, RecognisesTheThreeLayouts) {
     for (const char* f : {"Bundle19.xom", "Bundle07.xom", "Bundle23.xom"})
         QFile(base.filePath(QStringLiteral("bundles/") + f)).open(QIODevice::WriteOnly);
     EXPECT_EQ(detectGameFolderLayout(base.filePath("bundles")), GameFolderLayout::None);
+    // A refused folder is told what it lacks of the layout it comes closest to.
+    EXPECT_EQ(missingGameFolderEntries(base.filePath("bundles")), QStringList{"Bundle88.xom"});
+    EXPECT_EQ(missingGameFolderEntries(root),
+              (QStringList{"A01.tga", "W68.tga"})); // the nearest: two entries short
     QFile(base.filePath("bundles/Bundle88.xom")).open(QIODevice::WriteOnly);
     EXPECT_EQ(detectGameFolderLayout(base.filePath("bundles")), GameFolderLayout::Bundles);
+    EXPECT_TRUE(missingGameFolderEntries(base.filePath("bundles")).isEmpty());
 }

@@ -2,8 +2,8 @@
 
 #include "editor/gui/MainForm.h"
 
-#include "core/MapGenerator.h"
 #include "editor/gui/AboutForm.h"
+#include "editor/gui/PoxelTree.h"
 #include "editor/gui/ToolIcons.h"
 #include "editor/gui/TreeWidgetSink.h"
 #include "render/gui/OpenGLBox.h"
@@ -115,10 +115,15 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     sink3_ = std::make_unique<TreeWidgetSink>(TreeView3);
 
     // A new empty map, the select tool down, nothing selected.
-    editRoot_ = newMapRoot();
-    fillTree(TreeView1, *editRoot_);
-    scene_.EditRoot = scene_.ShownRoot = editRoot_.get();
+    doc_ = new MapDocument(this);
+    fillTree(TreeView1, *doc_->root());
+    scene_.EditRoot = scene_.ShownRoot = doc_->root();
     scene_.SelectedId = 0;
+    connectDocument();
+    connectProperties();
+    connectTrees();
+    buildTreeMenus();
+    updateTitle(QString());
     CurrentTool_ = ToolButton11;
     ToolButton11->setChecked(true);
     SavedCursor_ = OpenGLBox_->cursorCode();
@@ -128,15 +133,12 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 
 TMainForm::~TMainForm() {
     // Nodes release their display lists through the view's context.
-    auto release = [this] {
-        editRoot_.reset();
-        importMapRoot_.reset();
-        importObjectRoot_.reset();
-    };
+    disconnect(doc_, nullptr, this, nullptr);
     if (OpenGLBox_->glReady())
-        OpenGLBox_->withContext(release);
+        OpenGLBox_->withContext([this] { delete doc_; });
     else
-        release();
+        delete doc_;
+    doc_ = nullptr;
 }
 
 void TMainForm::buildMenus() {
@@ -196,6 +198,8 @@ void TMainForm::buildMenus() {
     connect(Savemapas1, &QAction::triggered, this, &TMainForm::Savemapas1Click);
     connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
 
+    buildEditMenu();
+
     View1 = bar->addMenu(QString());
     View1->setObjectName(QStringLiteral("View1"));
     auto checkable = [](QAction* a, bool checked, bool enabled = true) {
@@ -239,6 +243,68 @@ void TMainForm::buildMenus() {
     About1 = addNamedAction(Help1, "About1");
     connect(Help2, &QAction::triggered, this, &TMainForm::Help2Click);
     connect(About1, &QAction::triggered, this, &TMainForm::About1Click);
+}
+
+void TMainForm::buildEditMenu() {
+    Edit1 = menuBar()->addMenu(QString());
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Undo1 = addNamedAction(Edit1, "Undo1");
+    Undo1->setShortcuts(QKeySequence::Undo);
+    Redo1 = addNamedAction(Edit1, "Redo1");
+    Redo1->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    Undo1->setEnabled(false);
+    Redo1->setEnabled(false);
+}
+
+void TMainForm::updateUndoActions() {
+    QUndoStack* stack = doc_->undoStack();
+    auto caption = [](const char* key, const QString& operation) {
+        return operation.isEmpty() ? langText(key) : langText(key) + QLatin1Char(' ') + operation;
+    };
+    Undo1->setText(caption("[mnuMainEditUndo]", stack->undoText()));
+    Redo1->setText(caption("[mnuMainEditRedo]", stack->redoText()));
+    Undo1->setEnabled(stack->canUndo());
+    Redo1->setEnabled(stack->canRedo());
+}
+
+void TMainForm::buildTreeMenus() {
+    TreeMenu = new QMenu(this);
+    TreeMenu->setObjectName(QStringLiteral("TreeMenu"));
+    Collupse1 = addNamedAction(TreeMenu, "Collupse1");
+    Expand1 = addNamedAction(TreeMenu, "Expand1");
+    Delete1 = addNamedAction(TreeMenu, "Delete1");
+    AddDummyPoxel1 = addNamedAction(TreeMenu, "AddDummyPoxel1");
+    AddPoxel1 = addNamedAction(TreeMenu, "AddPoxel1");
+    AddEmitter1 = addNamedAction(TreeMenu, "AddEmitter1");
+    TreeMenu->addSeparator();
+    Replacer1 = addNamedAction(TreeMenu, "Replacer1");
+    GetIDPoxel1 = addNamedAction(TreeMenu, "GetIDPoxel1");
+    VoxelSize = addNamedAction(TreeMenu, "VoxelSize");
+    VoxelSize->setEnabled(false); // the information line
+    TreeMenu->addSeparator();
+    MakeHmap1 = addNamedAction(TreeMenu, "MakeHmap1");
+    // The replacer window and the depth render come with their own commands.
+    Replacer1->setEnabled(false);
+    MakeHmap1->setEnabled(false);
+
+    TreeMenuGroup = new QMenu(this);
+    TreeMenuGroup->setObjectName(QStringLiteral("TreeMenuGroup"));
+    Npoxelsselected1 = addNamedAction(TreeMenuGroup, "Npoxelsselected1");
+    Npoxelsselected1->setEnabled(false);
+    TreeMenuGroup->addSeparator();
+    DeletePoxels = addNamedAction(TreeMenuGroup, "DeletePoxels");
+    GroupPoxels1 = addNamedAction(TreeMenuGroup, "GroupPoxels1");
+
+    connect(Collupse1, &QAction::triggered, this, &TMainForm::Collupse1Click);
+    connect(Expand1, &QAction::triggered, this, &TMainForm::Expand1Click);
+    connect(Delete1, &QAction::triggered, this, &TMainForm::Delete1Click);
+    connect(AddDummyPoxel1, &QAction::triggered, this, &TMainForm::AddDummyPoxel1Click);
+    connect(AddPoxel1, &QAction::triggered, this, &TMainForm::AddPoxel1Click);
+    connect(AddEmitter1, &QAction::triggered, this, &TMainForm::AddEmitter1Click);
+    connect(GetIDPoxel1, &QAction::triggered, this, &TMainForm::GetIDPoxel1Click);
+    connect(DeletePoxels, &QAction::triggered, this, &TMainForm::DeletePoxelsClick);
+    connect(GroupPoxels1, &QAction::triggered, this, &TMainForm::GroupPoxels1Click);
 }
 
 void TMainForm::buildToolBar() {
@@ -301,7 +367,10 @@ void TMainForm::buildPages() {
     selectRow->addWidget(Label1);
     selectRow->addWidget(SelectLabel, 1);
     mapLayout->addLayout(selectRow);
-    TreeView1 = makeTree("TreeView1", tabMap);
+    TreeView1 = new TPoxelTree(tabMap);
+    TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setIndentation(19);
     mapLayout->addWidget(TreeView1);
     PageControl2->addTab(tabMap, QString());
     // Edit Mode.
@@ -326,15 +395,8 @@ void TMainForm::buildPages() {
     hideRow->addWidget(ShowChild);
     editLayout->addLayout(hideRow);
     editLayout->addStretch(1);
-    connect(ShowParent, &QPushButton::toggled, this, [this](bool down) {
-        scene_.HideParent = down;
-        ShowChild->setEnabled(down);
-        repaintView();
-    });
-    connect(ShowChild, &QPushButton::toggled, this, [this](bool down) {
-        scene_.HideChild = down;
-        repaintView();
-    });
+    connect(ShowParent, &QPushButton::clicked, this, &TMainForm::ShowParentClick);
+    connect(ShowChild, &QPushButton::clicked, this, &TMainForm::ShowChildClick);
     PageControl2->addTab(tabEdit, QString());
     // Textures.
     auto* tabTextures = new QWidget(PageControl2);
@@ -351,14 +413,13 @@ void TMainForm::buildPages() {
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    // Properties: the panels come with the property issue.
+    // Properties: the page of panels comes with the document (connectProperties).
     auto* tabProps = new QWidget(PageControl1);
     tabProps->setObjectName(QStringLiteral("TabSheet1"));
     auto* propsLayout = new QVBoxLayout(tabProps);
     ScrollBox1 = new QScrollArea(tabProps);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     ScrollBox1->setWidgetResizable(true);
-    ScrollBox1->setWidget(new QWidget(ScrollBox1));
     propsLayout->addWidget(ScrollBox1);
     PageControl1->addTab(tabProps, QString());
     // Import Object.
@@ -376,6 +437,7 @@ void TMainForm::buildPages() {
     objRow->addWidget(Button1);
     objLayout->addLayout(objRow);
     TreeView2 = makeTree("TreeView2", tabObject);
+    makeDragSource(TreeView2);
     objLayout->addWidget(TreeView2);
     connect(Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
     TreeView2->installEventFilter(this); // the L key loads, as "Load" does
@@ -393,6 +455,7 @@ void TMainForm::buildPages() {
     impRow->addWidget(Label4, 1);
     impLayout->addLayout(impRow);
     TreeView3 = makeTree("TreeView3", tabImport);
+    makeDragSource(TreeView3);
     impLayout->addWidget(TreeView3);
     PageControl1->addTab(tabImport, QString());
 
@@ -454,6 +517,23 @@ void TMainForm::registerTexts() {
     caption("[mnuMainOptionsSelectlanguage]", SelectLanguage1->menuAction());
     caption("[mnuMainHelpHelp]", Help2);
     caption("[mnuMainHelpAbout]", About1);
+    caption("[mnuMainEdit]", Edit1->menuAction());
+    r.add(QStringLiteral("[mnuMainEditUndo]"), Undo1,
+          [this](const QString&) { updateUndoActions(); });
+    caption("[mnuTreeCollapsepoxel]", Collupse1);
+    caption("[mnuTreeExpandpoxel]", Expand1);
+    caption("[mnuTreeDeletepoxel]", Delete1);
+    caption("[mnuTreeAdddummy]", AddDummyPoxel1);
+    caption("[mnuTreeAddpoxel]", AddPoxel1);
+    caption("[mnuTreeAddemitter]", AddEmitter1);
+    caption("[sReplacer_]", Replacer1);
+    caption("[mnuGroupDeletePoxels]", DeletePoxels);
+    caption("[mnuTreeInfo]", VoxelSize); // filled in when the menu opens
+    caption("[mnuGroupPoxelSelected]", Npoxelsselected1);
+    caption("[mnuGroupGroupPoxels]", GroupPoxels1);
+    // Get ID Poxel, the information lines and Make Hmap get their texts when the menu opens.
+    GetIDPoxel1->setText(QStringLiteral("Get ID Poxel"));
+    MakeHmap1->setText(QStringLiteral("Make Hmap"));
     // The Kestrel placement switch has no key of its own.
     KestrelEmitters1->setText(QStringLiteral("Kestrel Emitters"));
 
@@ -466,6 +546,13 @@ void TMainForm::registerTexts() {
     bindTabText(r, QStringLiteral("[pageProperties]"), PageControl1, PageControl1->widget(0));
     bindTabText(r, QStringLiteral("[pageImportobject]"), PageControl1, PageControl1->widget(1));
     bindTabText(r, QStringLiteral("[pageImportmap]"), PageControl1, PageControl1->widget(2));
+    // Trees and the view have no caption of their own: they are named by their pages.
+    bindAccessibleName(r, QStringLiteral("[pageMaptree]"), TreeView1);
+    bindAccessibleName(r, QStringLiteral("[pageTextures]"),
+                       findChild<QTreeWidget*>(QStringLiteral("TreeView4")));
+    bindAccessibleName(r, QStringLiteral("[pageImportobject]"), TreeView2);
+    bindAccessibleName(r, QStringLiteral("[pageImportmap]"), TreeView3);
+    bindAccessibleName(r, QStringLiteral("[sView3D]"), OpenGLBox_);
     caption("[pageMaptreelblSelect]", Label1);
     caption("[pageImportmaplblSelect]", Label5);
     caption("[pageImportobjectbutLoad]", Button1);
@@ -485,7 +572,7 @@ void TMainForm::registerTexts() {
             findChild<QPushButton*>(QStringLiteral("ButLoadTextur")));
     // The active source follows the language too.
     r.add(QStringLiteral("[sActiveEditMap]"), statusPanels_[2], [this](const QString& text) {
-        if (scene_.ShownRoot == editRoot_.get())
+        if (scene_.ShownRoot == doc_->root())
             statusPanels_[2]->setText(text);
     });
 }

@@ -6,8 +6,8 @@
 // mouse and keys), MainForm_Tree.cpp (tree views and selection).
 
 #include "core/Poxel.h"
-#include "core/Xom.h"
 #include "editor/Documents.h"
+#include "editor/MapDocument.h"
 #include "render/PickArrays.h"
 #include "render/SceneState.h"
 
@@ -37,6 +37,8 @@ class TOpenGLBox;
 class TLanguageMenu;
 class TStyleEditForm;
 class TreeWidgetSink;
+class TPoxelTree;
+class TPropertiesPage;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -53,6 +55,8 @@ public:
         // Land library chooser: fills land and folder, returns true on OK.
         std::function<bool(QWidget*, QString* land, QString* folder)> chooseLand;
         std::function<bool(const QString& file)> openWithSystem;
+        // "Save changes to NAME?": QMessageBox::Save, Discard or Cancel.
+        std::function<int(QWidget*, const QString& title, const QString& text)> askSave;
     };
 
     explicit TMainForm(QWidget* parent = nullptr);
@@ -63,28 +67,35 @@ public:
     Dialogs& dialogs() { return dialogs_; }
 
     // Documents.
-    TPoxel* EditRoot() const { return editRoot_.get(); }
-    TPoxel* ImportMapRoot() const { return importMapRoot_.get(); }
-    TPoxel* ImportObjectRoot() const { return importObjectRoot_.get(); }
+    MapDocument& document() { return *doc_; }
+    TPoxel* EditRoot() const { return doc_->root(); }
+    TPoxel* ImportMapRoot() const { return doc_->importMapRoot(); }
+    TPoxel* ImportObjectRoot() const { return doc_->importObjectRoot(); }
     TPoxel* ShownRoot() const { return scene_.ShownRoot; }
     bool ImportMapActive() const { return importMapActive_; }
-    bool LibraryLoaded() const { return libraryLoaded_; }
+    bool LibraryLoaded() const { return doc_->libraryLoaded(); }
     int32_t SelectedId() const { return scene_.SelectedId; }
     // The node whose ListId is SelectedId, in the shown document.
     TPoxel* selectedPoxel() const;
+    // The node the tree menu commands act on (TreeView1's selected node), or nullptr.
+    TPoxel* treeSelectedPoxel() const;
     SceneState& scene() { return scene_; }
     TOpenGLBox* OpenGLBox() const { return OpenGLBox_; }
     const RecentList& recentMaps() const { return recentMaps_; }
     const RecentList& recentTextureLists() const { return recentTextureLists_; }
 
-    // Commands (menu handlers). A file name given here skips the dialog.
+    // Commands (menu handlers). A file name given here skips the dialog. Commands that would
+    // replace a modified map ask first and do nothing when the question is cancelled.
     bool openMapFile(const QString& fileName);
+    bool newMap();
     bool importMapFile(const QString& fileName);
-    // Makes `root` the edited map: tree, meshes, and the edited map shown.
-    void adoptEditRoot(std::unique_ptr<TPoxel> root);
     // The open dialog for maps, starting in the folder a setting remembers.
     QString chooseMapFile(const char* folderSetting);
+    // Saves the shown map under the name chosen in the save dialog.
     bool saveMapFile(const QString& chosen, bool kestrelFilter);
+    // "Save changes to NAME?" when the edited map is modified: true when the caller may go on
+    // (saved or discarded), false when the user cancelled or the save failed.
+    bool maybeSave();
     // Lists the land library `fileName` into TreeView2.
     bool importObjectsFile(const QString& land, const QString& fileName);
     // Selects the node with `listId` as a click in the view does.
@@ -102,6 +113,18 @@ public slots:
     void Button1Click();
     void TreeView1Change();
     void TreeView3Change();
+    void TreeView1ContextPopup(const QPoint& pos);
+    void Collupse1Click();
+    void Expand1Click();
+    void Delete1Click();
+    void DeletePoxelsClick();
+    void AddDummyPoxel1Click();
+    void AddPoxel1Click();
+    void AddEmitter1Click();
+    void GroupPoxels1Click();
+    void GetIDPoxel1Click();
+    void ShowParentClick();
+    void ShowChildClick();
     void ToolButton1Click(QToolButton* sender);
     void ToolButton6Click();
     void ToolButton11Click();
@@ -110,10 +133,13 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // MainForm.cpp
     void buildMenus();
+    void buildEditMenu();
+    void buildTreeMenus();
     void buildToolBar();
     void buildPages();
     void buildStatusBar();
@@ -127,8 +153,14 @@ private:
     QString GetRecentFile(int menuIndex, RecentKind kind) const;
     void reportError(const QString& key, const QString& detail = {});
     void showDocument(TPoxel* root, const QString& statusKey);
-    void buildMeshes(TPoxel& root);
-    void releaseDocument(std::unique_ptr<TPoxel>& root);
+    // Builds the meshes of the subtree that the current context has none of (all of them
+    // when `all`).
+    void buildMeshes(TPoxel& root, bool all = false);
+    void updateTitle(const QString& fileName);
+    bool saveEditedMap(const QString& fileName);
+    // The save dialog; `kestrelFilter` tells whether the "Brimlow 4 map" filter was chosen.
+    QString chooseSaveFile(bool* kestrelFilter);
+    void updateUndoActions();
 
     // MainForm_View.cpp
     void connectView();
@@ -147,18 +179,30 @@ private:
     void rememberCursor(const QPoint& screenPos);
 
     // MainForm_Tree.cpp
+    void connectDocument();
+    void connectTrees();
     void fillTree(QTreeWidget* tree, TPoxel& root);
     void selectInTree(TPoxel* node);
     void onTreeSelection(QTreeWidget* tree, bool importMap);
+    // Selects `node` of the edited map in the tree and runs the selection as a click would.
+    void selectTreeNode(TPoxel* node);
     void showSelectionLabel(TPoxel* node);
+    void onNodeInserted(TPoxel* parent, TPoxel* node);
+    void onNodeAboutToBeRemoved(TPoxel* parent, TPoxel* node);
+    void onNodeChanged(TPoxel* node, NodeChanges what);
+    void onDocumentAboutToBeReplaced();
+    void onDocumentReplaced();
+    bool treeAcceptsDrop(QTreeWidget* source, QTreeWidgetItem* target) const;
+    void treeDropped(QTreeWidget* source, QTreeWidgetItem* target);
+
+    // MainForm_Properties.cpp
+    void connectProperties();
+    // Fills the property page from the selected node of the shown document.
+    void showProperties();
 
     // Documents and state.
-    std::unique_ptr<TPoxel> editRoot_;
-    std::unique_ptr<TPoxel> importMapRoot_;
-    std::unique_ptr<TPoxel> importObjectRoot_;
-    TStrArr libraryObjects_;
+    MapDocument* doc_ = nullptr;
     bool importMapActive_ = false;
-    bool libraryLoaded_ = false;
     SceneState scene_;
     TPickArray heightPicks_;
     TLPickArray layerPicks_;
@@ -190,6 +234,9 @@ public:
     std::array<QToolButton*, 6> restrictButtons_{};
 
     QMenu* File1 = nullptr;
+    QMenu* Edit1 = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
     QMenu* View1 = nullptr;
     QMenu* Options1 = nullptr;
     QMenu* Help1 = nullptr;
@@ -227,7 +274,7 @@ public:
 
     QTabWidget* PageControl2 = nullptr; // Map Tree, Edit Mode, Textures
     QTabWidget* PageControl1 = nullptr; // Properties, Import Object, Import Map
-    QTreeWidget* TreeView1 = nullptr;
+    TPoxelTree* TreeView1 = nullptr;
     QTreeWidget* TreeView2 = nullptr;
     QTreeWidget* TreeView3 = nullptr;
     QLabel* Label1 = nullptr;
@@ -240,7 +287,25 @@ public:
     QPushButton* ShowChild = nullptr;
     QPushButton* ShowParent = nullptr;
     QScrollArea* ScrollBox1 = nullptr;
+    TPropertiesPage* PropertiesPage = nullptr; // ScrollBox1's page of property panels
     std::array<QLabel*, 3> statusPanels_{};
+
+    // The map tree's context menus.
+    QMenu* TreeMenu = nullptr;
+    QAction* Collupse1 = nullptr;
+    QAction* Expand1 = nullptr;
+    QAction* Delete1 = nullptr;
+    QAction* AddDummyPoxel1 = nullptr;
+    QAction* AddPoxel1 = nullptr;
+    QAction* AddEmitter1 = nullptr;
+    QAction* Replacer1 = nullptr;
+    QAction* GetIDPoxel1 = nullptr;
+    QAction* VoxelSize = nullptr;
+    QAction* MakeHmap1 = nullptr;
+    QMenu* TreeMenuGroup = nullptr;
+    QAction* Npoxelsselected1 = nullptr;
+    QAction* DeletePoxels = nullptr;
+    QAction* GroupPoxels1 = nullptr;
 
 private:
     std::unique_ptr<TreeWidgetSink> sink1_;

@@ -2,18 +2,19 @@
 
 #include "editor/gui/MainForm.h"
 
-#include "core/MapGenerator.h"
-#include "core/MapReader.h"
 #include "core/MapWriter.h"
 #include "editor/gui/AboutForm.h"
 #include "editor/gui/TreeWidgetSink.h"
+#include "render/gl/DisplayLists.h"
 #include "render/gl/PoxelLists.h"
 #include "render/gui/OpenGLBox.h"
 #include "textures/gui/SelectLandForm.h"
 #include "ui/Language.h"
 #include "ui/Settings.h"
+#include "ui/Version.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -35,16 +36,6 @@ const QString kSaveFilter = QStringLiteral(
 
 std::string toLocal(const QString& fileName) {
     return QFile::encodeName(fileName).toStdString();
-}
-
-// A file that is missing or unreadable is refused before the reader sees it, like a bad file.
-std::optional<Error> unreadable(const QString& fileName) {
-    const QFileInfo info(fileName);
-    if (!info.exists())
-        return badXomFormat(fileName.toStdString() + ": the file does not exist");
-    if (!info.isFile() || !info.isReadable())
-        return badXomFormat(fileName.toStdString() + ": the file cannot be read");
-    return std::nullopt;
 }
 
 } // namespace
@@ -87,61 +78,99 @@ QString TMainForm::GetRecentFile(int menuIndex, RecentKind kind) const {
     return recentTextureLists_.at(menuIndex - 8);
 }
 
-void TMainForm::buildMeshes(TPoxel& root) {
+void TMainForm::buildMeshes(TPoxel& root, bool all) {
     if (!OpenGLBox_->glReady())
         return; // built with every document when the context comes
-    OpenGLBox_->withContext([&] { gl::BuildPoxelTree(root, nullptr); });
-}
-
-void TMainForm::releaseDocument(std::unique_ptr<TPoxel>& root) {
-    if (!root)
-        return;
-    if (scene_.ShownRoot == root.get())
-        scene_.ShownRoot = nullptr;
-    if (OpenGLBox_->glReady())
-        OpenGLBox_->withContext([&] { root.reset(); });
-    else
-        root.reset();
+    OpenGLBox_->withContext([&] {
+        std::vector<TPoxel*> pending{&root};
+        while (!pending.empty()) {
+            TPoxel* node = pending.back();
+            pending.pop_back();
+            // Nodes coming back from the history still hold their lists.
+            if (!node->IsEntity && (all || node->IsGroup || !gl::hasLists(*node)))
+                gl::BuildPoxelMesh(*node, scene_.Textures);
+            for (auto& c : node->Children)
+                pending.push_back(c.get());
+        }
+    });
 }
 
 void TMainForm::showDocument(TPoxel* root, const QString& statusKey) {
     scene_.ShownRoot = root;
+    scene_.Selected = nullptr;
     scene_.SelectedId = root ? root->ListId : 0;
     scene_.ZoomSelectedRequest = true;
     updateToolEnabling();
+    showProperties();
     repaintView();
     setStatus(2, langText(statusKey));
 }
 
-bool TMainForm::openMapFile(const QString& fileName) {
-    if (const auto bad = unreadable(fileName)) {
-        reportError(QStringLiteral("[sBadXomFormatFile]"), QString::fromStdString(bad->detail));
-        return false;
-    }
-    // Decode into a new tree first: a bad file changes nothing.
-    auto decoded = readMapFile(toLocal(fileName), CounterMode::Reset);
-    if (!decoded) {
-        reportError(QStringLiteral("[sBadXomFormatFile]"),
-                    QString::fromStdString(decoded.error().detail));
-        return false;
-    }
-    setWindowTitle(mapWindowTitle(fileName));
-    Settings().setString(QString::fromLatin1(settings::kPathMap), folderOfFile(fileName));
-    AddRecentFile(fileName, RecentKind::Maps);
+void TMainForm::updateTitle(const QString& fileName) {
+    // "[*]" shows the unsaved mark while the edited map is modified.
+    const QString title =
+        fileName.isEmpty() ? QString::fromLatin1(kAppTitle) : mapWindowTitle(fileName);
+    setWindowTitle(title + QStringLiteral("[*]"));
+    setWindowModified(doc_->isModified());
+}
 
-    adoptEditRoot(std::move(decoded.value()));
+bool TMainForm::maybeSave() {
+    if (!doc_->isModified())
+        return true;
+    const QString name = doc_->fileName().isEmpty() ? langText("[sUntitled]")
+                                                    : QFileInfo(doc_->fileName()).fileName();
+    const QString title = langText("[sUnsavedChanges]");
+    const QString text = formatLangText(langText("[sSaveChangesTo]"), {name});
+    int answer = QMessageBox::Cancel;
+    if (dialogs_.askSave) {
+        answer = dialogs_.askSave(this, title, text);
+    } else {
+        QMessageBox box(QMessageBox::Question, title, text,
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+        box.button(QMessageBox::Save)->setText(langText("[sSave]"));
+        box.button(QMessageBox::Discard)->setText(langText("[sDiscard]"));
+        box.button(QMessageBox::Cancel)->setText(langText("[sCancel]"));
+        box.setDefaultButton(QMessageBox::Save);
+        answer = box.exec();
+    }
+    if (answer == QMessageBox::Discard)
+        return true;
+    if (answer != QMessageBox::Save)
+        return false;
+    if (!doc_->fileName().isEmpty())
+        return saveEditedMap(doc_->fileName());
+    // A map that never had a name goes through the save dialog.
+    bool kestrel = false;
+    const QString chosen = chooseSaveFile(&kestrel);
+    return !chosen.isEmpty() && saveEditedMap(savedMapFileName(chosen, kestrel));
+}
+
+bool TMainForm::saveEditedMap(const QString& fileName) {
+    const Status written = doc_->saveMap(fileName);
+    if (!written) {
+        // Nothing was written; the title, folder and recent list stay as they were.
+        reportError(QStringLiteral("[sError]"), QString::fromStdString(written.error().message()));
+        return false;
+    }
+    updateTitle(fileName);
+    Settings().setString(QString::fromLatin1(settings::kSavePath), folderOfFile(fileName));
+    AddRecentFile(fileName, RecentKind::Maps);
     return true;
 }
 
-void TMainForm::adoptEditRoot(std::unique_ptr<TPoxel> root) {
-    releaseDocument(editRoot_);
-    editRoot_ = std::move(root);
-    scene_.EditRoot = editRoot_.get();
-    fillTree(TreeView1, *editRoot_);
-    buildMeshes(*editRoot_);
-    importMapActive_ = false;
-    showDocument(editRoot_.get(), QStringLiteral("[sActiveEditMap]"));
-    PageControl2->setCurrentIndex(0);
+bool TMainForm::openMapFile(const QString& fileName) {
+    if (!maybeSave())
+        return false;
+    const Status opened = doc_->openMap(fileName);
+    if (!opened) {
+        reportError(QStringLiteral("[sBadXomFormatFile]"),
+                    QString::fromStdString(opened.error().detail));
+        return false;
+    }
+    updateTitle(fileName);
+    Settings().setString(QString::fromLatin1(settings::kPathMap), folderOfFile(fileName));
+    AddRecentFile(fileName, RecentKind::Maps);
+    return true;
 }
 
 QString TMainForm::chooseMapFile(const char* folderSetting) {
@@ -158,28 +187,25 @@ void TMainForm::Openxom1Click() {
 }
 
 void TMainForm::Newmap1Click() {
-    adoptEditRoot(newMapRoot());
+    newMap();
+}
+
+bool TMainForm::newMap() {
+    if (!maybeSave())
+        return false;
+    doc_->newMap();
+    updateTitle(QString());
+    return true;
 }
 
 bool TMainForm::importMapFile(const QString& fileName) {
-    if (const auto bad = unreadable(fileName)) {
-        reportError(QStringLiteral("[sBadXomFormatFile]"), QString::fromStdString(bad->detail));
-        return false;
-    }
-    auto decoded = readMapFile(toLocal(fileName), CounterMode::Band, kImportMapCounterBase);
-    if (!decoded) {
+    const Status imported = doc_->importMap(fileName);
+    if (!imported) {
         reportError(QStringLiteral("[sBadXomFormatFile]"),
-                    QString::fromStdString(decoded.error().detail));
+                    QString::fromStdString(imported.error().detail));
         return false;
     }
-    importMapActive_ = true;
     Settings().setString(QString::fromLatin1(settings::kPathImportMap), folderOfFile(fileName));
-    releaseDocument(importMapRoot_);
-    importMapRoot_ = std::move(decoded.value());
-    fillTree(TreeView3, *importMapRoot_);
-    buildMeshes(*importMapRoot_);
-    showDocument(importMapRoot_.get(), QStringLiteral("[sActiveImportMap]"));
-    PageControl1->setCurrentIndex(2);
     return true;
 }
 
@@ -190,27 +216,23 @@ void TMainForm::ImportMap1Click() {
 }
 
 bool TMainForm::importObjectsFile(const QString& land, const QString& fileName) {
-    if (fileName.isEmpty() || !QFileInfo(fileName).isFile()) {
+    if (fileName.isEmpty()) {
         reportError(QStringLiteral("[sBadlibraryXomFile]"),
-                    fileName.isEmpty()
-                        ? QStringLiteral("no bundle file for the land \"%1\"").arg(land)
-                        : fileName + QStringLiteral(": the file does not exist"));
+                    QStringLiteral("no bundle file for the land \"%1\"").arg(land));
         return false;
     }
     // List into a scratch tree first, so a bad library leaves the listing as it was.
-    TStrArr objects;
-    Error error;
     QTreeWidget scratch;
     TreeWidgetSink scratchSink(&scratch);
-    if (ReadXomFile(toLocal(fileName), &scratchSink, false, objects, &error) != -1) {
-        reportError(QStringLiteral("[sBadlibraryXomFile]"), QString::fromStdString(error.detail));
+    const Status listed = doc_->listLibrary(fileName, &scratchSink);
+    if (!listed) {
+        reportError(QStringLiteral("[sBadlibraryXomFile]"),
+                    QString::fromStdString(listed.error().detail));
         return false;
     }
-    libraryObjects_ = std::move(objects);
     TreeView2->clear();
     while (scratch.topLevelItemCount() > 0)
         TreeView2->addTopLevelItem(scratch.takeTopLevelItem(0));
-    libraryLoaded_ = true;
     Button1->setEnabled(true);
     Label2->setText(QStringLiteral("[%1]").arg(land));
     Label3->setText(QFileInfo(fileName).fileName());
@@ -230,29 +252,19 @@ void TMainForm::ImportObjects1Click() {
 }
 
 void TMainForm::Button1Click() {
-    if (!libraryLoaded_)
+    if (!doc_->libraryLoaded())
         return;
     QTreeWidgetItem* item = TreeView2->currentItem();
     if (!item)
         return;
     bool hasIndex = false;
     const int index = item->data(0, kObjectIndexRole).toInt(&hasIndex);
-    if (!hasIndex || index < 0)
+    if (!hasIndex)
         return;
-    auto decoded =
-        decodeLibraryObject(libraryObjects_, index, false, CounterMode::Band, kPreviewCounterBase);
-    if (!decoded) {
+    const Result<bool> loaded = doc_->loadLibraryObject(index);
+    if (!loaded)
         reportError(QStringLiteral("[sBadlibraryXomFile]"),
-                    QString::fromStdString(decoded.error().detail));
-        return;
-    }
-    if (decoded.value()->IsEntity)
-        return; // entities have nothing to preview
-    releaseDocument(importObjectRoot_);
-    importObjectRoot_ = std::move(decoded.value());
-    buildMeshes(*importObjectRoot_);
-    importMapActive_ = false;
-    showDocument(importObjectRoot_.get(), QStringLiteral("[sActiveImportObject]"));
+                    QString::fromStdString(loaded.error().detail));
 }
 
 bool TMainForm::saveMapFile(const QString& chosen, bool kestrelFilter) {
@@ -260,19 +272,20 @@ bool TMainForm::saveMapFile(const QString& chosen, bool kestrelFilter) {
     if (chosen.isEmpty() || !root || !root->IsRoot)
         return false;
     const QString fileName = savedMapFileName(chosen, kestrelFilter);
+    if (root == doc_->root())
+        return saveEditedMap(fileName);
+    // The imported map is saved as it is; it has no unsaved state of its own.
     const Status written = WriteMapFile(*root, toLocal(fileName));
     if (!written) {
-        // Nothing was written; the title, folder and recent list stay as they were.
         reportError(QStringLiteral("[sError]"), QString::fromStdString(written.error().message()));
         return false;
     }
-    setWindowTitle(mapWindowTitle(fileName));
     Settings().setString(QString::fromLatin1(settings::kSavePath), folderOfFile(fileName));
     AddRecentFile(fileName, RecentKind::Maps);
     return true;
 }
 
-void TMainForm::Savemapas1Click() {
+QString TMainForm::chooseSaveFile(bool* kestrelFilter) {
     const QString folder =
         Settings().string(QString::fromLatin1(settings::kSavePath)).value_or(QString());
     int filterIndex = 0;
@@ -284,11 +297,25 @@ void TMainForm::Savemapas1Click() {
         file = QFileDialog::getSaveFileName(this, QString(), folder, kSaveFilter, &selected);
         filterIndex = static_cast<int>(kSaveFilter.split(QStringLiteral(";;")).indexOf(selected));
     }
-    saveMapFile(file, filterIndex == 2);
+    *kestrelFilter = filterIndex == 2;
+    return file;
+}
+
+void TMainForm::Savemapas1Click() {
+    bool kestrel = false;
+    const QString file = chooseSaveFile(&kestrel);
+    saveMapFile(file, kestrel);
 }
 
 void TMainForm::Exit1Click() {
     close();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (maybeSave())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void TMainForm::About1Click() {

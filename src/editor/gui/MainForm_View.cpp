@@ -92,7 +92,7 @@ void TMainForm::OpenGLBoxGlReady() {
     if (!scene_.CullFace)
         glDisable(GL_CULL_FACE);
     // A new context has no lists: build every document again (the context is current here).
-    for (TPoxel* root : {editRoot_.get(), importMapRoot_.get(), importObjectRoot_.get()})
+    for (TPoxel* root : {doc_->root(), doc_->importMapRoot(), doc_->importObjectRoot()})
         if (root)
             gl::BuildPoxelTree(*root, nullptr);
     if (scene_.ShownRoot)
@@ -134,7 +134,7 @@ void TMainForm::updateGizmo() {
 void TMainForm::updateToolEnabling() {
     // Object tools need a selected poxel of the edited map other than its root.
     TPoxel* node = selectedPoxel();
-    const bool editable = node && scene_.ShownRoot == editRoot_.get() && !node->IsRoot &&
+    const bool editable = node && scene_.ShownRoot == doc_->root() && !node->IsRoot &&
                           node != scene_.HeightmapPreview;
     for (QToolButton* b : {ToolButton8, ToolButton9, ToolButton10}) {
         b->setEnabled(editable);

@@ -150,7 +150,7 @@ HeadlessContext::~HeadlessContext() {
     }
     eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(display, context);
-    forgetPoxelSlabLists();
+    forgetContextLists();
     // The display stays initialised: other contexts of this process may share it.
 }
 
@@ -161,6 +161,11 @@ Status HeadlessContext::makeCurrent() {
     fbo().bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     glViewport(0, 0, width_, height_);
     return Ok{};
+}
+
+void HeadlessContext::doneCurrent() {
+    eglMakeCurrent(static_cast<EGLDisplay>(display_), EGL_NO_SURFACE, EGL_NO_SURFACE,
+                   EGL_NO_CONTEXT);
 }
 
 std::vector<uint8_t> HeadlessContext::readPixels() const {

@@ -22,6 +22,8 @@ public:
 
     // Makes this context current on the calling thread with its framebuffer bound.
     Status makeCurrent();
+    // Leaves the calling thread without a current context.
+    void doneCurrent();
     int width() const { return width_; }
     int height() const { return height_; }
 

@@ -126,9 +126,9 @@ void drawLoops(const std::vector<TVec3>& loops) {
 
 // ---- Slab lists -----------------------------------------------------------------------------
 //
-// A poxel of several slabs gets three lists per slab (mesh, edges, pick) from a band of names
-// far above the node bands, and its own three lists only call them. A rebuild recompiles the
-// slabs whose output changed, which keeps a brush stroke on a large poxel cheap.
+// A poxel of several slabs gets three lists per slab (mesh, edges, pick) from glGenLists, and
+// its own three lists only call them. A rebuild recompiles the slabs whose output changed,
+// which keeps a brush stroke on a large poxel cheap.
 
 struct Slab {
     GLuint lists = 0; // lists, lists + 1, lists + 2
@@ -136,32 +136,15 @@ struct Slab {
     uint64_t hashB = 0;
 };
 
-struct SlabCache {
-    std::unordered_map<int32_t, std::vector<Slab>> byNode;
-    std::vector<GLuint> freeNames;
-    GLuint nextName = kSlabListBase;
-
-    GLuint allocate() {
-        if (!freeNames.empty()) {
-            const GLuint n = freeNames.back();
-            freeNames.pop_back();
-            return n;
-        }
-        const GLuint n = nextName;
-        nextName += 3;
-        return n;
-    }
-    void release(const Slab& s) {
-        if (s.lists == 0)
-            return;
-        glDeleteLists(s.lists, 3);
-        freeNames.push_back(s.lists);
-    }
-};
-
-SlabCache& slabCache() {
-    static SlabCache cache;
+// Slabs by the first list name of their node.
+std::unordered_map<uint32_t, std::vector<Slab>>& slabCache() {
+    static std::unordered_map<uint32_t, std::vector<Slab>> cache;
     return cache;
+}
+
+void releaseSlab(const Slab& s) {
+    if (s.lists != 0)
+        glDeleteLists(s.lists, 3);
 }
 
 // Four independent 64-bit lanes over the slab's output, folded into two; a stale slab would
@@ -224,20 +207,14 @@ void compileRange(GLuint mesh, GLuint edges, GLuint pick, const PoxelMesh& m, si
     compileList(pick, [&] { drawPositions(GL_TRIANGLES, m.PickVertices, 3 * t0, 3 * t1); });
 }
 
-void releaseSlabs(int32_t listId) {
+void releaseSlabs(uint32_t nodeLists) {
     auto& cache = slabCache();
-    const auto it = cache.byNode.find(listId);
-    if (it == cache.byNode.end())
+    const auto it = cache.find(nodeLists);
+    if (it == cache.end())
         return;
-    // Without a current context the lists went with it; the names are free either way.
-    const bool current = glGetString(GL_VERSION) != nullptr;
-    for (const Slab& s : it->second) {
-        if (current && s.lists != 0)
-            glDeleteLists(s.lists, 3);
-        if (s.lists != 0)
-            cache.freeNames.push_back(s.lists);
-    }
-    cache.byNode.erase(it);
+    for (const Slab& s : it->second)
+        releaseSlab(s);
+    cache.erase(it);
 }
 
 // ---- Build buffers --------------------------------------------------------------------------
@@ -261,11 +238,11 @@ void trimScratch(PoxelMesh& m) {
 
 } // namespace
 
-void compilePoxelLists(int32_t listId, const PoxelMesh& mesh) {
-    const auto id = static_cast<GLuint>(listId);
+void compilePoxelLists(uint32_t lists, const PoxelMesh& mesh) {
+    const GLuint id = lists;
     const size_t slabs = mesh.SlabTriangleStart.empty() ? 0 : mesh.SlabTriangleStart.size() - 1;
     if (slabs <= 1) {
-        releaseSlabs(listId);
+        releaseSlabs(lists);
         const size_t t = mesh.Triangles.size(), e = mesh.EdgeVertices.size();
         compileList(id, [&] {
             drawTriangles(mesh, 0, t);
@@ -278,10 +255,9 @@ void compilePoxelLists(int32_t listId, const PoxelMesh& mesh) {
         return;
     }
 
-    auto& cache = slabCache();
-    std::vector<Slab>& cached = cache.byNode[listId];
+    std::vector<Slab>& cached = slabCache()[lists];
     while (cached.size() > slabs) {
-        cache.release(cached.back());
+        releaseSlab(cached.back());
         cached.pop_back();
     }
     cached.resize(slabs);
@@ -291,12 +267,12 @@ void compilePoxelLists(int32_t listId, const PoxelMesh& mesh) {
         SlabHash h;
         hashSlab(h, mesh, t0, t1, e0, e1);
         Slab& s = cached[k];
-        // glIsList guards against lists lost with a context the cache was not told about.
-        if (s.lists != 0 && s.hashA == h.a() && s.hashB == h.b() && glIsList(s.lists))
+        if (s.lists != 0 && s.hashA == h.a() && s.hashB == h.b())
             continue;
         if (s.lists == 0)
-            s.lists = cache.allocate();
-        compileRange(s.lists, s.lists + 1, s.lists + 2, mesh, t0, t1, e0, e1);
+            s.lists = glGenLists(3);
+        compileRange(s.lists, s.lists + kEdgeListOffset, s.lists + kPickListOffset, mesh, t0, t1,
+                     e0, e1);
         s.hashA = h.a();
         s.hashB = h.b();
     }
@@ -307,20 +283,29 @@ void compilePoxelLists(int32_t listId, const PoxelMesh& mesh) {
     });
     compileList(id + kEdgeListOffset, [&] {
         for (const Slab& s : cached)
-            glCallList(s.lists + 1);
+            glCallList(s.lists + kEdgeListOffset);
     });
     compileList(id + kPickListOffset, [&] {
         for (const Slab& s : cached)
-            glCallList(s.lists + 2);
+            glCallList(s.lists + kPickListOffset);
     });
 }
 
-void releasePoxelSlabLists(int32_t listId) {
-    releaseSlabs(listId);
+void releasePoxelSlabLists(uint32_t nodeLists) {
+    releaseSlabs(nodeLists);
+}
+
+std::vector<uint32_t> slabListsOf(const TPoxel& node) {
+    std::vector<uint32_t> lists;
+    if (const auto it = slabCache().find(node.GlLists);
+        node.GlLists != 0 && it != slabCache().end())
+        for (const Slab& s : it->second)
+            lists.push_back(s.lists);
+    return lists;
 }
 
 void forgetPoxelSlabLists() {
-    slabCache() = SlabCache{};
+    slabCache().clear();
 }
 
 void drawPoxelMeshNow(const PoxelMesh& mesh) {
@@ -344,8 +329,11 @@ void BuildPoxelMesh(TPoxel& poxel, const TTextureList* textures, const MeshBuild
     buildPoxelGeometry(poxel, textures, mesh, extras);
     if (!poxel.IsGroup) {
         if (mesh.Mode == MeshMode::Lists) {
-            compilePoxelLists(poxel.ListId, mesh);
-            poxel.ListsBuilt = true;
+            releasePendingLists();
+            if (const uint32_t lists = nodeLists(poxel)) {
+                compilePoxelLists(lists, mesh);
+                poxel.ListsBuilt = true;
+            }
         } else
             drawPoxelMeshNow(mesh);
     }

@@ -96,7 +96,7 @@ void DrawPoxelLists(const TPoxel& p, bool textured) {
         glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
         activeTexture(GL_TEXTURE0);
     }
-    glCallList(static_cast<GLuint>(p.ListId));
+    glCallList(p.GlLists);
     if (textured) {
         glPopAttrib();
         disableTexturing();
@@ -110,7 +110,7 @@ void DrawEdgeList(const TPoxel& p) {
     glColor3f(0, 0, 0);
     glPushMatrix();
     scaleBySize(p);
-    glCallList(static_cast<GLuint>(p.ListId + kEdgeListOffset));
+    glCallList(p.GlLists + kEdgeListOffset);
     glPopMatrix();
     glPopAttrib();
 }
@@ -118,7 +118,7 @@ void DrawEdgeList(const TPoxel& p) {
 void DrawPickList(const TPoxel& p) {
     glPushMatrix();
     scaleBySize(p);
-    glCallList(static_cast<GLuint>(p.ListId + kPickListOffset));
+    glCallList(p.GlLists + kPickListOffset);
     glPopMatrix();
 }
 
@@ -346,7 +346,7 @@ void DrawNode(FrameContext& fc, TPoxel& node, TPoxel* parent, bool hideParent, b
         }
         if (node.IsGroup) {
             DrawIcon(fc, IconKind::Dummy, node.Name);
-        } else if (node.ListsBuilt) {
+        } else if (hasLists(node)) {
             const bool nodeVisible = poxelVisible(node);
             if (s.BoxMode && !isSelected) {
                 if (!pick && (s.Wireframe || !nodeVisible))
@@ -762,6 +762,7 @@ void RenderFrame(SceneState& s, bool pick) {
     FrameContext fc{s, pick};
     TCamera& c = s.Camera;
     s.Selected = nullptr;
+    releasePendingLists();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glViewport(0, 0, c.Width, c.Height);

@@ -145,7 +145,7 @@ void TOpenGLBox::initializeGL() {
             makeCurrent();
             pickBuffer_.reset();
             emit glAboutToBeDestroyed();
-            gl::forgetPoxelSlabLists();
+            gl::forgetContextLists();
             doneCurrent();
         },
         Qt::DirectConnection);

@@ -24,8 +24,13 @@ bool ChooseGameFolder(QWidget* parent, const QString& prompt, QString& folder,
             return false;
         const GameFolderLayout found = detectGameFolderLayout(chosen);
         if (found == GameFolderLayout::None) {
-            // The native chooser cannot grey out OK per folder: say why and ask again.
-            QMessageBox::warning(parent, langText("[sError]"), prompt);
+            // The native chooser cannot grey out OK per folder: say what the folder lacks and
+            // ask again.
+            const QString why = formatLangText(langText("[sBundleFolderMissing]"),
+                                               {missingGameFolderEntries(chosen).join(", ")});
+            QMessageBox::warning(parent, langText("[sError]"),
+                                 chosen + QStringLiteral("\n\n") + why + QStringLiteral("\n\n") +
+                                     prompt);
             start = chosen;
             continue;
         }

@@ -49,7 +49,16 @@ void bindHint(LangRegistry& registry, const QString& key, QObject* control) {
     if (auto* a = qobject_cast<QAction*>(control))
         registry.add(key, a, [a](const QString& t) { a->setToolTip(t); });
     else if (auto* w = qobject_cast<QWidget*>(control))
-        registry.add(key, w, [w](const QString& t) { w->setToolTip(t); });
+        registry.add(key, w, [w](const QString& t) {
+            w->setToolTip(t);
+            if (auto* b = qobject_cast<QAbstractButton*>(w); b && b->text().isEmpty())
+                b->setAccessibleName(t);
+        });
+}
+
+void bindAccessibleName(LangRegistry& registry, const QString& key, QWidget* control) {
+    if (control)
+        registry.add(key, control, [control](const QString& t) { control->setAccessibleName(t); });
 }
 
 void bindColumnTitle(LangRegistry& registry, const QString& key, QTableWidget* grid, int column) {

@@ -2,6 +2,8 @@
 // between view and tree, and screenshots of the demo map for review.
 
 #include "editor/gui/MainForm.h"
+#include "MainFormFixture.h"
+#include "editor/gui/PoxelTree.h"
 
 #include "core/MapGenerator.h"
 #include "core/MapWriter.h"
@@ -31,68 +33,12 @@ using namespace lw;
 
 namespace {
 
-// Runs the event loop for `ms` milliseconds, or until `done` holds.
-template <typename F> bool waitFor(F done, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-void wait(int ms) {
-    waitFor([] { return false; }, ms);
-}
-
-QString panelText(TMainForm& form, int panel) {
-    return form.findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(panel))->text();
-}
-
-class MainForm : public ::testing::Test {
-protected:
-    void SetUp() override {
-        // Each test starts with empty settings.
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Corvell", "Landwright").clear();
-        form_ = std::make_unique<TMainForm>();
-        form_->dialogs().error = [this](QWidget*, const QString& title, const QString& text) {
-            errors_.push_back(title + QStringLiteral("|") + text);
-        };
-        form_->LoadSettings();
-        const auto demo = makeDemoMap();
-        demoPath_ = QString::fromStdString((dir_ / "demo.xom").string());
-        ASSERT_TRUE(WriteMapFile(*demo, demoPath_.toStdString()).ok());
-    }
-    void TearDown() override { form_.reset(); }
-
-    // Shows the window and waits until the view's context is ready. Platforms without OpenGL
-    // windows (offscreen) cannot run the view.
-    bool showWindow() {
-        if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-            return false;
-        form_->resize(1100, 760);
-        form_->show();
-        form_->activateWindow(); // keyboard focus needs an active window
-        return waitFor([this] { return form_->OpenGLBox()->glReady() && form_->isActiveWindow(); },
-                       5000);
-    }
-
-    QString writeMap(const char* name) {
-        const QString path = QString::fromStdString((dir_ / name).string());
-        EXPECT_TRUE(WriteMapFile(*makeDemoMap(), path.toStdString()).ok());
-        return path;
-    }
-
-    lwtest::TempDir dir_;
-    std::unique_ptr<TMainForm> form_;
-    QStringList errors_;
-    QString demoPath_;
-};
+using namespace lwtest;
+using MainForm = lwtest::MainFormFixture;
 
 TEST_F(MainForm, StartsWithAnEmptyMapAndTheTextsOfTheLanguageTable) {
     TMainForm& f = *form_;
-    EXPECT_EQ(f.windowTitle(), QString::fromLatin1(kAppTitle));
+    EXPECT_EQ(shownTitle(f), QString::fromLatin1(kAppTitle));
     ASSERT_TRUE(f.EditRoot());
     EXPECT_EQ(f.EditRoot()->Name, "Root");
     EXPECT_EQ(f.ShownRoot(), f.EditRoot());
@@ -145,7 +91,7 @@ TEST_F(MainForm, OpeningAGoodMapFillsTheTreeTitleAndRecentList) {
     TMainForm& f = *form_;
     ASSERT_TRUE(f.openMapFile(demoPath_));
     EXPECT_TRUE(errors_.isEmpty());
-    EXPECT_EQ(f.windowTitle(), QString::fromLatin1(kAppTitle) + " - [demo.xom]");
+    EXPECT_EQ(shownTitle(f), QString::fromLatin1(kAppTitle) + " - [demo.xom]");
     QTreeWidgetItem* top = f.TreeView1->topLevelItem(0);
     ASSERT_TRUE(top);
     EXPECT_EQ(top->text(0), "Root");
@@ -167,7 +113,7 @@ TEST_F(MainForm, ABadOrMissingMapIsReportedAndChangesNothing) {
     TMainForm& f = *form_;
     ASSERT_TRUE(f.openMapFile(demoPath_));
     TPoxel* before = f.EditRoot();
-    const QString title = f.windowTitle();
+    const QString title = shownTitle(f);
     const int topChildren = f.TreeView1->topLevelItem(0)->childCount();
 
     const QString bad = QString::fromStdString((dir_ / "bad.xom").string());
@@ -180,7 +126,7 @@ TEST_F(MainForm, ABadOrMissingMapIsReportedAndChangesNothing) {
 
     EXPECT_EQ(f.EditRoot(), before);
     EXPECT_EQ(f.ShownRoot(), before);
-    EXPECT_EQ(f.windowTitle(), title);
+    EXPECT_EQ(shownTitle(f), title);
     EXPECT_EQ(f.TreeView1->topLevelItem(0)->childCount(), topChildren);
     EXPECT_EQ(f.recentMaps().filled(), 1);
     // Importing a bad map leaves the imported map alone as well.
@@ -189,12 +135,13 @@ TEST_F(MainForm, ABadOrMissingMapIsReportedAndChangesNothing) {
     EXPECT_EQ(f.TreeView3->topLevelItemCount(), 0);
 }
 
-TEST_F(MainForm, NewMapKeepsTheTitle) {
+TEST_F(MainForm, NewMapIsUntitled) {
     TMainForm& f = *form_;
     ASSERT_TRUE(f.openMapFile(demoPath_));
-    const QString title = f.windowTitle();
     f.Newmap1Click();
-    EXPECT_EQ(f.windowTitle(), title);
+    // The title no longer names a file that is not the one being edited.
+    EXPECT_EQ(shownTitle(f), QString::fromLatin1(kAppTitle));
+    EXPECT_TRUE(f.document().fileName().isEmpty());
     EXPECT_EQ(f.EditRoot()->Name, "Root");
     EXPECT_TRUE(f.EditRoot()->Children.empty());
     EXPECT_EQ(f.TreeView1->topLevelItemCount(), 1);
@@ -218,13 +165,13 @@ TEST_F(MainForm, RecentMapsKeepOneEntryPerFileAndFillTheMenuInOrder) {
     // The recent item opens its map.
     f.Newmap1Click();
     items[2]->trigger();
-    EXPECT_TRUE(f.windowTitle().endsWith("[b.xom]"));
+    EXPECT_TRUE(shownTitle(f).endsWith("[b.xom]"));
     // A stale entry is reported like a bad file.
     QFile::remove(a);
-    const QString titleBefore = f.windowTitle();
+    const QString titleBefore = shownTitle(f);
     items[2]->trigger();
     EXPECT_EQ(errors_.size(), 1);
-    EXPECT_EQ(f.windowTitle(), titleBefore);
+    EXPECT_EQ(shownTitle(f), titleBefore);
 
     // The next window reads the list back.
     TMainForm second;
@@ -265,14 +212,14 @@ TEST_F(MainForm, SaveMapAsAppliesTheExtensionRuleAndUpdatesTitleAndRecentList) {
     const QString chosen = QString::fromStdString((dir_ / "copy").string());
     ASSERT_TRUE(f.saveMapFile(chosen, true));
     EXPECT_TRUE(QFile::exists(chosen + ".xan"));
-    EXPECT_TRUE(f.windowTitle().endsWith("[copy.xan]"));
+    EXPECT_TRUE(shownTitle(f).endsWith("[copy.xan]"));
     EXPECT_EQ(f.recentMaps().at(0), chosen + ".xan");
     // The saved file opens again.
     EXPECT_TRUE(f.openMapFile(chosen + ".xan"));
     // A folder that does not exist: reported, title unchanged.
-    const QString title = f.windowTitle();
+    const QString title = shownTitle(f);
     EXPECT_FALSE(f.saveMapFile(QString::fromStdString((dir_ / "no" / "such.xom").string()), false));
-    EXPECT_EQ(f.windowTitle(), title);
+    EXPECT_EQ(shownTitle(f), title);
     EXPECT_EQ(errors_.size(), 1);
 }
 

@@ -55,6 +55,8 @@ TEST(ToolIcons, EveryToolButtonShowsItsOwnPicture) {
         auto* button = form.findChild<QToolButton*>(names[i]);
         ASSERT_TRUE(button) << names[i].toStdString();
         EXPECT_EQ(button->toolTip(), hints[i]);
+        // A button with a picture and no text is named by its hint.
+        EXPECT_EQ(button->accessibleName(), hints[i]);
         EXPECT_TRUE(button->text().isEmpty()) << names[i].toStdString();
         const QImage picture = button->icon().pixmap(QSize(20, 20)).toImage();
         ASSERT_FALSE(picture.isNull()) << names[i].toStdString();

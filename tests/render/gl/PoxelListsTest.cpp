@@ -100,7 +100,7 @@ TEST_F(PoxelLists, PickListDrawsTheLoneCellPrismInItsIdentity) {
     gl::BuildPoxelMesh(*p, nullptr);
     topView();
     setIdentity(static_cast<uint32_t>(p->ListId));
-    glCallList(static_cast<GLuint>(p->ListId + gl::kPickListOffset));
+    glCallList(p->GlLists + gl::kPickListOffset);
     EXPECT_EQ(identityAt(0.01f, 0.01f), static_cast<uint32_t>(p->ListId));
     EXPECT_EQ(identityAt(0.3f, -0.1f), static_cast<uint32_t>(p->ListId));
     // The vertical edges are bevelled away: the cross-section is the diamond |x| + |z| <= 0.5.
@@ -114,7 +114,7 @@ TEST_F(PoxelLists, TexturedListCarriesColourAndBindsBothUnits) {
     p->Color = 0xFF2080E0u; // red 0xE0, green 0x80, blue 0x20
     gl::BuildPoxelMesh(*p, nullptr);
     topView();
-    glCallList(static_cast<GLuint>(p->ListId));
+    glCallList(p->GlLists);
     auto c = at(0.01f, 0.01f);
     EXPECT_EQ(c[0], 0xE0);
     EXPECT_EQ(c[1], 0x80);
@@ -133,7 +133,7 @@ TEST_F(PoxelLists, TexturedListCarriesColourAndBindsBothUnits) {
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     gl::activeTexture(GL_TEXTURE0);
-    glCallList(static_cast<GLuint>(p->ListId));
+    glCallList(p->GlLists);
     c = at(0.01f, 0.01f);
     EXPECT_EQ((std::array<uint8_t, 3>{c[0], c[1], c[2]}), (std::array<uint8_t, 3>{255, 0, 0}));
 
@@ -141,7 +141,7 @@ TEST_F(PoxelLists, TexturedListCarriesColourAndBindsBothUnits) {
     topView();
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glCallList(static_cast<GLuint>(p->ListId));
+    glCallList(p->GlLists);
     c = at(0.01f, 0.01f);
     EXPECT_EQ((std::array<uint8_t, 3>{c[0], c[1], c[2]}), (std::array<uint8_t, 3>{0, 255, 0}));
     gl::disableTexturing();
@@ -155,7 +155,7 @@ TEST_F(PoxelLists, EdgeListOutlinesThePrism) {
     topView();
     glDisable(GL_DEPTH_TEST);
     glColor3f(1, 1, 1);
-    glCallList(static_cast<GLuint>(p->ListId + gl::kEdgeListOffset));
+    glCallList(p->GlLists + gl::kEdgeListOffset);
     const auto pixels = context()->readPixels();
     int lit = 0;
     for (int y = 0; y < kSize; ++y)
@@ -188,7 +188,7 @@ TEST_F(PoxelLists, DirectDrawPaintsCellIdentitiesAndLeavesTheListsAlone) {
     // The pick list still holds both cells: the picking build compiled nothing.
     topView(1.2f);
     setIdentity(77);
-    glCallList(static_cast<GLuint>(p->ListId + gl::kPickListOffset));
+    glCallList(p->GlLists + gl::kPickListOffset);
     EXPECT_EQ(identityAt(-0.5f, 0.01f), 77u);
     EXPECT_EQ(identityAt(0.5f, 0.01f), 77u);
 }
@@ -199,7 +199,8 @@ TEST_F(PoxelLists, PointModesPaintLatticeIdentities) {
     p->HeightPickPass = true;
     topView();
     gl::BuildPoxelMesh(*p, nullptr);
-    EXPECT_FALSE(glIsList(static_cast<GLuint>(p->ListId)));
+    EXPECT_FALSE(p->ListsBuilt);
+    EXPECT_EQ(p->GlLists, 0u);
     // Top-level point (x 1, z 1) sits at world (0.5, 0.5); its point is 4 pixels wide.
     EXPECT_EQ(context()->pixel(47, 15)[0] | context()->pixel(47, 15)[1] << 8, 2002);
     p->HeightPickMode = p->HeightPickPass = false;
@@ -219,17 +220,17 @@ TEST_F(PoxelLists, TreeBuildsEveryPoxelAndDestroyingOneReleasesItsLists) {
     auto* grandchild = AddChildPoxel(*child, makePoxel(1, 2, 1));
     gl::BuildPoxelTree(*root, nullptr);
     EXPECT_EQ(root->BoxMax, (TVec3{0.5f, 0.5f, 0.5f}));
-    EXPECT_FALSE(glIsList(static_cast<GLuint>(root->ListId)));
-    EXPECT_TRUE(glIsList(static_cast<GLuint>(child->ListId)));
-    const auto id = static_cast<GLuint>(grandchild->ListId);
+    EXPECT_EQ(root->GlLists, 0u); // a group only gets its box
+    EXPECT_TRUE(glIsList(child->GlLists));
+    const GLuint id = grandchild->GlLists;
     EXPECT_EQ(grandchild->BoxMax, (TVec3{0.5f, 1.0f, 0.5f}));
-    for (GLuint list : {id, id + 10000, id + 20000})
+    for (GLuint list : {id, id + 1, id + 2})
         EXPECT_TRUE(glIsList(list));
 
     ASSERT_TRUE(RemovePoxel(*child, grandchild));
-    for (GLuint list : {id, id + 10000, id + 20000})
+    for (GLuint list : {id, id + 1, id + 2})
         EXPECT_FALSE(glIsList(list));
-    EXPECT_TRUE(glIsList(static_cast<GLuint>(child->ListId)));
+    EXPECT_TRUE(glIsList(child->GlLists));
 }
 
 TEST_F(PoxelLists, LargePoxelsRecompileOnlyTheSlabsThatChanged) {
@@ -237,15 +238,18 @@ TEST_F(PoxelLists, LargePoxelsRecompileOnlyTheSlabsThatChanged) {
     auto p = makePoxel(64, 1, 64);
     const TTextureList table{};
     gl::BuildPoxelMesh(*p, &table);
-    for (GLuint list = gl::kSlabListBase; list < gl::kSlabListBase + 6; ++list)
-        EXPECT_TRUE(glIsList(list)) << list;
+    const std::vector<uint32_t> slabs = gl::slabListsOf(*p);
+    ASSERT_EQ(slabs.size(), 2u);
+    for (GLuint first : slabs)
+        for (GLuint list = first; list < first + 3; ++list)
+            EXPECT_TRUE(glIsList(list)) << list;
     auto cellAt = [this](int x, int z) {
         return identityAt(static_cast<float>(x) - 31.5f, static_cast<float>(z) - 31.5f);
     };
     auto drawPick = [&] {
         topView(32.0f);
         setIdentity(5);
-        glCallList(static_cast<GLuint>(p->ListId + gl::kPickListOffset));
+        glCallList(p->GlLists + gl::kPickListOffset);
     };
     drawPick();
     EXPECT_EQ(cellAt(10, 50), 5u);
@@ -268,15 +272,16 @@ TEST_F(PoxelLists, LargePoxelsRecompileOnlyTheSlabsThatChanged) {
     p->Color = 0xFF00FF00u;
     gl::BuildPoxelMesh(*p, &table);
     topView(32.0f);
-    glCallList(static_cast<GLuint>(p->ListId));
+    glCallList(p->GlLists);
     EXPECT_EQ(at(-20.5f, 20.5f)[1], 255);
     EXPECT_EQ(at(-20.5f, -20.5f)[1], 255);
     EXPECT_EQ(at(-20.5f, -20.5f)[0], 0);
 
     // The slab lists go with the node.
     p.reset();
-    for (GLuint list = gl::kSlabListBase; list < gl::kSlabListBase + 6; ++list)
-        EXPECT_FALSE(glIsList(list)) << list;
+    for (GLuint first : slabs)
+        for (GLuint list = first; list < first + 3; ++list)
+            EXPECT_FALSE(glIsList(list)) << list;
 }
 
 TEST(HeadlessContext, RefusesImpossibleSizesClearly) {
