@@ -61,6 +61,8 @@ struct SceneState {
 
     // View and Options switches.
     bool ShowGrid = true;
+    // The origin's crosses, the grid and the corner tripod (a thumbnail shows the map alone).
+    bool ShowHelpers = true;
     bool Wireframe = true;
     bool ShowTextures = false;
     bool ShowDummy = false;

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+
 #include <filesystem>
 
 using namespace lwtest;
@@ -112,6 +114,76 @@ TEST_F(RenderCli, RefusesBadInputAndWritesNothing) {
     EXPECT_EQ(runCommand(cli() + " render " + map_).exitCode, 2); // no -o
     lwtest::writeBytes(dir_ / "bad.xom", {'M', 'O', 'I', 'K', 0, 0});
     const auto bad = runCommand(cli() + " render " + (dir_ / "bad.xom").string() + " -o " + out);
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_NE(bad.err.find("Bad Xom Format File!"), std::string::npos) << bad.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// The box of the pixels that differ from the picture's corner (the background).
+QRect drawnBox(const QImage& image) {
+    const QRgb background = image.pixel(0, 0);
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != background)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+int drawnPixels(const QImage& image) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) != image.pixel(0, 0);
+    return n;
+}
+
+TEST_F(RenderCli, ThumbnailIsASquareFilledByTheMap) {
+    const std::string thumb = (dir_ / "thumb.png").string();
+    const auto r = runCommand(cli() + " thumbnail " + map_ + " " + thumb + " --size 128");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const QImage image(QString::fromStdString(thumb));
+    ASSERT_EQ(image.size(), QSize(128, 128));
+    const QRect box = drawnBox(image);
+    // The map reaches close to two opposite sides but keeps a margin to all of them.
+    EXPECT_TRUE(box.width() >= 115 || box.height() >= 115) << box.width() << "x" << box.height();
+    EXPECT_GT(box.left(), 0);
+    EXPECT_GT(box.top(), 0);
+    EXPECT_LT(box.right(), 127);
+    EXPECT_LT(box.bottom(), 127);
+
+    // The picture of render at the same size shows the map much smaller.
+    const std::string shot = (dir_ / "shot.png").string();
+    ASSERT_EQ(runCommand(cli() + " render " + map_ + " -o " + shot + " --size 128x128 --no-grid")
+                  .exitCode,
+              0);
+    EXPECT_GT(drawnPixels(image) * 2, 3 * drawnPixels(QImage(QString::fromStdString(shot))));
+
+    // The default side, and the form the thumbnailer entry uses.
+    ASSERT_EQ(runCommand(cli() + " thumbnail --size=64 -- " + map_ + " " + thumb).exitCode, 0);
+    EXPECT_EQ(QImage(QString::fromStdString(thumb)).size(), QSize(64, 64));
+    ASSERT_EQ(runCommand(cli() + " thumbnail " + map_ + " " + thumb).exitCode, 0);
+    EXPECT_EQ(QImage(QString::fromStdString(thumb)).size(), QSize(256, 256));
+}
+
+TEST_F(RenderCli, ThumbnailOfAnEmptyMapIsBlankAndBadInputWritesNothing) {
+    const std::string empty = (dir_ / "empty.xom").string();
+    ASSERT_EQ(runCommand(cli() + " new " + empty).exitCode, 0);
+    const std::string blank = (dir_ / "blank.png").string();
+    ASSERT_EQ(runCommand(cli() + " thumbnail " + empty + " " + blank + " --size 32").exitCode, 0);
+    EXPECT_TRUE(drawnBox(QImage(QString::fromStdString(blank))).isEmpty());
+
+    const std::string out = (dir_ / "t.png").string();
+    for (const char* size : {"0", "-5", "8193", "big", "12x12", ""}) {
+        const auto r =
+            runCommand(cli() + " thumbnail " + map_ + " " + out + " --size '" + size + "'");
+        EXPECT_EQ(r.exitCode, 1) << size;
+        EXPECT_NE(r.err.find("--size"), std::string::npos) << size << r.err;
+    }
+    EXPECT_EQ(runCommand(cli() + " thumbnail " + map_).exitCode, 2);
+    EXPECT_EQ(runCommand(cli() + " thumbnail " + map_ + " " + out + " --size").exitCode, 2);
+    lwtest::writeBytes(dir_ / "bad.xom", {'M', 'O', 'I', 'K', 0, 0});
+    const auto bad = runCommand(cli() + " thumbnail " + (dir_ / "bad.xom").string() + " " + out);
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_NE(bad.err.find("Bad Xom Format File!"), std::string::npos) << bad.err;
     EXPECT_FALSE(std::filesystem::exists(out));

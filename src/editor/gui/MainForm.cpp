@@ -5,6 +5,7 @@
 #include "editor/Autosaver.h"
 #include "editor/gui/AboutForm.h"
 #include "editor/gui/PoxelTree.h"
+#include "editor/gui/ToolIcons.h"
 #include "editor/gui/TreeWidgetSink.h"
 #include "render/gui/OpenGLBox.h"
 #include "ui/Language.h"
@@ -36,42 +37,30 @@ namespace lw {
 
 namespace {
 
-// Tool bar buttons in bar order: designer name, hint key, sign on the button.
+// Tool bar buttons in bar order: designer name, hint key, picture (toolbar/NAME.svg).
 struct ToolDef {
     const char* name;
     const char* hintKey;
-    const char* sign;
+    const char* picture;
 };
 constexpr ToolDef kTools[16] = {
-    {"ToolButton1", "[tlZoom]", "Zm"},        {"ToolButton2", "[tlPan]", "Pn"},
-    {"ToolButton3", "[tlRotateM]", "Ro"},     {"ToolButton4", "[tlPerspective]", "Fv"},
-    {"ToolButton5", "[tlDolly]", "Do"},       {"ToolButton6", "[tlZoomSelected]", "ZS"},
-    {"ToolButton11", "[tlSelect]", "Se"},     {"ToolButton8", "[tlMove]", "Mv"},
-    {"ToolButton9", "[tlRotate]", "Rt"},      {"ToolButton10", "[tlScale]", "Sc"},
-    {"ToolButton13", "[tlRestrictX]", "X"},   {"ToolButton14", "[tlRestrictY]", "Y"},
-    {"ToolButton15", "[tlRestrictZ]", "Z"},   {"ToolButton16", "[tlRestrictXY]", "XY"},
-    {"ToolButton17", "[tlRestrictYZ]", "YZ"}, {"ToolButton18", "[tlRestrictZX]", "ZX"},
+    {"ToolButton1", "[tlZoom]", "zoom"},
+    {"ToolButton2", "[tlPan]", "pan"},
+    {"ToolButton3", "[tlRotateM]", "orbit"},
+    {"ToolButton4", "[tlPerspective]", "perspective"},
+    {"ToolButton5", "[tlDolly]", "dolly"},
+    {"ToolButton6", "[tlZoomSelected]", "zoom-selected"},
+    {"ToolButton11", "[tlSelect]", "select"},
+    {"ToolButton8", "[tlMove]", "move"},
+    {"ToolButton9", "[tlRotate]", "rotate"},
+    {"ToolButton10", "[tlScale]", "scale"},
+    {"ToolButton13", "[tlRestrictX]", "restrict-x"},
+    {"ToolButton14", "[tlRestrictY]", "restrict-y"},
+    {"ToolButton15", "[tlRestrictZ]", "restrict-z"},
+    {"ToolButton16", "[tlRestrictXY]", "restrict-xy"},
+    {"ToolButton17", "[tlRestrictYZ]", "restrict-yz"},
+    {"ToolButton18", "[tlRestrictZX]", "restrict-zx"},
 };
-
-QIcon toolIcon(int index, const char* sign) {
-    QPixmap pixmap(20, 20);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    QColor fill = index < 6    ? QColor(70, 110, 170)
-                  : index < 10 ? QColor(60, 140, 80)
-                               : QColor(150, 90, 60);
-    p.setBrush(fill);
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(QRectF(1, 1, 18, 18), 4, 4);
-    QFont f = p.font();
-    f.setPixelSize(9);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(Qt::white);
-    p.drawText(QRect(0, 0, 20, 20), Qt::AlignCenter, QString::fromLatin1(sign));
-    return QIcon(pixmap);
-}
 
 QAction* addNamedAction(QMenu* menu, const char* name, const QKeySequence& shortcut = {}) {
     auto* action = menu->addAction(QString());
@@ -335,7 +324,7 @@ void TMainForm::buildToolBar() {
     for (int i = 0; i < 16; ++i) {
         auto* button = new QToolButton(ToolBar1);
         button->setObjectName(QString::fromLatin1(kTools[i].name));
-        button->setIcon(toolIcon(i, kTools[i].sign));
+        button->setIcon(toolBarIcon(QString::fromLatin1(kTools[i].picture), ToolBar1->iconSize()));
         button->setAutoRaise(true);
         button->setFixedSize(25, 24);
         button->setCheckable(i != 5);

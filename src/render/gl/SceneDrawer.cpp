@@ -853,7 +853,7 @@ void RenderFrame(SceneState& s, bool pick) {
 
     // 1. Helpers.
     glDisable(GL_LIGHTING);
-    if (!pick) {
+    if (!pick && s.ShowHelpers) {
         glPushMatrix();
         glTranslatef(-c.CamPan.X, -c.CamPan.Y, -c.CamPan.Z);
         glColor3f(1, 1, 0);
@@ -905,7 +905,7 @@ void RenderFrame(SceneState& s, bool pick) {
     glClear(GL_DEPTH_BUFFER_BIT);
     drawGizmo(fc);
     // 7. Corner tripod.
-    if (!pick)
+    if (!pick && s.ShowHelpers)
         drawCornerTripod(s);
     else
         glDisable(GL_SCISSOR_TEST);
