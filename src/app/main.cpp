@@ -1,4 +1,5 @@
-// The editor: one main window; `landwright FILE` opens that map.
+// The editor: one main window; `landwright [--textures LIST.txt] [--bundles DIR] [FILE]` opens
+// that map, that texture list and the images of DIR, and loads the textures.
 
 #include "editor/gui/MainForm.h"
 #include "ui/Version.h"
@@ -12,10 +13,23 @@ int main(int argc, char** argv) {
     lw::TMainForm form;
     form.LoadSettings();
     form.show();
+    QString file;
+    QString textures;
+    QString bundles;
     const QStringList args = QApplication::arguments();
-    if (args.size() > 1) {
-        const QString file = args.at(1);
-        QTimer::singleShot(0, &form, [&form, file] { form.openMapFile(file); });
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args.at(i) == QLatin1String("--textures") && i + 1 < args.size())
+            textures = args.at(++i);
+        else if (args.at(i) == QLatin1String("--bundles") && i + 1 < args.size())
+            bundles = args.at(++i);
+        else
+            file = args.at(i);
     }
+    QTimer::singleShot(0, &form, [&form, file, textures, bundles] {
+        if (!file.isEmpty())
+            form.openMapFile(file);
+        if (!textures.isEmpty() || !bundles.isEmpty())
+            form.openTexturesAtStart(textures, bundles);
+    });
     return app.exec();
 }

@@ -11,6 +11,9 @@
 #include "render/gl/HeadlessContext.h"
 #include "render/gl/PoxelLists.h"
 #include "render/gl/SceneDrawer.h"
+#include "textures/ImageFolder.h"
+#include "textures/TextureListDocument.h"
+#include "textures/gl/TextureUpload.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -98,10 +101,27 @@ int runRender(const Args& args) {
     for (const auto* r : {&yaw, &pitch, &distance})
         if (!*r)
             return fail(r->error());
+    const bool textured = args.options.count("--texture-list") != 0;
+    if (textured != (args.options.count("--bundles") != 0))
+        return usageError(commandNamed("render"), "--texture-list goes with --bundles");
 
     auto map = readMapFile(args.positional[0]);
     if (!map)
         return fail(map.error());
+    // Everything is read and checked before the context exists.
+    TextureBoxList boxes;
+    ImageList images;
+    if (textured) {
+        auto list = readTextureListFile(args.options.at("--texture-list"));
+        if (!list)
+            return fail(list.error());
+        boxes = std::move(*list);
+        const std::string& folder = args.options.at("--bundles");
+        FolderImages loaded = loadImageFolder(folder, detectFolderLayout(folder));
+        if (loaded.error)
+            return fail(*loaded.error);
+        images = std::move(loaded.images);
+    }
     auto context = gl::HeadlessContext::create(width, height);
     if (!context)
         return fail(context.error());
@@ -116,7 +136,21 @@ int runRender(const Args& args) {
     gl::BuildFixedLists(gl::kFontListBase);
     state.FontBase = gl::kFontListBase;
     TPoxel& root = *map.value();
-    gl::BuildPoxelTree(root, nullptr);
+    gl::TextureSet textures;
+    TTextureList binding{};
+    if (textured) {
+        auto uploaded = gl::UploadTextureList(boxes, images, TTextureList{});
+        if (!uploaded) {
+            map.value().reset();
+            gl::forgetContextLists();
+            return fail(uploaded.error());
+        }
+        textures = std::move(uploaded->Textures);
+        binding = textures.bindingTable(uploaded->Table);
+        state.Textures = &binding;
+        state.ShowTextures = true;
+    }
+    gl::BuildPoxelTree(root, state.Textures);
     state.EditRoot = state.ShownRoot = &root;
     state.ShowGrid = !args.has("--no-grid");
     state.Wireframe = args.has("--wireframe");
@@ -143,6 +177,7 @@ int runRender(const Args& args) {
         writeFileAtomically(out->second, std::vector<uint8_t>(png.begin(), png.end()));
     // The nodes release their lists while the context is still current.
     map.value().reset();
+    textures.release();
     gl::forgetContextLists();
     if (!written)
         return fail(written.error());

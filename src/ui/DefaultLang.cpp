@@ -260,6 +260,16 @@ const LangAssignment kEditorAssignments[] = {
     {"[sUntitled]", "Untitled"},
     {"[sView3D]", "3D View"},
     {"[sBundleFolderMissing]", "This is not a folder of the game's data. Missing: %s"},
+    {"[mnuTextureAddtexturebox]", "Add Texture Box"},
+    {"[mnuTextureDeletetexturebox]", "Delete Texture Box"},
+    {"[sLoadingTextures]", "Loading textures..."},
+    {"[sLoadCancelled]", "Loading cancelled"},
+    {"[sTextureNotFound]", "Texture not found: no image of the browser has this name"},
+    {"[sBadImage]", "Image cannot be loaded"},
+    {"[sImageNotFound]", "No image of that name"},
+    {"[sCannotSaveTextureList]", "Cannot save texture list"},
+    {"[sCannotOpenFile]", "Cannot open file"},
+    {"[sOpTextureCode]", "Texture Code"},
 };
 // clang-format on
 

@@ -3,13 +3,15 @@
 // status bar, the documents it holds and the commands that open, create, import and save them.
 // The implementation is split by concern: MainForm.cpp (building the window, settings),
 // MainForm_Documents.cpp (file and help commands), MainForm_View.cpp (view switches, tools,
-// mouse and keys), MainForm_Tree.cpp (tree views and selection).
+// mouse and keys), MainForm_Tree.cpp (tree views and selection), MainForm_Textures.cpp (texture
+// lists, the texture browser and the loaded textures).
 
 #include "core/Poxel.h"
 #include "editor/Documents.h"
 #include "editor/MapDocument.h"
 #include "render/PickArrays.h"
 #include "render/SceneState.h"
+#include "render/TextureList.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -17,8 +19,11 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QAction;
+class QImage;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -38,6 +43,13 @@ class TLanguageMenu;
 class TStyleEditForm;
 class TreeWidgetSink;
 class TPoxelTree;
+class TextureListDocument;
+class TTexturePage;
+class TFormXom;
+class TFormShowBox;
+class TTextureSwatch;
+class TBoxThumbnail;
+struct TextureGlState;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -100,6 +112,30 @@ public:
     // Selects the node with `listId` as a click in the view does.
     void selectById(int32_t listId);
 
+    // Texture lists and textures (MainForm_Textures.cpp). Opening asks first when the open
+    // list has unsaved changes; a list that cannot be read changes nothing.
+    bool openTextureListFile(const QString& fileName);
+    bool saveTextureListFile(const QString& fileName);
+    // "Save changes to NAME?" for the texture list, as maybeSave() asks for the map.
+    bool maybeSaveTextureList();
+    // "Load Textures": every texture of the list from the browser's images; refused, with the
+    // textures in use kept, when one is missing or cannot be loaded.
+    bool loadTextures();
+    // Start-up: opens `list`, reads `bundles` into the browser and then loads the textures.
+    void openTexturesAtStart(const QString& list, const QString& bundles);
+    // The current-box thumbnail follows the box value of the texture brush (`EditX18`).
+    void EditX18FloatFunc(double value);
+    TextureListDocument& textureList() { return *textureList_; }
+    // The table of the loaded boxes (positions in textureNameList(), as the 3DS export reads
+    // them) and the names; empty before the first load.
+    const TTextureList& textureTable() const;
+    const std::vector<std::string>& textureNameList() const;
+    bool texturesLoaded() const;
+    const QImage& boxOverview() const;
+    TTexturePage* texturePage() const { return TexturePage_; }
+    TFormXom* formXom() const { return FormXom_; }
+    TFormShowBox* formShowBox() const { return FormShowBox_; }
+
 public slots:
     void Openxom1Click();
     void Newmap1Click();
@@ -129,6 +165,11 @@ public slots:
     void ToolButton11Click();
     void ToolButton13Click(QToolButton* sender);
     void Style1Click();
+    void ButOpenTextClick();
+    void SaveTexturesList1Click();
+    void ButLoadTexturClick();
+    void ButTexturesViewClick();
+    void ShowBoxClick();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -160,6 +201,8 @@ private:
     // The save dialog; `kestrelFilter` tells whether the "Brimlow 4 map" filter was chosen.
     QString chooseSaveFile(bool* kestrelFilter);
     void updateUndoActions();
+    // "Save changes to NAME?": QMessageBox::Save, Discard or Cancel.
+    int askSaveChanges(const QString& name);
 
     // MainForm_View.cpp
     void connectView();
@@ -194,6 +237,12 @@ private:
     bool treeAcceptsDrop(QTreeWidget* source, QTreeWidgetItem* target) const;
     void treeDropped(QTreeWidget* source, QTreeWidgetItem* target);
 
+    // MainForm_Textures.cpp
+    void connectTextures();
+    void updateTextureCommands();
+    void releaseTextures();
+    void swatchDropped(int swatch);
+
     // Documents and state.
     MapDocument* doc_ = nullptr;
     bool importMapActive_ = false;
@@ -204,6 +253,8 @@ private:
     RecentList recentTextureLists_;
     Dialogs dialogs_;
     bool fillingTree_ = false;
+    TextureListDocument* textureList_ = nullptr;
+    std::unique_ptr<TextureGlState> textures_;
 
     // Tool state.
     QToolButton* CurrentTool_ = nullptr;
@@ -282,6 +333,14 @@ public:
     QPushButton* ShowParent = nullptr;
     QScrollArea* ScrollBox1 = nullptr;
     std::array<QLabel*, 3> statusPanels_{};
+    TTexturePage* TexturePage_ = nullptr;
+    TFormXom* FormXom_ = nullptr;
+    TFormShowBox* FormShowBox_ = nullptr;
+    // The heightmap swatches and the current-box thumbnail, made here and placed by the
+    // property panels ("Height Map Texture", "Poxel Texture"); hidden until placed.
+    TTextureSwatch* Text1Paint = nullptr;
+    TTextureSwatch* Text2Paint = nullptr;
+    TBoxThumbnail* PaintCurText = nullptr;
 
     // The map tree's context menus.
     QMenu* TreeMenu = nullptr;
