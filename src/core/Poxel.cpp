@@ -11,7 +11,7 @@ int32_t g_savedPoxelCounter = 0;
 int32_t g_nextSerial = 1;
 DisplayListReleaseHook g_releaseHook = nullptr;
 
-void sizeArrays(TPoxel& p) {
+void sizeArrays(PoxelContent& p) {
     p.LowCount = p.NY + 1;
     p.HighCount = p.NY + 1;
     p.HeightCount = (p.NX + 1) * (p.NZ + 1);
@@ -118,7 +118,7 @@ std::unique_ptr<TPoxel> makePoxel(int32_t nx, int32_t ny, int32_t nz) {
     return std::make_unique<TPoxel>(nx, ny, nz);
 }
 
-void ResizePoxel(TPoxel& poxel, int32_t nx, int32_t ny, int32_t nz) {
+void ResizePoxel(PoxelContent& poxel, int32_t nx, int32_t ny, int32_t nz) {
     nx = std::max(nx, 1);
     ny = std::max(ny, 1);
     nz = std::max(nz, 1);
@@ -136,7 +136,7 @@ void ResizePoxel(TPoxel& poxel, int32_t nx, int32_t ny, int32_t nz) {
     poxel.Voxels.resize(static_cast<size_t>(poxel.VoxelCount), 0u);
 }
 
-void FillVoxels(TPoxel& poxel, uint32_t code) {
+void FillVoxels(PoxelContent& poxel, uint32_t code) {
     std::fill(poxel.Voxels.begin(), poxel.Voxels.end(), code);
 }
 

@@ -178,8 +178,9 @@ public:
 // Node factory that keeps call sites short.
 std::unique_ptr<TPoxel> makePoxel(int32_t nx = 1, int32_t ny = 1, int32_t nz = 1);
 
-void ResizePoxel(TPoxel& poxel, int32_t nx, int32_t ny, int32_t nz);
-void FillVoxels(TPoxel& poxel, uint32_t code);
+// Both work on a node's own data, so an edit can apply them to a copy of it.
+void ResizePoxel(PoxelContent& poxel, int32_t nx, int32_t ny, int32_t nz);
+void FillVoxels(PoxelContent& poxel, uint32_t code);
 TPoxel* AddChildPoxel(TPoxel& parent, std::unique_ptr<TPoxel> node);
 TPoxel* AddEntity(TPoxel& parent, std::unique_ptr<TPoxel> node);
 // Removes and destroys `node` (with its subtree). Returns false, and changes nothing, when

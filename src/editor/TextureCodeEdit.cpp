@@ -1,5 +1,7 @@
 #include "editor/TextureCodeEdit.h"
 
+#include "editor/PropertyEdits.h"
+
 #include "textures/TextureBoxes.h"
 #include "textures/TextureCodes.h"
 
@@ -33,41 +35,24 @@ TextureBrushValues brushValuesOfCode(uint32_t code) {
     return v;
 }
 
-QString textCodeKey(int cell) {
-    return QString::number(cell);
-}
-
-QString textCodeValue(uint32_t code) {
-    return QString::fromStdString(cellCodeText(code));
-}
-
-bool setCellTextureCode(MapDocument& doc, TPoxel& node, int cell, uint32_t code,
-                        const QString& text) {
-    if (node.IsGroup || node.IsEntity || !doc.contains(node) || cell < 0 ||
-        size_t(cell) >= node.Voxels.size())
-        return false;
-    return doc.editNode(node, text, NodeChange::Geometry,
-                        [cell, code](PoxelContent& c) { c.Voxels[size_t(cell)] = code; });
-}
-
 std::optional<QString> TextCodeTabDblClick(MapDocument& doc, TPoxel& node, int row,
-                                           TextureBrushMode mode, TextureBrushValues& values,
-                                           const QString& text) {
+                                           TextureBrushMode mode, TextureBrushValues& values) {
     const int cell = row - 1;
-    if (row < 1 || size_t(cell) >= node.Voxels.size() || node.IsGroup || node.IsEntity)
+    if (row < 1 || size_t(cell) >= node.Voxels.size() || node.IsGroup || node.IsEntity ||
+        !doc.contains(node))
         return std::nullopt;
     switch (mode) {
     case TextureBrushMode::Get:
         values = brushValuesOfCode(node.Voxels[size_t(cell)]);
         break;
     case TextureBrushMode::Fill:
-        setCellTextureCode(doc, node, cell, fillCellCode(values), text);
+        setCellCode(doc, node, size_t(cell), fillCellCode(values));
         break;
     case TextureBrushMode::Erase:
-        setCellTextureCode(doc, node, cell, 0, text);
+        setCellCode(doc, node, size_t(cell), 0);
         break;
     }
-    return textCodeValue(node.Voxels[size_t(cell)]);
+    return QString::fromStdString(cellCodeText(node.Voxels[size_t(cell)]));
 }
 
 } // namespace lw

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 
 namespace lw {
 
@@ -31,23 +30,12 @@ uint32_t fillCellCode(const TextureBrushValues& values);
 // The settings get mode reads from a cell word.
 TextureBrushValues brushValuesOfCode(uint32_t code);
 
-// The table's text of cell `cell`: key "%d" and value "[%.2d] [%.2d] [%.2d] [%.2d]" (blur,
-// corners, second box, box).
-QString textCodeKey(int cell);
-QString textCodeValue(uint32_t code);
-
-// Stores `code` in cell `cell` of `node` (a poxel of the edited map) as one undo step named
-// `text`. False, recording nothing, when the cell does not exist, the node is a group, an
-// entity or not in the map, or the cell already holds the code.
-bool setCellTextureCode(MapDocument& doc, TPoxel& node, int cell, uint32_t code,
-                        const QString& text);
-
 // A double click on row `row` of the table (row 0 is the title row; row r shows cell r - 1).
-// Fill and erase change the cell through setCellTextureCode; get fills `values` from the cell.
-// Returns the row's value text after the action, or nothing (and does nothing) on the title
-// row or a row without a cell.
+// Fill and erase store the cell's word as one undo step of the map (setCellCode, nothing
+// recorded when the cell already holds it); get fills `values` from the cell. Returns the row's
+// value text after the action, or nothing (and does nothing) on the title row, a row without a
+// cell, a group, an entity or a node that is not in the document's map.
 std::optional<QString> TextCodeTabDblClick(MapDocument& doc, TPoxel& node, int row,
-                                           TextureBrushMode mode, TextureBrushValues& values,
-                                           const QString& text);
+                                           TextureBrushMode mode, TextureBrushValues& values);
 
 } // namespace lw

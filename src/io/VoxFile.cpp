@@ -16,7 +16,7 @@ Error badVox(std::string detail) {
     return Error{"", "Bad VOX File", std::move(detail)};
 }
 
-template <typename Visit> void forEachCell(const TPoxel& p, Visit visit) {
+template <typename Visit> void forEachCell(const PoxelContent& p, Visit visit) {
     for (int32_t x = 0; x < p.NX; ++x)
         for (int32_t y = 0; y < p.NY; ++y)
             for (int32_t z = 0; z < p.NZ; ++z)
@@ -25,13 +25,13 @@ template <typename Visit> void forEachCell(const TPoxel& p, Visit visit) {
 
 } // namespace
 
-std::string voxFileName(const TPoxel& poxel) {
+std::string voxFileName(const PoxelContent& poxel) {
     char dims[48];
     std::snprintf(dims, sizeof dims, "_%dx%dx%d.vox", poxel.NX, poxel.NY, poxel.NZ);
     return poxel.Name + dims;
 }
 
-std::vector<uint8_t> encodeVox(const TPoxel& poxel) {
+std::vector<uint8_t> encodeVox(const PoxelContent& poxel) {
     const size_t cells = size_t(poxel.NX) * size_t(poxel.NY) * size_t(poxel.NZ);
     std::vector<uint8_t> out;
     out.reserve(kVoxHeaderSize + cells + kVoxPaletteSize);
@@ -50,11 +50,11 @@ std::vector<uint8_t> encodeVox(const TPoxel& poxel) {
     return out;
 }
 
-Status writeVoxFile(const TPoxel& poxel, const std::string& fileName) {
+Status writeVoxFile(const PoxelContent& poxel, const std::string& fileName) {
     return writeFileAtomically(fileName, encodeVox(poxel));
 }
 
-Status decodeVoxInto(TPoxel& poxel, const std::vector<uint8_t>& bytes) {
+Status decodeVoxInto(PoxelContent& poxel, const std::vector<uint8_t>& bytes) {
     if (bytes.size() < kVoxHeaderSize)
         return badVox("the file has " + std::to_string(bytes.size()) +
                       " bytes, fewer than its 12-byte size header");
@@ -80,7 +80,7 @@ Status decodeVoxInto(TPoxel& poxel, const std::vector<uint8_t>& bytes) {
     return Ok{};
 }
 
-Status readVoxFile(TPoxel& poxel, const std::string& fileName) {
+Status readVoxFile(PoxelContent& poxel, const std::string& fileName) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(fileName, ec))
         return Error{"", "Bad File Name", fileName};

@@ -63,7 +63,7 @@ const std::array<LangAssignment, kDefaultLangAssignmentCount> kDefaultAssignment
     {"[pageImportobject]", "Import Object"},
     {"[pageImportmap]", "Import Map"},
     {"[pagePropertieslblName]", "Name"},
-    {"[pagePropertieslblPostition]", "Postition"},
+    {"[pagePropertieslblPostition]", "Position"},
     {"[pagePropertieslblRotate]", "Rotate"},
     {"[pagePropertieslblSize]", "Size"},
     {"[pagePropertieslblClip]", "Clip"},
@@ -260,6 +260,9 @@ const LangAssignment kEditorAssignments[] = {
     {"[sUntitled]", "Untitled"},
     {"[sView3D]", "3D View"},
     {"[sBundleFolderMissing]", "This is not a folder of the game's data. Missing: %s"},
+    {"[sOpLibName]", "Library Name"},
+    {"[sOpColor]", "Color"},
+    {"[sOpImportVox]", "Import VOX"},
     {"[mnuTextureAddtexturebox]", "Add Texture Box"},
     {"[mnuTextureDeletetexturebox]", "Delete Texture Box"},
     {"[sLoadingTextures]", "Loading textures..."},
@@ -269,7 +272,6 @@ const LangAssignment kEditorAssignments[] = {
     {"[sImageNotFound]", "No image of that name"},
     {"[sCannotSaveTextureList]", "Cannot save texture list"},
     {"[sCannotOpenFile]", "Cannot open file"},
-    {"[sOpTextureCode]", "Texture Code"},
 };
 // clang-format on
 

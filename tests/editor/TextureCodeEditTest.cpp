@@ -3,6 +3,8 @@
 
 #include "editor/TextureCodeEdit.h"
 
+#include "editor/PropertyEdits.h"
+
 #include "core/MapGenerator.h"
 #include "core/MapWriter.h"
 
@@ -33,12 +35,12 @@ TEST_F(TextureCodeEdit, FillWritesTheBrushCodeAsOneUndoableStep) {
     TextureBrushValues v;
     v.Box = 2;
     v.Mat = 0;
-    const auto text = TextCodeTabDblClick(doc_, *bridge_, 4, TextureBrushMode::Fill, v, "Fill");
+    const auto text = TextCodeTabDblClick(doc_, *bridge_, 4, TextureBrushMode::Fill, v);
     ASSERT_TRUE(text);
     EXPECT_EQ(*text, "[00] [00] [00] [02]");
     EXPECT_EQ(bridge_->Voxels[3], 7u);
     EXPECT_TRUE(doc_.isModified());
-    EXPECT_EQ(doc_.undoStack()->undoText(), "Fill");
+    EXPECT_EQ(doc_.undoStack()->undoText(), "Texture Code");
     const auto after = bytes();
     doc_.undoStack()->undo();
     EXPECT_EQ(bytes(), before);
@@ -56,10 +58,10 @@ TEST_F(TextureCodeEdit, FillTakesTheNearestValuesInTheirRanges) {
 }
 
 TEST_F(TextureCodeEdit, GetReadsTheCellIntoTheBrushWithoutAnEdit) {
-    ASSERT_TRUE(setCellTextureCode(doc_, *bridge_, 0, 0x00F30B07u, "Set"));
+    ASSERT_TRUE(setCellCode(doc_, *bridge_, 0, 0x00F30B07u));
     const int steps = doc_.undoStack()->count();
     TextureBrushValues v;
-    const auto text = TextCodeTabDblClick(doc_, *bridge_, 1, TextureBrushMode::Get, v, "Get");
+    const auto text = TextCodeTabDblClick(doc_, *bridge_, 1, TextureBrushMode::Get, v);
     ASSERT_TRUE(text);
     EXPECT_EQ(*text, "[15] [03] [03] [02]");
     EXPECT_EQ(v.Box, 2);
@@ -69,12 +71,15 @@ TEST_F(TextureCodeEdit, GetReadsTheCellIntoTheBrushWithoutAnEdit) {
     EXPECT_EQ(doc_.undoStack()->count(), steps);
 }
 
-TEST_F(TextureCodeEdit, EraseEmptiesTheCell) {
+TEST_F(TextureCodeEdit, EraseEmptiesTheCellAndARepeatRecordsNothing) {
     TextureBrushValues v;
-    const auto text = TextCodeTabDblClick(doc_, *bridge_, 2, TextureBrushMode::Erase, v, "Erase");
+    const auto text = TextCodeTabDblClick(doc_, *bridge_, 2, TextureBrushMode::Erase, v);
     ASSERT_TRUE(text);
     EXPECT_EQ(*text, "[00] [00] [00] [00]");
     EXPECT_EQ(bridge_->Voxels[1], 0u);
+    const int steps = doc_.undoStack()->count();
+    EXPECT_TRUE(TextCodeTabDblClick(doc_, *bridge_, 2, TextureBrushMode::Erase, v));
+    EXPECT_EQ(doc_.undoStack()->count(), steps) << "the cell was already empty";
     doc_.undoStack()->undo();
     EXPECT_NE(bridge_->Voxels[1], 0u);
 }
@@ -82,21 +87,14 @@ TEST_F(TextureCodeEdit, EraseEmptiesTheCell) {
 TEST_F(TextureCodeEdit, NothingHappensOffTheCellsOrOnNodesWithoutCells) {
     const auto before = bytes();
     TextureBrushValues v;
-    EXPECT_FALSE(TextCodeTabDblClick(doc_, *bridge_, 0, TextureBrushMode::Fill, v, "x"))
+    EXPECT_FALSE(TextCodeTabDblClick(doc_, *bridge_, 0, TextureBrushMode::Fill, v))
         << "the title row";
-    EXPECT_FALSE(TextCodeTabDblClick(doc_, *bridge_, 33, TextureBrushMode::Fill, v, "x"));
+    EXPECT_FALSE(TextCodeTabDblClick(doc_, *bridge_, 33, TextureBrushMode::Fill, v));
     TPoxel* island = doc_.root()->Children[0].get();
-    EXPECT_FALSE(TextCodeTabDblClick(doc_, *island, 1, TextureBrushMode::Fill, v, "x"))
-        << "a group";
-    EXPECT_FALSE(setCellTextureCode(doc_, *bridge_, -1, 7, "x"));
+    EXPECT_FALSE(TextCodeTabDblClick(doc_, *island, 1, TextureBrushMode::Fill, v)) << "a group";
     // A node of another tree is not the document's to change.
     auto stray = makePoxel(1, 1, 1);
-    EXPECT_FALSE(setCellTextureCode(doc_, *stray, 0, 7, "x"));
+    EXPECT_FALSE(TextCodeTabDblClick(doc_, *stray, 1, TextureBrushMode::Fill, v));
     EXPECT_EQ(bytes(), before);
     EXPECT_EQ(doc_.undoStack()->count(), 0);
-}
-
-TEST_F(TextureCodeEdit, TheTableShowsEachCellAsTheEditorWritesIt) {
-    EXPECT_EQ(textCodeKey(12), "12");
-    EXPECT_EQ(textCodeValue(0x00F30B07u), "[15] [03] [03] [02]");
 }

@@ -66,7 +66,7 @@ TEST(DefaultLangTable, TrickyKeysAndTexts) {
     EXPECT_EQ(text(table, "[sChangeStr]"), "[#%d] object [%s] is changed");
     EXPECT_EQ(text(table, "[sOpen...]"), "Open...");
     EXPECT_EQ(text(table, "[mnuGroupPoxelSelected]"), "poxels secected");
-    EXPECT_EQ(text(table, "[pagePropertieslblPostition]"), "Postition");
+    EXPECT_EQ(text(table, "[pagePropertieslblPostition]"), "Position");
     EXPECT_EQ(text(table, "[sColor]"), "Color:");
     EXPECT_EQ(text(table, "[mnuCopyValue]"), "Value");
     EXPECT_EQ(text(table, "[mnuCopyCopyvalue]"), "Copy Value");

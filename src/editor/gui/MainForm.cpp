@@ -134,6 +134,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     scene_.EditRoot = scene_.ShownRoot = doc_->root();
     scene_.SelectedId = 0;
     connectDocument();
+    connectProperties();
     connectTrees();
     buildTreeMenus();
     updateTitle(QString());
@@ -423,14 +424,13 @@ void TMainForm::buildPages() {
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    // Properties: the panels come with the property issue.
+    // Properties: the page of panels comes with the document (connectProperties).
     auto* tabProps = new QWidget(PageControl1);
     tabProps->setObjectName(QStringLiteral("TabSheet1"));
     auto* propsLayout = new QVBoxLayout(tabProps);
     ScrollBox1 = new QScrollArea(tabProps);
     ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     ScrollBox1->setWidgetResizable(true);
-    ScrollBox1->setWidget(new QWidget(ScrollBox1));
     propsLayout->addWidget(ScrollBox1);
     PageControl1->addTab(tabProps, QString());
     // Import Object.

@@ -43,6 +43,7 @@ class TLanguageMenu;
 class TStyleEditForm;
 class TreeWidgetSink;
 class TPoxelTree;
+class TPropertiesPage;
 class TextureListDocument;
 class TTexturePage;
 class TFormXom;
@@ -170,6 +171,9 @@ public slots:
     void ButLoadTexturClick();
     void ButTexturesViewClick();
     void ShowBoxClick();
+    // A double click on row `row` of the cell code table (row 1 = cell 0) with the cell brush
+    // that is down: fill or erase that cell as one undo step, or get its code into the brush.
+    void TextCodeTabDblClick(int row);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -237,11 +241,18 @@ private:
     bool treeAcceptsDrop(QTreeWidget* source, QTreeWidgetItem* target) const;
     void treeDropped(QTreeWidget* source, QTreeWidgetItem* target);
 
+    // MainForm_Properties.cpp
+    void connectProperties();
+    // Fills the property page from the selected node of the shown document.
+    void showProperties();
+
     // MainForm_Textures.cpp
     void connectTextures();
     void updateTextureCommands();
     void releaseTextures();
     void swatchDropped(int swatch);
+    // Puts the swatches and the thumbnail into the property page's panels.
+    void placeTextureControls();
 
     // Documents and state.
     MapDocument* doc_ = nullptr;
@@ -332,12 +343,13 @@ public:
     QPushButton* ShowChild = nullptr;
     QPushButton* ShowParent = nullptr;
     QScrollArea* ScrollBox1 = nullptr;
+    TPropertiesPage* PropertiesPage = nullptr; // ScrollBox1's page of property panels
     std::array<QLabel*, 3> statusPanels_{};
     TTexturePage* TexturePage_ = nullptr;
     TFormXom* FormXom_ = nullptr;
     TFormShowBox* FormShowBox_ = nullptr;
-    // The heightmap swatches and the current-box thumbnail, made here and placed by the
-    // property panels ("Height Map Texture", "Poxel Texture"); hidden until placed.
+    // The heightmap swatches and the current-box thumbnail, made here and placed into the
+    // property panels ("Height Map Texture", "Poxel Texture").
     TTextureSwatch* Text1Paint = nullptr;
     TTextureSwatch* Text2Paint = nullptr;
     TBoxThumbnail* PaintCurText = nullptr;

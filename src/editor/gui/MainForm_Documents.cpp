@@ -100,6 +100,7 @@ void TMainForm::showDocument(TPoxel* root, const QString& statusKey) {
     scene_.SelectedId = root ? root->ListId : 0;
     scene_.ZoomSelectedRequest = true;
     updateToolEnabling();
+    showProperties();
     repaintView();
     setStatus(2, langText(statusKey));
 }

@@ -2,7 +2,11 @@
 // overview windows, "Load Textures" and the textures the meshes are built with.
 
 #include "editor/gui/MainForm.h"
+
+#include "editor/TextureCodeEdit.h"
+#include "editor/gui/PropertiesPage.h"
 #include "editor/gui/TextureGlState.h"
+#include "editor/gui/ValueGrids.h"
 
 #include "render/gl/PoxelLists.h"
 #include "render/gui/OpenGLBox.h"
@@ -15,6 +19,7 @@
 #include "textures/gui/TextureSwatch.h"
 #include "ui/Language.h"
 #include "ui/Settings.h"
+#include "ui/gui/EditX.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -112,6 +117,64 @@ void TMainForm::connectTextures() {
             loadTextures();
         }
     });
+    placeTextureControls();
+}
+
+void TMainForm::placeTextureControls() {
+    TPropertiesPage* page = PropertiesPage;
+    const std::pair<QWidget*, QWidget*> places[] = {
+        {PaintCurText, page ? page->PaintCurText : nullptr},
+        {Text1Paint, page ? page->Text1Paint : nullptr},
+        {Text2Paint, page ? page->Text2Paint : nullptr}};
+    for (const auto& [mine, placeholder] : places) {
+        if (!placeholder) {
+            mine->hide();
+            continue;
+        }
+        // Over the page's own placeholder, in the same frame.
+        mine->setParent(placeholder->parentWidget());
+        mine->setGeometry(placeholder->geometry());
+        placeholder->hide();
+        mine->show();
+        mine->raise();
+    }
+    if (!page)
+        return;
+    PaintCurText->setBox(page->EditX18->FloatVal());
+    connect(page->EditX18, &TEditX::FloatFunc, this, &TMainForm::EditX18FloatFunc);
+    connect(page->TextCodeTab, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) {
+                if (index.isValid())
+                    TextCodeTabDblClick(index.row() + 1);
+            });
+}
+
+void TMainForm::TextCodeTabDblClick(int row) {
+    TPropertiesPage* page = PropertiesPage;
+    TPoxel* node = selectedPoxel();
+    if (!page || !node || scene_.ShownRoot != doc_->root() || !doc_->contains(*node))
+        return;
+    TextureBrushMode mode;
+    if (page->ButFillPoxel->isChecked())
+        mode = TextureBrushMode::Fill;
+    else if (page->ButGetPoxel->isChecked())
+        mode = TextureBrushMode::Get;
+    else if (page->ButDelPoxel->isChecked())
+        mode = TextureBrushMode::Erase;
+    else
+        return; // no cell brush is down
+    TextureBrushValues values{page->EditX18->FloatVal(), page->EditX17->FloatVal(),
+                              page->EditX19->FloatVal(), page->EditX20->FloatVal()};
+    if (!lw::TextCodeTabDblClick(*doc_, *node, row, mode, values))
+        return;
+    if (mode != TextureBrushMode::Get)
+        return; // the page and the view follow the document's change
+    const std::pair<TEditX*, double> fields[] = {{page->EditX18, values.Box},
+                                                 {page->EditX17, values.Mat},
+                                                 {page->EditX19, values.Corners},
+                                                 {page->EditX20, values.Blur}};
+    for (const auto& [field, value] : fields)
+        field->setFloatVal(value); // shows it and runs the field's handlers
 }
 
 void TMainForm::releaseTextures() {

@@ -140,21 +140,24 @@ void TMainForm::selectById(int32_t listId) {
         showSelectionLabel(nullptr);
     }
     updateToolEnabling();
+    showProperties();
     repaintView();
 }
 
 void TMainForm::onTreeSelection(QTreeWidget* tree, bool importMap) {
     if (fillingTree_)
         return;
-    // The item the selection names: during a drag over the items the current item lags
-    // behind, so the selected one counts.
-    QTreeWidgetItem* item = tree->currentItem();
-    if (!item || !item->isSelected()) {
-        const QList<QTreeWidgetItem*> selected = tree->selectedItems();
-        item = selected.isEmpty() ? nullptr : selected.back();
-    }
-    if (tree == TreeView1)
+    // The item the selection names: the current item lags behind a selection made by other
+    // means than a click, so the selected one counts.
+    QTreeWidgetItem* item = nullptr;
+    if (tree == TreeView1) {
         item = TreeView1->selectedItem();
+    } else {
+        const QList<QTreeWidgetItem*> selected = tree->selectedItems();
+        item = selected.contains(tree->currentItem()) ? tree->currentItem()
+               : selected.isEmpty()                   ? nullptr
+                                                      : selected.back();
+    }
     TPoxel* node = poxelOfItem(item);
     TPoxel* root = importMap ? doc_->importMapRoot() : doc_->root();
     if (!node || !root)
@@ -171,6 +174,7 @@ void TMainForm::onTreeSelection(QTreeWidget* tree, bool importMap) {
         ShowEmmiters1->setChecked(true); // its handler shows dummies and entities
     showSelectionLabel(node);
     updateToolEnabling();
+    showProperties();
     repaintView();
 }
 
@@ -274,8 +278,7 @@ void TMainForm::onNodeInserted(TPoxel* parent, TPoxel* node) {
     repaintView();
 }
 
-void TMainForm::onNodeAboutToBeRemoved(TPoxel* parent, TPoxel* node) {
-    (void)parent;
+void TMainForm::onNodeAboutToBeRemoved(TPoxel*, TPoxel* node) {
     TPoxel* selected = scene_.ShownRoot == doc_->root() ? selectedPoxel() : nullptr;
     const bool selectionGoes = selected && isInSubtree(*node, *selected);
     if (scene_.Selected && isInSubtree(*node, *scene_.Selected))

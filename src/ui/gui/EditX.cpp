@@ -105,6 +105,8 @@ void TEditX::commit() {
     bool accept = parsed.has_value();
     if (accept && bound_) // what is shown must fit the bound 32-bit field
         accept = std::isfinite(static_cast<float>(clampToRange(*parsed)));
+    if (accept && refuseOutOfRange_)
+        accept = clampToRange(*parsed) == *parsed;
     if (accept)
         setFloatVal(*parsed);
     else

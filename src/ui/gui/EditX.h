@@ -34,6 +34,10 @@ public:
     void setMinValue(double v) { minValue_ = v; }
     void setMaxValue(double v) { maxValue_ = v; }
     void setRange(double minValue, double maxValue);
+    // When set, a typed value outside the range is refused (the last good text comes back and
+    // nothing is shown or written) instead of being clamped; the spinner still clamps.
+    bool refusesOutOfRange() const { return refuseOutOfRange_; }
+    void setRefuseOutOfRange(bool refuse) { refuseOutOfRange_ = refuse; }
 
     int Precision() const { return precision_; }
     void setPrecision(int precision); // clamped to 0..16; reshows the value
@@ -84,6 +88,7 @@ private:
     int precision_ = kDefaultPrecision;
     double floatDiv_ = 1.0;
     float* bound_ = nullptr;
+    bool refuseOutOfRange_ = false;
     QString lastGoodText_;
     QString labelText_;
     LabelPosition labelPosition_ = LabelPosition::Left;

@@ -64,7 +64,7 @@ private:
 
 class ColumnRuleFilter : public QObject {
 public:
-    explicit ColumnRuleFilter(QTableWidget* grid) : QObject(grid), grid_(grid) { apply(); }
+    explicit ColumnRuleFilter(QTableView* grid) : QObject(grid), grid_(grid) { apply(); }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == grid_ && event->type() == QEvent::Resize)
@@ -74,12 +74,13 @@ public:
 
 private:
     void apply() {
-        const std::vector<int> widths = gridColumnWidths(grid_->columnCount(), grid_->width());
+        const int columns = grid_->model() ? grid_->model()->columnCount() : 0;
+        const std::vector<int> widths = gridColumnWidths(columns, grid_->width());
         for (int c = 0; c < int(widths.size()); ++c)
             grid_->setColumnWidth(c, widths[std::size_t(c)]);
     }
 
-    QTableWidget* grid_;
+    QTableView* grid_;
 };
 
 } // namespace
@@ -113,7 +114,7 @@ void paintDownButtonFrame(QPainter& painter, const QRect& button) {
     painter.restore();
 }
 
-void applyGridColumnRule(QTableWidget* grid) {
+void applyGridColumnRule(QTableView* grid) {
     if (!grid)
         return;
     // The rule sets every width itself, including a 16-pixel first column.

@@ -8,7 +8,7 @@
 #include <QRect>
 
 class QPainter;
-class QTableWidget;
+class QTableView;
 class QWidget;
 
 namespace lw {
@@ -43,6 +43,6 @@ void applyStyleSurface(QWidget* widget, StyleSurface surface);
 void paintDownButtonFrame(QPainter& painter, const QRect& button);
 
 // Keeps the columns of a 4- or 5-column grid filling its width (see gridColumnWidths).
-void applyGridColumnRule(QTableWidget* grid);
+void applyGridColumnRule(QTableView* grid);
 
 } // namespace lw

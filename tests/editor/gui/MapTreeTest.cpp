@@ -110,12 +110,14 @@ protected:
         EXPECT_EQ(items, nodes);
         if (form_->ShownRoot() != form_->EditRoot())
             return;
-        if (TPoxel* selected = form_->selectedPoxel())
+        if (TPoxel* selected = form_->selectedPoxel()) {
             EXPECT_TRUE(form_->document().contains(*selected));
-        else
+        } else {
             EXPECT_EQ(form_->SelectedId(), 0);
-        if (form_->scene().Selected)
+        }
+        if (form_->scene().Selected) {
             EXPECT_TRUE(form_->document().contains(*form_->scene().Selected));
+        }
     }
 
     QStringList questions_;

@@ -4,14 +4,19 @@
 
 #include "MainFormFixture.h"
 
+#include "editor/gui/PropertiesPage.h"
 #include "editor/gui/TextureGlState.h"
+#include "editor/gui/ValueGrids.h"
 #include "textures/DemoTextures.h"
+#include "textures/TextureCodes.h"
 #include "textures/TextureListDocument.h"
 #include "textures/gui/FormXom.h"
 #include "textures/gui/ShowBoxForm.h"
 #include "textures/gui/TexturePage.h"
+#include "textures/gui/TextureSwatch.h"
 #include "textures/gui/TextureTree.h"
 #include "ui/Settings.h"
+#include "ui/gui/EditX.h"
 
 #include "../../ui/gui/GuiTestSupport.h"
 
@@ -22,6 +27,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
+#include <QTableView>
 
 #include <filesystem>
 #include <fstream>
@@ -305,4 +311,62 @@ TEST_F(Textures, ARealDragFromTheBrowserSetsTheSlot) {
 
     browser->close();
     EXPECT_FALSE(page().ButTexturesView->isChecked());
+}
+
+// The cell code table of "Poxel Texture": a double click with a cell brush down fills, erases
+// or reads the cell, and the thumbnail follows the brush's box.
+TEST_F(Textures, DoubleClicksOnTheCellTableEditCellsAsUndoableSteps) {
+    if (!showWindow())
+        GTEST_SKIP() << "no OpenGL window on this platform";
+    ASSERT_TRUE(form_->openMapFile(demoPath_));
+    TPropertiesPage* page = form_->PropertiesPage;
+    ASSERT_TRUE(page);
+    TPoxel* bridge = form_->EditRoot()->Children[0]->Children[2].get();
+    ASSERT_EQ(bridge->Name, "Bridge");
+    form_->selectById(bridge->ListId);
+    QApplication::processEvents();
+    const auto before = mapBytes();
+
+    page->ButFillPoxel->click();
+    ASSERT_TRUE(page->ButFillPoxel->isChecked());
+    page->EditX18->setFloatVal(5);
+    page->EditX17->setFloatVal(3);
+    page->EditX19->setFloatVal(1);
+    page->EditX20->setFloatVal(2);
+    // A real double click on the row of cell 0.
+    QTableView* table = page->TextCodeTab;
+    QApplication::processEvents();
+    ASSERT_TRUE(table->isVisible());
+    const QPoint at = table->visualRect(table->model()->index(0, 1)).center();
+    QWidget* vp = table->viewport();
+    mousePress(vp, at, vp->mapToGlobal(at));
+    mouseRelease(vp, at, vp->mapToGlobal(at));
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, at, vp->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(vp, &dbl);
+    mouseRelease(vp, at, vp->mapToGlobal(at));
+    const uint32_t filled = 19u | 11u << 8 | 1u << 16 | 2u << 20;
+    EXPECT_EQ(bridge->Voxels[0], filled);
+    EXPECT_EQ(table->model()->index(0, 1).data().toString(), "[02] [01] [03] [05]");
+    EXPECT_EQ(form_->Undo1->text(), "Undo Texture Code");
+    form_->Undo1->trigger();
+    EXPECT_EQ(mapBytes(), before);
+    EXPECT_EQ(table->model()->index(0, 1).data().toString(), "[00] [00] [00] [02]")
+        << "the table follows the undo";
+    form_->Redo1->trigger();
+    EXPECT_EQ(bridge->Voxels[0], filled);
+
+    // Get reads a cell back into the brush; the thumbnail follows the box.
+    const uint32_t code = bridge->Voxels[bridge->cellIndex(3, 1, 0)];
+    page->ButGetPoxel->click();
+    ASSERT_TRUE(page->ButGetPoxel->isChecked());
+    form_->TextCodeTabDblClick(int(bridge->cellIndex(3, 1, 0)) + 1);
+    EXPECT_EQ(page->EditX18->FloatVal(), double(boxOfCode(code)));
+    EXPECT_EQ(page->EditX17->FloatVal(), double(boxOfCode(code >> 8)));
+    EXPECT_EQ(page->EditX20->FloatVal(), double(code >> 20 & 15u));
+    auto* thumb = form_->findChild<TBoxThumbnail*>(QStringLiteral("PaintCurText"));
+    ASSERT_TRUE(thumb);
+    EXPECT_EQ(thumb->box(), boxOfCode(code));
+    EXPECT_EQ(thumb->parentWidget(), page->PanelCurText);
+    EXPECT_TRUE(thumb->isVisibleTo(page));
 }
