@@ -7,6 +7,7 @@
 #include "render/Camera.h"
 #include "render/PickArrays.h"
 #include "render/TextureList.h"
+#include "render/ViewMath.h"
 
 #include <functional>
 #include <string>
@@ -29,6 +30,25 @@ enum Restriction : int {
 
 // Pick identities of the gizmo handles (restriction + 1; 7 = the scale gizmo's centre).
 constexpr uint32_t kHandleCentre = 7;
+
+// The running step of an object drag as the frame shows it: world frames (model-view
+// matrices) computed by the drag maths for the node whose ListId is `ListId`.
+struct DragPreview {
+    bool Active = false;
+    int32_t ListId = 0;
+    Mat4 Draw = identityMatrix();     // the node itself is drawn in this frame
+    Mat4 Children = identityMatrix(); // its entities and children are placed in this one
+    Mat4 Gizmo = identityMatrix();    // the gizmo's frame
+    TVec3 GizmoRot;                   // the rotation the rotate gizmo's circles follow
+    // A Ctrl-move: the node stays and its copy is drawn once more in `Copy`, after the tree.
+    bool CopyPreview = false;
+    Mat4 Copy = identityMatrix();
+    // A rotate drag: yellow lines from the origin of `LineFrame` to the start and the hit.
+    bool Lines = false;
+    Mat4 LineFrame = identityMatrix();
+    DVec3 LineStart;
+    DVec3 LineHit;
+};
 
 struct SceneState {
     TCamera Camera;
@@ -82,8 +102,11 @@ struct SceneState {
     int FontBase = 0;
     // Half the pixel width of a name in the label font; the pick quads of icons reach over it.
     std::function<int(const std::string& name)> NameWidth;
-    // Run when the drawer reaches the selected node: the live transform of an object drag.
-    std::function<void(TPoxel& node, TPoxel* parent)> DragStep;
+    // The live transform of an object drag, applied when the drawer reaches the selected node.
+    DragPreview DragStep;
+    // Pick passes skip the nodes whose boxes cannot reach the pick pixel (the result is the
+    // same; the full pass is kept for comparison).
+    bool PickCulling = true;
 };
 
 } // namespace lw

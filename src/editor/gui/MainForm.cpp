@@ -603,6 +603,7 @@ void TMainForm::setStatus(int panel, const QString& text) {
 }
 
 void TMainForm::repaintView() {
+    hoverStale_ = true;
     OpenGLBox_->update();
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/Poxel.h"
 #include "editor/Documents.h"
+#include "editor/DragMath.h"
 #include "editor/MapDocument.h"
 #include "render/PickArrays.h"
 #include "render/SceneState.h"
@@ -22,6 +23,7 @@
 #include <string>
 #include <vector>
 
+class QAbstractButton;
 class QAction;
 class QImage;
 class QLabel;
@@ -137,6 +139,21 @@ public:
     TFormXom* formXom() const { return FormXom_; }
     TFormShowBox* formShowBox() const { return FormShowBox_; }
 
+    // What the view's handlers call for the brush modes (the cell brushes' clicks, the height
+    // snapshot after a heightmap pick, the layers table after a layers-mode drag); unset hooks
+    // do nothing.
+    struct BrushHooks {
+        std::function<void(int x, int y)> FillClick;
+        std::function<void(int x, int y)> EraseClick;
+        std::function<void(int x, int y)> GetClick;
+        std::function<void()> SnapshotHeights;
+        std::function<void()> RefreshLayersVals;
+    };
+    BrushHooks& brushHooks() { return brushHooks_; }
+    // The object drag in progress (Active false between drags).
+    const ObjectDrag& objectDrag() const { return drag_; }
+    int Restriction() const { return Restriction_; }
+
 public slots:
     void Openxom1Click();
     void Newmap1Click();
@@ -223,6 +240,21 @@ private:
     void updateToolEnabling();
     void setRestriction(int restriction);
     void rememberCursor(const QPoint& screenPos);
+    // The hover of the select, object and brush modes at `local`: picks, sets the interaction
+    // code, the hover restriction and the status text.
+    void hoverPick(const QPoint& local);
+    // A button of the brush panels by its name, or nullptr while there is none.
+    QAbstractButton* modeButton(const char* name) const;
+    bool modeDown(const char* name) const;
+
+    // MainForm_Drag.cpp
+    void connectDrag();
+    DragView currentDragView() const;
+    void beginObjectDrag(DragKind kind, const QPoint& local);
+    void objectDragStep(const QPoint& local, Qt::KeyboardModifiers modifiers);
+    void finishObjectDrag();
+    void cancelObjectDrag();
+    QString dragStatusText() const;
 
     // MainForm_Tree.cpp
     void connectDocument();
@@ -274,6 +306,13 @@ private:
     int Restriction_ = 0;
     uint32_t HoverId_ = 0;
     QPoint LastCursorPos_;
+    // The position of the last hover pick, and whether anything has changed what lies under
+    // it since (a press then picks again before it acts).
+    QPoint hoverPos_;
+    bool hoverStale_ = true;
+    ObjectDrag drag_;
+    bool applyingDrag_ = false;
+    BrushHooks brushHooks_;
 
 public:
     // Controls, by designer name.

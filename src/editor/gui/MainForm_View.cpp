@@ -7,6 +7,7 @@
 #include "render/gui/OpenGLBox.h"
 #include "ui/Language.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCursor>
 #include <QGuiApplication>
@@ -51,6 +52,7 @@ void TMainForm::connectView() {
     connect(box, &TOpenGLBox::keyDown, this, &TMainForm::OpenGLBoxKeyDown);
     connect(box, &TOpenGLBox::clicked, this, &TMainForm::OpenGLBoxClick);
     connectSwitches();
+    connectDrag();
 }
 
 void TMainForm::connectSwitches() {
@@ -132,19 +134,25 @@ void TMainForm::updateGizmo() {
 }
 
 void TMainForm::updateToolEnabling() {
-    // Object tools need a selected poxel of the edited map other than its root.
+    // Object tools need a selected poxel of the edited map other than its root, and no brush
+    // that works inside it; layers mode keeps moving and scaling (of level corners).
     TPoxel* node = selectedPoxel();
     const bool editable = node && scene_.ShownRoot == doc_->root() && !node->IsRoot &&
-                          node != scene_.HeightmapPreview;
+                          node != scene_.HeightmapPreview && !modeDown("ButFillPoxel") &&
+                          !modeDown("ButGetPoxel") && !modeDown("ButDelPoxel") &&
+                          !modeDown("HmPickBut");
     for (QToolButton* b : {ToolButton8, ToolButton9, ToolButton10}) {
-        b->setEnabled(editable);
-        if (!editable && b == CurrentTool_)
+        b->setEnabled(editable && !(b == ToolButton9 && modeDown("LayersPick")));
+        if (!b->isEnabled() && b == CurrentTool_)
             ToolButton11Click();
     }
     ToolButton6->setEnabled(scene_.SelectedId > 0);
 }
 
 void TMainForm::ToolButton1Click(QToolButton* sender) {
+    // Another tool ends a running object drag (the right button can arrive during one).
+    if (drag_.Active)
+        cancelObjectDrag();
     if (sender == ToolButton8 && Restriction_ == RestrictXYZ)
         ToolButton13Click(ToolButton13);
     if (sender == CurrentTool_) {
@@ -178,6 +186,8 @@ void TMainForm::ToolButton1Click(QToolButton* sender) {
 }
 
 void TMainForm::ToolButton11Click() {
+    if (drag_.Active)
+        cancelObjectDrag();
     if (CurrentTool_)
         CurrentTool_->setChecked(false);
     OpenGLBox_->setCursorCode(CodeSelectNothing);
@@ -256,20 +266,66 @@ void TMainForm::OpenGLBoxClick() {
     OpenGLBox_->setOnOpenGL(true);
 }
 
+QAbstractButton* TMainForm::modeButton(const char* name) const {
+    return findChild<QAbstractButton*>(QString::fromLatin1(name));
+}
+
+bool TMainForm::modeDown(const char* name) const {
+    const QAbstractButton* b = modeButton(name);
+    return b && b->isChecked();
+}
+
 void TMainForm::OpenGLBoxMouseDown(QMouseEvent* event) {
     if (!OpenGLBox_->OnOpenGL())
         return; // the first click only focuses the view
-    const int code = OpenGLBox_->cursorCode();
+    const QPoint local = event->position().toPoint();
     const QPoint screenPos = event->globalPosition().toPoint();
     if (event->button() == Qt::LeftButton) {
-        const bool objectToolDown =
-            ToolButton8->isChecked() || ToolButton9->isChecked() || ToolButton10->isChecked();
-        if (code == CodeSelectNothing && !objectToolDown) {
+        // A click acts on what lies under the pointer now: when the last hover pick was made
+        // elsewhere or the scene has changed since, pick again first.
+        int code = OpenGLBox_->cursorCode();
+        const bool hovering = code == CodeSelectNothing || code == CodeMove || code == CodeSelect ||
+                              code == CodeRotate || code == CodeScale ||
+                              (code >= CodeFill && code <= CodeErase);
+        if (hovering && (hoverStale_ || local != hoverPos_)) {
+            hoverPick(local);
+            code = OpenGLBox_->cursorCode();
+        }
+        const bool moveDown = ToolButton8->isChecked();
+        const bool rotateDown = ToolButton9->isChecked();
+        const bool scaleDown = ToolButton10->isChecked();
+        // 1. Clicking empty space deselects, unless a mode keeps the selection.
+        if (code == CodeSelectNothing && !modeDown("HmPickBut") && !modeDown("LayersPick") &&
+            !modeDown("ButFillPoxel") && !modeDown("ButGetPoxel") && !moveDown && !rotateDown &&
+            !scaleDown)
             selectById(0);
-        }
+        // 2. The cell brushes.
+        if (code == CodeFill && brushHooks_.FillClick)
+            brushHooks_.FillClick(local.x(), local.y());
+        if (code == CodeErase && brushHooks_.EraseClick)
+            brushHooks_.EraseClick(local.x(), local.y());
+        if (code == CodeGetFill && brushHooks_.GetClick)
+            brushHooks_.GetClick(local.x(), local.y());
+        // 3. Selecting, or picking heightmap points and level corners.
         if (code == CodeSelect) {
-            selectById(HoverId_ < 1 ? 0 : static_cast<int32_t>(HoverId_));
+            const bool ctrl = event->modifiers() & Qt::ControlModifier;
+            if (HoverId_ < 1) {
+                selectById(0);
+            } else if (modeDown("HmPickBut")) {
+                ctrl ? heightPicks_.Add(static_cast<int32_t>(HoverId_))
+                     : heightPicks_.SetOnly(static_cast<int32_t>(HoverId_));
+                if (brushHooks_.SnapshotHeights)
+                    brushHooks_.SnapshotHeights();
+                repaintView();
+            } else if (modeDown("LayersPick")) {
+                ctrl ? layerPicks_.Add(static_cast<int32_t>(HoverId_))
+                     : layerPicks_.SetOnly(static_cast<int32_t>(HoverId_));
+                repaintView();
+            } else {
+                selectById(static_cast<int32_t>(HoverId_));
+            }
         }
+        // 4. A handle makes its restriction the tool bar's.
         if (code == CodeMove || code == CodeRotate || code == CodeScale) {
             if (scene_.HoverRestriction < RestrictXYZ) {
                 setRestriction(scene_.HoverRestriction);
@@ -280,10 +336,23 @@ void TMainForm::OpenGLBoxMouseDown(QMouseEvent* event) {
             }
             repaintView();
         }
+        // 5. The drag of the handle (or of the object itself with the move tool) begins.
+        if (code != CodeMove)
+            scene_.MoveArmed = false;
+        if (code != CodeScale)
+            scene_.ScaleArmed = false;
+        if (code != CodeRotate)
+            scene_.RotateArmed = false;
+        if (code == CodeMove)
+            beginObjectDrag(DragKind::Move, local);
+        else if (code == CodeRotate)
+            beginObjectDrag(DragKind::Rotate, local);
+        else if (code == CodeScale)
+            beginObjectDrag(DragKind::Scale, local);
         LastCursorPos_ = screenPos;
     } else if (event->button() == Qt::MiddleButton) {
         LastCursorPos_ = screenPos;
-        SavedCursor_ = code;
+        SavedCursor_ = OpenGLBox_->cursorCode();
         OpenGLBox_->setCursorCode(CodePan);
     } else if (event->button() == Qt::RightButton) {
         ToolButton1Click(ToolButton3);
@@ -295,14 +364,25 @@ void TMainForm::OpenGLBoxMouseMove(QMouseEvent* event) {
         return;
     const int code = OpenGLBox_->cursorCode();
     const QPoint screenPos = event->globalPosition().toPoint();
-    QString status;
+    const QPoint local = event->position().toPoint();
     if (event->buttons() & (Qt::LeftButton | Qt::MiddleButton)) {
+        QString status;
+        const bool objectDrag =
+            drag_.Active && (code == CodeMove || code == CodeRotate || code == CodeScale);
         if (code >= CodeZoom && code <= CodeDolly) {
             cameraDragStep(scene_.Camera, code, LastCursorPos_.x() - screenPos.x(),
                            LastCursorPos_.y() - screenPos.y());
             status = cameraStatusText(code, true);
+        } else if (objectDrag) {
+            objectDragStep(local, event->modifiers());
+            status = dragStatusText();
         }
-        rememberCursor(screenPos);
+        // The pointer wraps at the desktop's edges for endless camera drags; an object follows
+        // the pointer, so it must not jump with it.
+        if (objectDrag)
+            LastCursorPos_ = screenPos;
+        else
+            rememberCursor(screenPos);
         repaintView();
         setStatus(0, status);
         return;
@@ -313,21 +393,65 @@ void TMainForm::OpenGLBoxMouseMove(QMouseEvent* event) {
     }
     if (code == CodeRotZ || code == 11 || code > CodeErase)
         return setStatus(0, QString());
-    QString mode = langText("[sSelectMode]");
-    if (ToolButton8->isChecked())
-        mode = langText("[sMoveMode]");
-    else if (ToolButton9->isChecked())
-        mode = langText("[sRotateMode]");
-    else if (ToolButton10->isChecked())
-        mode = langText("[sScaleMode]");
-    if (screenPos == LastCursorPos_)
+    if (screenPos == LastCursorPos_ && !hoverStale_ && local == hoverPos_)
         return;
     LastCursorPos_ = screenPos;
-    const QPoint local = event->position().toPoint();
+    hoverPick(local);
+}
+
+void TMainForm::hoverPick(const QPoint& local) {
+    const bool fill = modeDown("ButFillPoxel");
+    const bool erase = modeDown("ButDelPoxel");
+    const bool get = modeDown("ButGetPoxel");
+    const bool heightPick = modeDown("HmPickBut");
+    const bool layersPick = modeDown("LayersPick");
+    const bool moveDown = ToolButton8->isChecked();
+    const bool rotateDown = ToolButton9->isChecked();
+    const bool scaleDown = ToolButton10->isChecked();
+    QString mode = langText("[sSelectMode]");
+    if (fill) {
+        mode = langText("[sFillMode]");
+        scene_.BrushPickPass = true;
+    }
+    if (erase) {
+        mode = langText("[sEraseMode]");
+        scene_.BrushPickPass = true;
+    }
+    if (moveDown) {
+        mode = langText("[sMoveMode]");
+        scene_.MoveArmed = true;
+    }
+    if (rotateDown) {
+        mode = langText("[sRotateMode]");
+        scene_.RotateArmed = true;
+    }
+    if (scaleDown) {
+        mode = langText("[sScaleMode]");
+        scene_.ScaleArmed = true;
+    }
+    if (get) {
+        mode = langText("[sGetMode]");
+        scene_.BrushPickPass = true;
+    }
+    if (heightPick)
+        mode = langText("[sPickMode]");
+    if (layersPick)
+        mode = langText("[sLayersMode]");
+
     const uint32_t a = OpenGLBox_->PickAt(local.x(), local.y());
+    if (fill || get || erase)
+        scene_.BrushPickPass = false;
+    hoverPos_ = local;
+    hoverStale_ = false;
     if (a < 1) {
         OpenGLBox_->setCursorCode(CodeSelectNothing);
         setStatus(0, mode);
+        return;
+    }
+    const QString numbered = QStringLiteral("%1 [%2]").arg(mode).arg(a);
+    if (fill || erase || get) {
+        OpenGLBox_->setCursorCode(fill ? CodeFill : erase ? CodeErase : CodeGetFill);
+        setStatus(0, numbered);
         return;
     }
     static const char* axisNames[8] = {"", "X", "Y", "Z", "XY", "YZ", "XZ", "XYZ"};
@@ -339,33 +463,41 @@ void TMainForm::OpenGLBoxMouseMove(QMouseEvent* event) {
         return langText("[sObject]");
     };
     const int before = scene_.HoverRestriction;
-    if (ToolButton8->isChecked()) {
+    if (moveDown) {
         OpenGLBox_->setCursorCode(CodeMove);
         setStatus(0, QStringLiteral("%1 [%2]").arg(mode, handleName(false)));
         scene_.HoverRestriction = a < 7 ? static_cast<int>(a) - 1 : Restriction_;
-    } else if (ToolButton9->isChecked() || ToolButton10->isChecked()) {
-        const bool scale = ToolButton10->isChecked();
+    } else if (rotateDown || scaleDown) {
         if (a > 7) {
             OpenGLBox_->setCursorCode(CodeSelectNothing);
             return;
         }
-        OpenGLBox_->setCursorCode(scale ? CodeScale : CodeRotate);
-        setStatus(0, QStringLiteral("%1 [%2]").arg(mode, handleName(scale)));
-        scene_.HoverRestriction = static_cast<int>(a) - 1;
+        OpenGLBox_->setCursorCode(scaleDown ? CodeScale : CodeRotate);
+        setStatus(0, QStringLiteral("%1 [%2]").arg(mode, handleName(scaleDown)));
+        // The rotate gizmo has no centre handle: over it the tool bar's restriction counts.
+        scene_.HoverRestriction = (scaleDown || a < 7) ? static_cast<int>(a) - 1 : Restriction_;
     } else {
         OpenGLBox_->setCursorCode(CodeSelect);
-        setStatus(0, QStringLiteral("%1 [%2]").arg(mode).arg(a));
-        scene_.MoveArmed = scene_.RotateArmed = scene_.ScaleArmed = false;
+        setStatus(0, numbered);
+        if (!heightPick && !layersPick)
+            scene_.MoveArmed = scene_.RotateArmed = scene_.ScaleArmed = false;
         HoverId_ = a;
     }
+    // The highlighted handle changes nothing a pick sees.
     if (scene_.HoverRestriction != before)
-        repaintView();
+        OpenGLBox_->update();
 }
 
 void TMainForm::OpenGLBoxMouseUp(QMouseEvent* event) {
     if (event->button() == Qt::MiddleButton)
         OpenGLBox_->setCursorCode(SavedCursor_);
-    // Object drags and their write-back arrive with the editing tools.
+    if (event->button() != Qt::LeftButton)
+        return;
+    // Layers mode moved level corners instead of the node: its table follows them.
+    const bool layers = drag_.Active && drag_.LayersMode;
+    finishObjectDrag();
+    if (layers && brushHooks_.RefreshLayersVals)
+        brushHooks_.RefreshLayersVals();
 }
 
 void TMainForm::OpenGLBoxWheel(int steps) {
@@ -375,6 +507,22 @@ void TMainForm::OpenGLBoxWheel(int steps) {
 
 void TMainForm::OpenGLBoxKeyDown(QKeyEvent* event) {
     switch (event->key()) {
+    case Qt::Key_Escape:
+        if (drag_.Active)
+            cancelObjectDrag();
+        break;
+    case Qt::Key_M:
+        if (QAbstractButton* b = modeButton("ButFillPoxel"); b && b->isEnabled())
+            b->click(); // toggles it and runs its handler
+        break;
+    case Qt::Key_F:
+        if (QAbstractButton* b = modeButton("ButGetPoxel"); b && b->isEnabled())
+            b->click();
+        break;
+    case Qt::Key_P:
+        if (QAbstractButton* b = modeButton("HmPickBut"); b && b->isEnabled())
+            b->click();
+        break;
     case Qt::Key_C:
         if (ToolButton6->isEnabled())
             ToolButton6Click();

@@ -2,6 +2,7 @@
 
 #include "render/Icons.h"
 #include "render/IdentityColour.h"
+#include "render/ViewMath.h"
 #include "render/gl/FontLists.h"
 #include "render/gl/GlFunctions.h"
 #include "render/gl/PoxelLists.h"
@@ -33,8 +34,14 @@ struct FrameContext {
     bool pick = false;
     std::array<GLdouble, 16> projection{};
     std::array<GLint, 4> viewport{};
-    std::array<GLfloat, 16> selectedMatrix{};
+    // The projection of a pick pass (pick matrix included), for skipping nodes.
+    Mat4 pickProjection = identityMatrix();
+    Mat4 selectedMatrix = identityMatrix();
     bool haveSelectedMatrix = false;
+    // The rotation the rotate gizmo's circles follow (the node's, or the running drag's).
+    TVec3 gizmoRot{};
+    // Where the copy of a Ctrl-move is drawn.
+    Mat4 copyMatrix = identityMatrix();
 };
 
 // "Visible" lives in bits 16-23 of Surface2; a poxel that is not visible is drawn as lines.
@@ -231,28 +238,28 @@ void DrawIcon(FrameContext& fc, IconKind kind, const std::string& name) {
     glPopAttrib();
 }
 
-void DrawNode(FrameContext& fc, TPoxel& node, TPoxel* parent, bool hideParent, bool force) {
+// Nodes are placed on the CPU (the same frames the object drags compute with) and each node's
+// frame is loaded whole; a pick pass can then skip the nodes that cannot reach its pixel
+// without touching OpenGL at all.
+void DrawNode(FrameContext& fc, TPoxel& node, TPoxel* parent, const Mat4& frame, bool hideParent,
+              bool force, const Mat4* placed = nullptr) {
     SceneState& s = fc.s;
     const bool pick = fc.pick;
-    glPushMatrix();
-    if (!parent) {
-        glTranslatef(node.Pos.X, node.Pos.Y, node.Pos.Z);
-    } else if (s.KestrelEmitters) {
-        glTranslatef(node.Pos.X * parent->Size.X, node.Pos.Y * parent->Size.Y,
-                     node.Pos.Z * parent->Size.Z);
-    } else {
-        glTranslatef((node.Pos.X - static_cast<float>(parent->NX) / 2) * parent->Size.X,
-                     (node.Pos.Y - static_cast<float>(parent->NY) / 2) * parent->Size.Y,
-                     (node.Pos.Z - static_cast<float>(parent->NZ) / 2) * parent->Size.Z);
-    }
-    glRotatef(node.Rot.Z, 0, 0, 1);
-    glRotatef(node.Rot.Y, 0, 1, 0);
-    glRotatef(node.Rot.X, 1, 0, 0);
+    const bool copyPass = placed != nullptr;
+    Mat4 m = placed ? *placed : placeNode(frame, node, parent, s.KestrelEmitters);
+    // The frame the node's children are placed in (a scale preview may leave them unscaled).
+    Mat4 childFrame = m;
+    bool loaded = false;
+    auto load = [&] {
+        if (!loaded)
+            glLoadMatrixd(m.data());
+        loaded = true;
+    };
 
     const bool isSelected = s.SelectedId != 0 && node.ListId == s.SelectedId;
-    auto finish = [&] { glPopMatrix(); };
 
     if (s.BrushPickPass && isSelected) {
+        load();
         glPushMatrix();
         scaleBySize(node);
         node.DirectDraw = true;
@@ -262,13 +269,14 @@ void DrawNode(FrameContext& fc, TPoxel& node, TPoxel* parent, bool hideParent, b
         node.DirectDraw = false;
         node.ShowPoints = false;
         s.Selected = &node;
-        return finish();
+        return;
     }
     if (s.HeightPick || s.LayersMode) {
         if (!isSelected) {
             if (pick)
-                return finish();
+                return;
         } else {
+            load();
             glPushMatrix();
             scaleBySize(node);
             MeshBuildExtras extras;
@@ -299,30 +307,74 @@ void DrawNode(FrameContext& fc, TPoxel& node, TPoxel* parent, bool hideParent, b
             glPopMatrix();
             if (pick) {
                 s.Selected = &node;
-                return finish();
+                return;
             }
         }
     }
 
-    if (isSelected) {
+    if (isSelected && !copyPass) {
         s.Selected = &node;
-        if (s.DragStep)
-            s.DragStep(node, parent);
-        glGetFloatv(GL_MODELVIEW_MATRIX, fc.selectedMatrix.data());
+        // The gizmo: the parent's axes at the node's origin for moving (the node's own axes in
+        // layers mode), the node's own frame for rotating and scaling.
+        fc.selectedMatrix =
+            (s.Gizmo == GizmoKind::Move && !s.LayersMode) ? withTranslationOf(frame, m) : m;
+        fc.gizmoRot = node.Rot;
+        const DragPreview& d = s.DragStep;
+        if (d.Active && d.ListId == node.ListId) {
+            m = d.Draw;
+            childFrame = d.Children;
+            fc.selectedMatrix = d.Gizmo;
+            fc.gizmoRot = d.GizmoRot;
+            if (d.CopyPreview) {
+                s.CopyPreview = true;
+                fc.copyMatrix = d.Copy;
+            }
+            if (d.Lines && !pick) {
+                glLoadMatrixd(d.LineFrame.data());
+                glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+                glDisable(GL_LIGHTING);
+                glDisable(GL_TEXTURE_2D);
+                glColor3f(1, 1, 0);
+                glBegin(GL_LINES);
+                glVertex3d(0, 0, 0);
+                glVertex3d(d.LineHit.X, d.LineHit.Y, d.LineHit.Z);
+                glVertex3d(0, 0, 0);
+                glVertex3d(d.LineStart.X, d.LineStart.Y, d.LineStart.Z);
+                glEnd();
+                glPopAttrib();
+            }
+        }
         fc.haveSelectedMatrix = true;
+        load();
         if (!pick)
             DrawSelectionBox(node);
         if (s.ZoomSelectedRequest) {
             FocusCamera(s.Camera, node);
             s.ZoomSelectedRequest = false;
         }
+    } else if (isSelected && !pick) {
+        load();
+        DrawSelectionBox(node);
     }
 
     const bool armed = s.MoveArmed || s.RotateArmed || s.ScaleArmed;
-    const bool drawn =
+    bool drawn =
         (force || !(hideParent && !isSelected)) && (force || !armed || !pick || isSelected) &&
         (!node.IsEntity || !armed || !pick || isSelected) && (!node.IsGroup || s.ShowDummy);
+    // A pick pass draws a poxel only when its box can reach the pick pixel; icons are cheap and
+    // laid out in screen pixels, so they are always drawn.
+    if (drawn && pick && s.PickCulling && !isSelected && !node.IsEntity && !node.IsGroup &&
+        hasLists(node)) {
+        Mat4 clip = multiply(fc.pickProjection, m);
+        for (size_t row = 0; row < 4; ++row) {
+            clip[row] *= node.Size.X;
+            clip[4 + row] *= node.Size.Y;
+            clip[8 + row] *= node.Size.Z;
+        }
+        drawn = boxMayBeVisible(clip, node.BoxMin, node.BoxMax);
+    }
     if (drawn) {
+        load();
         bool pushed = false;
         if (pick) {
             glPushAttrib(GL_ENABLE_BIT);
@@ -342,7 +394,7 @@ void DrawNode(FrameContext& fc, TPoxel& node, TPoxel* parent, bool hideParent, b
             DrawIcon(fc, IconKind::Detail, node.Name);
             if (pushed)
                 glPopAttrib();
-            return finish();
+            return;
         }
         if (node.IsGroup) {
             DrawIcon(fc, IconKind::Dummy, node.Name);
@@ -371,16 +423,17 @@ void DrawNode(FrameContext& fc, TPoxel& node, TPoxel* parent, bool hideParent, b
         if (pushed)
             glPopAttrib();
     } else if (node.IsEntity) {
-        return finish();
+        return;
     }
 
+    // Entities sit in the node's lattice as drawn (a scale preview moves them with it); the
+    // children follow the node's frame.
     if (s.ShowDummy)
         for (auto& entity : node.Entities)
-            DrawNode(fc, *entity, &node, hideParent, true);
+            DrawNode(fc, *entity, &node, m, hideParent, true);
     const bool childForce = (isSelected && !s.HideChild) ? true : force;
     for (auto& child : node.Children)
-        DrawNode(fc, *child, nullptr, hideParent, childForce);
-    finish();
+        DrawNode(fc, *child, nullptr, childFrame, hideParent, childForce);
 }
 
 void drawWater() {
@@ -533,11 +586,10 @@ void unitCircle(GLenum mode) {
     glEnd();
 }
 
-void drawRotateGizmo(const FrameContext& fc, const TPoxel* selected,
-                     const std::array<GLdouble, 3>& d, bool skipY) {
+void drawRotateGizmo(const FrameContext& fc, const std::array<GLdouble, 3>& d, bool skipY) {
     drawAxisLines(fc, 0.0f, 0.4f, skipY);
-    const float rx = selected ? selected->Rot.X : 0.0f;
-    const float ry = selected ? selected->Rot.Y : 0.0f;
+    const float rx = fc.gizmoRot.X;
+    const float ry = fc.gizmoRot.Y;
     const GLdouble plane[4] = {d[0], d[1], d[2], 0};
     glClipPlane(GL_CLIP_PLANE0, plane);
     glEnable(GL_CLIP_PLANE0);
@@ -631,12 +683,13 @@ void drawGizmo(FrameContext& fc) {
     SceneState& s = fc.s;
     if (s.Gizmo == GizmoKind::None || !fc.haveSelectedMatrix)
         return;
-    if (fc.pick && !(s.MoveArmed || s.RotateArmed || s.ScaleArmed))
+    // A pick pass sees the move handles only while the move tool is armed.
+    if (fc.pick && s.Gizmo == GizmoKind::Move && !s.MoveArmed)
         return;
     const float g = s.Camera.CamDistance / 15.0f;
     const bool skipY = s.LayersMode;
     glPushMatrix();
-    glLoadMatrixf(fc.selectedMatrix.data());
+    glLoadMatrixd(fc.selectedMatrix.data());
     std::array<GLdouble, 3> d{0, 0, 1};
     if (s.Gizmo == GizmoKind::Rotate) {
         std::array<GLdouble, 16> model{};
@@ -663,7 +716,7 @@ void drawGizmo(FrameContext& fc) {
             gizmoLabels(s, 1.2f, skipY);
         break;
     case GizmoKind::Rotate:
-        drawRotateGizmo(fc, s.Selected, d, skipY);
+        drawRotateGizmo(fc, d, skipY);
         if (!fc.pick)
             gizmoLabels(s, 0.5f, skipY);
         break;
@@ -771,6 +824,9 @@ void RenderFrame(SceneState& s, bool pick) {
         // The pixel under the pointer (window y runs up) fills the whole one-pixel viewport.
         gluPickMatrix(s.PickX, c.Height - s.PickY - 1, 2, 2, fc.viewport.data());
         glViewport(0, 0, 1, 1);
+        // Clearing ignores the viewport: the scissor keeps it to the one pixel read back.
+        glScissor(0, 0, 1, 1);
+        glEnable(GL_SCISSOR_TEST);
         glDisable(GL_DITHER);
         glDisable(GL_BLEND);
         glDisable(GL_MULTISAMPLE);
@@ -779,6 +835,8 @@ void RenderFrame(SceneState& s, bool pick) {
     }
     clampCamera(c);
     applyCamera(c);
+    if (pick)
+        glGetDoublev(GL_PROJECTION_MATRIX, fc.pickProjection.data());
     {
         // The same camera without the pick matrix, for laying out icons in screen pixels.
         glPushMatrix();
@@ -816,33 +874,39 @@ void RenderFrame(SceneState& s, bool pick) {
     // 2-3. The heightmap preview belongs to the edited map.
     glEnable(GL_LIGHTING);
     glColor3f(0.2f, 0.6f, 0.7f);
+    const Mat4 world = identityMatrix();
+    glPushMatrix();
     if (s.HeightmapPreview && s.ShownRoot == s.EditRoot)
-        DrawNode(fc, *s.HeightmapPreview, nullptr, s.HideParent, false);
+        DrawNode(fc, *s.HeightmapPreview, nullptr, world, s.HideParent, false);
     // 4. The shown document.
     glColor3f(0.2f, 0.6f, 0.7f);
     const bool objectTool = s.Gizmo == GizmoKind::Move || s.Gizmo == GizmoKind::Scale;
     if (!(pick && s.LayersMode && objectTool)) {
         if (s.ShownRoot) {
             if (s.BrushPickPass)
-                DrawNode(fc, *s.ShownRoot, nullptr, true, false);
+                DrawNode(fc, *s.ShownRoot, nullptr, world, true, false);
             else
-                DrawNode(fc, *s.ShownRoot, nullptr, s.HideParent, false);
+                DrawNode(fc, *s.ShownRoot, nullptr, world, s.HideParent, false);
         }
+        glLoadIdentity();
         if (!pick && s.Water)
             drawWater();
     }
-    // 5. The copy of a Ctrl-move, drawn where it will land.
-    if (s.CopyPreview && s.Selected) {
-        FrameContext preview{s, false};
-        DrawNode(preview, *s.Selected, nullptr, s.HideParent, false);
-        s.CopyPreview = false;
+    // 5. The copy of a Ctrl-move, drawn where it will land (it takes no part in picking).
+    if (s.CopyPreview && s.Selected && !pick) {
+        FrameContext preview = fc;
+        DrawNode(preview, *s.Selected, nullptr, world, s.HideParent, false, &fc.copyMatrix);
     }
+    s.CopyPreview = false;
+    glPopMatrix();
     // 6. Gizmo above everything.
     glClear(GL_DEPTH_BUFFER_BIT);
     drawGizmo(fc);
     // 7. Corner tripod.
     if (!pick)
         drawCornerTripod(s);
+    else
+        glDisable(GL_SCISSOR_TEST);
 }
 
 uint32_t PickAt(SceneState& state, int x, int y) {

@@ -3,7 +3,10 @@
 
 #include "render/gl/SceneDrawer.h"
 
+#include "core/MapGenerator.h"
 #include "core/Poxel.h"
+#include "render/SceneBounds.h"
+#include "render/ViewMath.h"
 #include "render/gl/DisplayLists.h"
 #include "render/gl/HeadlessContext.h"
 #include "render/gl/PoxelLists.h"
@@ -11,6 +14,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 
 using namespace lw;
@@ -171,6 +175,107 @@ TEST_F(SceneDrawer, NormalFrameShowsTheMapAndTheGridSwitch) {
     gl::RenderFrame(state_, false);
     auto corner = context()->pixel(kSize - 2, kSize - 2);
     EXPECT_EQ(corner[0] + corner[1] + corner[2], 0);
+}
+
+// Where a world point appears, by the camera maths the object drags use (client pixels, y
+// down, as PickAt takes them).
+std::pair<int, int> clientPixelOf(const TCamera& c, const DVec3& world) {
+    const auto w = projectPoint(world, identityMatrix(), cameraProjection(c), cameraViewport(c));
+    EXPECT_TRUE(w);
+    return {static_cast<int>(std::lround(w->X)),
+            c.Height - 1 - static_cast<int>(std::lround(w->Y))};
+}
+
+TEST_F(SceneDrawer, TheCpuCameraPutsPointsWhereTheFrameDrawsThem) {
+    TPoxel* block = makeScene();
+    block->Pos = {1.5f, 0.5f, 0};
+    block->Size = {0.3f, 0.3f, 0.3f};
+    state_.Camera.CamPitch = -25;
+    state_.Camera.CamYaw = 40;
+    const auto [x, y] = clientPixelOf(state_.Camera, {1.5, 0.5, 0});
+    EXPECT_EQ(gl::PickAt(state_, x, y), static_cast<uint32_t>(block->ListId));
+    const auto [ox, oy] = clientPixelOf(state_.Camera, {-1.5, 0.5, 0});
+    EXPECT_EQ(gl::PickAt(state_, ox, oy), 0u);
+}
+
+TEST_F(SceneDrawer, PickCullingFindsExactlyWhatTheFullPassFinds) {
+    // A generated map with groups and entities shown, from outside and from inside.
+    root_ = makeGeneratedMap(120, 7);
+    gl::BuildPoxelTree(*root_, nullptr);
+    state_.EditRoot = state_.ShownRoot = root_.get();
+    state_.ShowDummy = true;
+    const auto bounds = worldBounds(*root_);
+    ASSERT_TRUE(bounds);
+    focusCameraOnBounds(state_.Camera, *bounds);
+    struct View {
+        float pitch, yaw, distanceScale;
+    };
+    int hits = 0;
+    for (const View v : {View{-20, 136, 1}, View{-70, 10, 0.6f}, View{-5, 250, 0.05f}}) {
+        state_.Camera.CamPitch = v.pitch;
+        state_.Camera.CamYaw = v.yaw;
+        const float distance = state_.Camera.CamDistance;
+        state_.Camera.CamDistance *= v.distanceScale;
+        for (int y = 1; y < kSize; y += 5)
+            for (int x = 1; x < kSize; x += 5) {
+                state_.PickCulling = false;
+                const uint32_t full = gl::PickAt(state_, x, y);
+                state_.PickCulling = true;
+                const uint32_t culled = gl::PickAt(state_, x, y);
+                ASSERT_EQ(culled, full) << "at " << x << ", " << y;
+                hits += full != 0;
+            }
+        state_.Camera.CamDistance = distance;
+    }
+    EXPECT_GT(hits, 60) << "the views must see the map";
+}
+
+TEST_F(SceneDrawer, TheDragPreviewDrawsTheSelectedNodeAndItsChildrenInItsFrames) {
+    TPoxel* block = makeScene();
+    auto small = makePoxel(1, 1, 1);
+    FillVoxels(*small, kDefaultCellCode);
+    small->Pos = {0, 2.5f, 0};
+    TPoxel* child = AddChildPoxel(*block, std::move(small));
+    gl::BuildPoxelMesh(*child, nullptr);
+    state_.Camera.CamDistance = 14;
+    state_.SelectedId = block->ListId;
+    const auto [bx, by] = clientPixelOf(state_.Camera, {0, 0, 0});
+    const auto [mx, my] = clientPixelOf(state_.Camera, {3, 0, 0});
+    const auto [cx, cy] = clientPixelOf(state_.Camera, {3, 2.5, 0});
+    ASSERT_EQ(gl::PickAt(state_, bx, by), static_cast<uint32_t>(block->ListId));
+
+    // A move preview three units along x: node and child go along, the old place is empty.
+    DragPreview& d = state_.DragStep;
+    d.Active = true;
+    d.ListId = block->ListId;
+    d.Draw = d.Children = d.Gizmo = translation({3, 0, 0});
+    EXPECT_EQ(gl::PickAt(state_, mx, my), static_cast<uint32_t>(block->ListId));
+    EXPECT_EQ(gl::PickAt(state_, cx, cy), static_cast<uint32_t>(child->ListId));
+    EXPECT_EQ(gl::PickAt(state_, bx, by), 0u);
+    EXPECT_EQ(block->Pos, (TVec3{})) << "the preview changes no node";
+
+    // A scale preview leaves the children where they are unless they follow it.
+    d.Draw = scaling({2, 2, 2});
+    d.Children = identityMatrix();
+    const auto [sx, sy] = clientPixelOf(state_.Camera, {0, 1.6, 0});
+    EXPECT_EQ(gl::PickAt(state_, sx, sy), static_cast<uint32_t>(block->ListId));
+    const auto [kx, ky] = clientPixelOf(state_.Camera, {0, 2.5, 0});
+    EXPECT_EQ(gl::PickAt(state_, kx, ky), static_cast<uint32_t>(child->ListId));
+    d.Children = d.Draw;
+    const auto [fx, fy] = clientPixelOf(state_.Camera, {0, 5, 0});
+    EXPECT_EQ(gl::PickAt(state_, fx, fy), static_cast<uint32_t>(child->ListId));
+
+    // A Ctrl-move shows the copy where it lands, in the frame only (it takes no part in picks).
+    d.Draw = d.Children = identityMatrix();
+    d.CopyPreview = true;
+    d.Copy = translation({3, 0, 0});
+    EXPECT_EQ(gl::PickAt(state_, mx, my), 0u);
+    EXPECT_EQ(gl::PickAt(state_, bx, by), static_cast<uint32_t>(block->ListId));
+    state_.ShowGrid = false;
+    gl::RenderFrame(state_, false);
+    EXPECT_FALSE(state_.CopyPreview) << "the copy lives for one frame";
+    auto lit = context()->pixel(mx, kSize - 1 - my);
+    EXPECT_GT(lit[0] + lit[1] + lit[2], 30) << "the copy is drawn";
 }
 
 } // namespace
