@@ -31,6 +31,13 @@ struct EditorOptions {
                             QStringLiteral("Shows this help and stops.")};
     QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
                                QStringLiteral("Shows the version and stops.")};
+    QCommandLineOption textures{
+        QStringLiteral("textures"),
+        QStringLiteral("Opens the texture list LIST.txt and loads its textures."),
+        QStringLiteral("LIST.txt")};
+    QCommandLineOption bundles{QStringLiteral("bundles"),
+                               QStringLiteral("Takes the texture images from the folder DIR."),
+                               QStringLiteral("DIR")};
     // For the build, which installs the manual page.
     QCommandLineOption manual{QStringLiteral("manpage"),
                               QStringLiteral("Writes the manual page in roff.")};
@@ -56,6 +63,8 @@ struct EditorOptions {
         parser.setApplicationDescription(QString::fromLatin1(kDescription));
         parser.addOption(help);
         parser.addOption(version);
+        parser.addOption(textures);
+        parser.addOption(bundles);
         parser.addOption(manual);
         for (const QCommandLineOption& option : qtOptions)
             parser.addOption(option);
@@ -90,7 +99,12 @@ EditorCommandLine parseEditorCommandLine(const QStringList& arguments) {
     } else if (parser.positionalArguments().size() > 1) {
         result.action = EditorCommandLine::Action::Error;
         result.message = QStringLiteral("Too many arguments: the editor opens one map.");
-    } else if (parser.positionalArguments().size() == 1) {
+    } else {
+        result.textures = parser.value(options.textures);
+        result.bundles = parser.value(options.bundles);
+    }
+    if (result.action == EditorCommandLine::Action::Run &&
+        parser.positionalArguments().size() == 1) {
         result.map = parser.positionalArguments().constFirst();
         if (result.map.isEmpty()) {
             result.action = EditorCommandLine::Action::Error;

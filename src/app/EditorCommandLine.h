@@ -1,5 +1,6 @@
 #pragma once
-// The editor's command line: `landwright [MAP]`, --help and --version, and the manual page
+// The editor's command line: `landwright [--textures LIST.txt] [--bundles DIR] [MAP]`, --help
+// and --version, and the manual page
 // written from the same texts.
 
 #include <QString>
@@ -19,6 +20,9 @@ struct EditorCommandLine {
     };
     Action action = Action::Run;
     QString map;
+    // The texture list to open and the folder of its images, loaded once the window is up.
+    QString textures;
+    QString bundles;
     QString message;
 };
 

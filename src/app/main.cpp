@@ -1,4 +1,5 @@
-// The editor: one main window; `landwright MAP` opens that map.
+// The editor: one main window; `landwright [--textures LIST.txt] [--bundles DIR] [MAP]` opens
+// that map, that texture list and the images of DIR, and loads the textures.
 
 #include "app/EditorCommandLine.h"
 #include "editor/gui/MainForm.h"
@@ -72,9 +73,12 @@ int main(int argc, char** argv) {
     form.LoadSettings();
     form.show();
     form.offerRecovery();
-    if (!line.map.isEmpty()) {
-        const QString file = line.map;
-        QTimer::singleShot(0, &form, [&form, file] { form.openMapFile(file); });
-    }
+    QTimer::singleShot(0, &form,
+                       [&form, file = line.map, textures = line.textures, bundles = line.bundles] {
+                           if (!file.isEmpty())
+                               form.openMapFile(file);
+                           if (!textures.isEmpty() || !bundles.isEmpty())
+                               form.openTexturesAtStart(textures, bundles);
+                       });
     return app.exec();
 }

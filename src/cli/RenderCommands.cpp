@@ -13,6 +13,9 @@
 #include "render/gl/HeadlessContext.h"
 #include "render/gl/PoxelLists.h"
 #include "render/gl/SceneDrawer.h"
+#include "textures/ImageFolder.h"
+#include "textures/TextureListDocument.h"
+#include "textures/gl/TextureUpload.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -94,14 +97,31 @@ struct PictureOptions {
     bool names = true;
     // The thumbnail's look: no helpers, and the map fills the picture.
     bool thumbnail = false;
+    // A texture list and the folder of its images: the map drawn textured.
+    std::string textureList;
+    std::string bundles;
 };
 
 // Draws the map file with the editor's scene code and encodes the picture as PNG.
 Result<std::vector<uint8_t>> drawMapPicture(const std::string& mapFile,
                                             const PictureOptions& options) {
+    const bool textured = !options.textureList.empty();
     auto map = readMapFile(mapFile);
     if (!map)
         return map.error();
+    // Everything is read and checked before the context exists.
+    TextureBoxList boxes;
+    ImageList images;
+    if (textured) {
+        auto list = readTextureListFile(options.textureList);
+        if (!list)
+            return list.error();
+        boxes = std::move(*list);
+        FolderImages loaded = loadImageFolder(options.bundles, detectFolderLayout(options.bundles));
+        if (loaded.error)
+            return *loaded.error;
+        images = std::move(loaded.images);
+    }
     auto context = gl::HeadlessContext::create(options.width, options.height);
     if (!context)
         return context.error();
@@ -119,7 +139,21 @@ Result<std::vector<uint8_t>> drawMapPicture(const std::string& mapFile,
     state.FontBase = gl::kFontListBase;
     state.HideName = !options.names;
     TPoxel& root = *map.value();
-    gl::BuildPoxelTree(root, nullptr);
+    gl::TextureSet textures;
+    TTextureList binding{};
+    if (textured) {
+        auto uploaded = gl::UploadTextureList(boxes, images, TTextureList{});
+        if (!uploaded) {
+            map.value().reset();
+            gl::forgetContextLists();
+            return uploaded.error();
+        }
+        textures = std::move(uploaded->Textures);
+        binding = textures.bindingTable(uploaded->Table);
+        state.Textures = &binding;
+        state.ShowTextures = true;
+    }
+    gl::BuildPoxelTree(root, state.Textures);
     state.EditRoot = state.ShownRoot = &root;
     state.ShowGrid = options.grid;
     state.Wireframe = options.wireframe;
@@ -139,6 +173,7 @@ Result<std::vector<uint8_t>> drawMapPicture(const std::string& mapFile,
     const auto pixels = context.value()->readPixels();
     // The nodes release their lists while the context is still current.
     map.value().reset();
+    textures.release();
     gl::forgetContextLists();
 
     QImage image(pixels.data(), options.width, options.height, QImage::Format_RGBA8888);
@@ -186,6 +221,13 @@ int runRender(const Args& args) {
     options.distance = distance.value();
     options.grid = !args.has("--no-grid");
     options.wireframe = args.has("--wireframe");
+    const bool textured = args.options.count("--texture-list") != 0;
+    if (textured != (args.options.count("--bundles") != 0))
+        return usageError(commandNamed("render"), "--texture-list goes with --bundles");
+    if (textured) {
+        options.textureList = args.options.at("--texture-list");
+        options.bundles = args.options.at("--bundles");
+    }
     return writePicture(args.positional[0], out->second, options);
 }
 

@@ -57,7 +57,9 @@ const std::vector<Command>& commands() {
          "demo OUT",
          "Writes a generated map that shows what the format holds: terrain of several sizes\n"
          "with heights, level offsets, textures and corner flags, smoothing, nested groups,\n"
-         "entities and identical copies.\n",
+         "entities and identical copies. Beside it (for OUT = DIR/NAME.xom) go the textures\n"
+         "it is painted with, images the program draws itself: the bundle folder\n"
+         "DIR/NAME-bundles and the texture list DIR/NAME-textures.txt.\n",
          {},
          {},
          1,
@@ -134,8 +136,8 @@ const std::vector<Command>& commands() {
          "  Lists the meshes: vertices after merging, faces and connected pieces.\n",
          {"--json", "--no-layers-smooth", "--height-map", "--voxdiv", "--top-smooth",
           "--side-smooth", "--textures"},
-         {"--into", "--size-x", "--size-z", "--max-layers", "--quality", "--node",
-          "--texture-list", "--bundles"},
+         {"--into", "--size-x", "--size-z", "--max-layers", "--quality", "--node", "--texture-list",
+          "--bundles"},
          2,
          3,
          &run3ds},
@@ -171,13 +173,15 @@ const std::vector<Command>& commands() {
         {"render",
          "draw a map into a PNG picture without a display",
          "render MAP -o OUT.png [--size WxH] [--yaw DEG] [--pitch DEG] [--distance D] "
-         "[--no-grid] [--wireframe]",
+         "[--no-grid] [--wireframe] [--texture-list LIST.txt --bundles DIR]",
          "Draws the map with the editor's scene code in an off-screen context and writes the\n"
          "picture as PNG. The camera looks at the whole map unless --distance is given; --yaw and\n"
          "--pitch turn it (degrees, default 136 and -20). --size defaults to 800x600. The grid is\n"
-         "drawn unless --no-grid; --wireframe adds the black edge overlay.\n",
+         "drawn unless --no-grid; --wireframe adds the black edge overlay. With --texture-list\n"
+         "and --bundles the map is drawn textured with the boxes of LIST.txt and the images of\n"
+         "DIR (a folder of texture bundles, themes or TGA files), as \"Load Textures\" does.\n",
          {"--no-grid", "--wireframe"},
-         {"-o", "--size", "--yaw", "--pitch", "--distance"},
+         {"-o", "--size", "--yaw", "--pitch", "--distance", "--texture-list", "--bundles"},
          1,
          1,
          &runRender},

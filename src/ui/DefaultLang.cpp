@@ -272,7 +272,6 @@ const LangAssignment kEditorAssignments[] = {
     {"[sDropOneFile]", "Drop one file at a time."},
     {"[sDropNotLocal]", "Only files on this computer can be opened: %s"},
     {"[sDropRefused]", "Cannot open %s. Landwright opens maps (.xom, .xan), texture lists (.txt), 3DS models (.3ds) and heightmaps (.hmp)."},
-    {"[sCannotOpenYet]", "This version cannot open %s yet: %s"},
     {"[sOpFill]", "Fill"},
     {"[sOpErase]", "Erase"},
     {"[sOpHeights]", "Heights"},
@@ -287,6 +286,15 @@ const LangAssignment kEditorAssignments[] = {
     {"[sCannotMakeHeightmap]", "The height map cannot be made."},
     {"[sCannotExport3ds]", "The 3DS model cannot be written."},
     {"[sCannotUsePicture]", "The picture cannot be used."},
+    {"[mnuTextureAddtexturebox]", "Add Texture Box"},
+    {"[mnuTextureDeletetexturebox]", "Delete Texture Box"},
+    {"[sLoadingTextures]", "Loading textures..."},
+    {"[sLoadCancelled]", "Loading cancelled"},
+    {"[sTextureNotFound]", "Texture not found: no image of the browser has this name"},
+    {"[sBadImage]", "Image cannot be loaded"},
+    {"[sImageNotFound]", "No image of that name"},
+    {"[sCannotSaveTextureList]", "Cannot save texture list"},
+    {"[sCannotOpenFile]", "Cannot open file"},
 };
 // clang-format on
 

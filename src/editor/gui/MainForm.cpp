@@ -5,9 +5,12 @@
 #include "editor/Autosaver.h"
 #include "editor/gui/AboutForm.h"
 #include "editor/gui/PoxelTree.h"
+#include "editor/gui/TextureGlState.h"
 #include "editor/gui/ToolIcons.h"
 #include "editor/gui/TreeWidgetSink.h"
 #include "render/gui/OpenGLBox.h"
+#include "textures/TextureListDocument.h"
+#include "textures/gui/TexturePage.h"
 #include "ui/Language.h"
 #include "ui/Settings.h"
 #include "ui/Style.h"
@@ -131,6 +134,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     ToolButton11->setChecked(true);
     SavedCursor_ = OpenGLBox_->cursorCode();
     connectView();
+    connectTextures();
     registerTexts();
     setupAutosave();
     setAcceptDrops(true);
@@ -141,8 +145,12 @@ TMainForm::~TMainForm() {
     autosaver_.reset();
     // Nodes release their display lists through the view's context.
     disconnect(doc_, nullptr, this, nullptr);
+    disconnect(OpenGLBox_, nullptr, this, nullptr);
     if (OpenGLBox_->glReady())
-        OpenGLBox_->withContext([this] { delete doc_; });
+        OpenGLBox_->withContext([this] {
+            releaseTextures();
+            delete doc_;
+        });
     else
         delete doc_;
     doc_ = nullptr;
@@ -195,8 +203,8 @@ void TMainForm::buildMenus() {
     File1->addSeparator();
     Exit1 = addNamedAction(File1, "Exit1", QKeySequence(Qt::ALT | Qt::Key_F4));
     // Present, enabled by their commands (MainForm_ImportExport.cpp wires the 3DS and
-    // heightmap ones).
-    for (QAction* later : {OpenTextures1, OpenHeightmap1, CloseHeightmap1, Import3ds1, Export3ds1,
+    // heightmap ones, MainForm_Textures.cpp the texture lists).
+    for (QAction* later : {OpenHeightmap1, CloseHeightmap1, Import3ds1, Export3ds1,
                            ImportHeightmap1, SaveTexturesList1, SaveHeightmap1})
         later->setEnabled(false);
     connect(Openxom1, &QAction::triggered, this, &TMainForm::Openxom1Click);
@@ -404,18 +412,10 @@ void TMainForm::buildPages() {
     connect(ShowParent, &QPushButton::clicked, this, &TMainForm::ShowParentClick);
     connect(ShowChild, &QPushButton::clicked, this, &TMainForm::ShowChildClick);
     PageControl2->addTab(tabEdit, QString());
-    // Textures.
-    auto* tabTextures = new QWidget(PageControl2);
-    tabTextures->setObjectName(QStringLiteral("TabSheet6"));
-    auto* texLayout = new QVBoxLayout(tabTextures);
-    auto* texRow = new QHBoxLayout;
-    for (const char* name : {"ButOpenText", "ButTexturesView", "ButLoadTextur"})
-        texRow->addWidget(makeButton(tabTextures, name, false, false));
-    texLayout->addLayout(texRow);
-    auto* textureTree = makeTree("TreeView4", tabTextures);
-    textureTree->setEnabled(false);
-    texLayout->addWidget(textureTree);
-    PageControl2->addTab(tabTextures, QString());
+    // Textures: the page of the texture list (MainForm_Textures.cpp wires it).
+    textureList_ = new TextureListDocument(this);
+    TexturePage_ = new TTexturePage(*textureList_, PageControl2);
+    PageControl2->addTab(TexturePage_, QString());
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -554,8 +554,6 @@ void TMainForm::registerTexts() {
     bindTabText(r, QStringLiteral("[pageImportmap]"), PageControl1, PageControl1->widget(2));
     // Trees and the view have no caption of their own: they are named by their pages.
     bindAccessibleName(r, QStringLiteral("[pageMaptree]"), TreeView1);
-    bindAccessibleName(r, QStringLiteral("[pageTextures]"),
-                       findChild<QTreeWidget*>(QStringLiteral("TreeView4")));
     bindAccessibleName(r, QStringLiteral("[pageImportobject]"), TreeView2);
     bindAccessibleName(r, QStringLiteral("[pageImportmap]"), TreeView3);
     bindAccessibleName(r, QStringLiteral("[sView3D]"), OpenGLBox_);
@@ -570,12 +568,6 @@ void TMainForm::registerTexts() {
     caption("[pageEditmodebutPoxeledit]", findChild<QPushButton*>(QStringLiteral("ButPoxelEdit")));
     caption("[pageEditmodebutHidechild]", ShowChild);
     caption("[pageEditmodebutHideparent]", ShowParent);
-    caption("[pageTexturesbutOpentextures]",
-            findChild<QPushButton*>(QStringLiteral("ButOpenText")));
-    caption("[pageTexturesbutTexturesview]",
-            findChild<QPushButton*>(QStringLiteral("ButTexturesView")));
-    caption("[pageTexturesbutLoadtextures]",
-            findChild<QPushButton*>(QStringLiteral("ButLoadTextur")));
     // The active source follows the language too.
     r.add(QStringLiteral("[sActiveEditMap]"), statusPanels_[2], [this](const QString& text) {
         if (scene_.ShownRoot == doc_->root())

@@ -3,7 +3,8 @@
 // status bar, the documents it holds and the commands that open, create, import and save them.
 // The implementation is split by concern: MainForm.cpp (building the window, settings),
 // MainForm_Documents.cpp (file and help commands), MainForm_View.cpp (view switches, tools,
-// mouse and keys), MainForm_Tree.cpp (tree views and selection).
+// mouse and keys), MainForm_Tree.cpp (tree views and selection), MainForm_Textures.cpp (texture
+// lists, the texture browser and the loaded textures).
 
 #include "core/Poxel.h"
 #include "editor/Brushes.h"
@@ -15,6 +16,7 @@
 #include "io/Model3ds.h"
 #include "render/PickArrays.h"
 #include "render/SceneState.h"
+#include "render/TextureList.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -22,9 +24,12 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QAbstractButton;
 class QAction;
+class QImage;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -56,6 +61,13 @@ class TImport3DModel;
 class TExport3DModel;
 class TImportHMForm;
 struct ExportTextures;
+class TextureListDocument;
+class TTexturePage;
+class TFormXom;
+class TFormShowBox;
+class TTextureSwatch;
+class TBoxThumbnail;
+struct TextureGlState;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -133,7 +145,6 @@ public:
     // heightmap files, each to its command; anything else is refused with a message.
     bool openDroppedUrls(const QList<QUrl>& urls);
     bool openDroppedFile(const QString& fileName);
-    bool openTextureListFile(const QString& fileName);
     // The 3DS import dialog with `fileName`.
     bool import3dsFile(const QString& fileName);
     // `fileName` as the heightmap preview.
@@ -153,6 +164,30 @@ public:
     // The pick lists of the heightmap and layers brushes.
     TPickArray& heightPicks() { return heightPicks_; }
     TLPickArray& layerPicks() { return layerPicks_; }
+    // Texture lists and textures (MainForm_Textures.cpp). Opening asks first when the open
+    // list has unsaved changes; a list that cannot be read changes nothing.
+    bool openTextureListFile(const QString& fileName);
+    bool saveTextureListFile(const QString& fileName);
+    // "Save changes to NAME?" for the texture list, as maybeSave() asks for the map.
+    bool maybeSaveTextureList();
+    // "Load Textures": every texture of the list from the browser's images; refused, with the
+    // textures in use kept, when one is missing or cannot be loaded.
+    bool loadTextures();
+    // Start-up: opens `list`, reads `bundles` into the browser and then loads the textures.
+    void openTexturesAtStart(const QString& list, const QString& bundles);
+    // The current-box thumbnail follows the box value of the texture brush (`EditX18`).
+    void EditX18FloatFunc(double value);
+    TextureListDocument& textureList() { return *textureList_; }
+    // The table of the loaded boxes (positions in textureNameList(), as the 3DS export reads
+    // them) and the names; empty before the first load.
+    const TTextureList& textureTable() const;
+    const std::vector<std::string>& textureNameList() const;
+    bool texturesLoaded() const;
+    const QImage& boxOverview() const;
+    TTexturePage* texturePage() const { return TexturePage_; }
+    TFormXom* formXom() const { return FormXom_; }
+    TFormShowBox* formShowBox() const { return FormShowBox_; }
+
     // What the view's handlers call for the brush modes (the cell brushes' clicks, the height
     // snapshot after a heightmap pick, the layers table after a layers-mode drag); unset hooks
     // do nothing.
@@ -233,6 +268,14 @@ public slots:
     void CloseHeightmap1Click();
     void MakeHmap1Click();
     void ImportHeightmap1Click();
+    void ButOpenTextClick();
+    void SaveTexturesList1Click();
+    void ButLoadTexturClick();
+    void ButTexturesViewClick();
+    void ShowBoxClick();
+    // A double click on row `row` of the cell code table (row 1 = cell 0) with the cell brush
+    // that is down: fill or erase that cell as one undo step, or get its code into the brush.
+    void TextCodeTabDblClick(int row);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -267,6 +310,8 @@ private:
     // The save dialog; `kestrelFilter` tells whether the "Brimlow 4 map" filter was chosen.
     QString chooseSaveFile(bool* kestrelFilter);
     void updateUndoActions();
+    // "Save changes to NAME?": QMessageBox::Save, Discard or Cancel.
+    int askSaveChanges(const QString& name);
 
     // MainForm_Recovery.cpp
     void setupAutosave();
@@ -356,6 +401,13 @@ private:
     QString cellBrushSample(int x, int y);
     void brushNodeLeaves(TPoxel* node);
     void brushNodeChanged(TPoxel* node, NodeChanges what);
+    // MainForm_Textures.cpp
+    void connectTextures();
+    void updateTextureCommands();
+    void releaseTextures();
+    void swatchDropped(int swatch);
+    // Puts the swatches and the thumbnail into the property page's panels.
+    void placeTextureControls();
 
     // Documents and state.
     MapDocument* doc_ = nullptr;
@@ -367,6 +419,8 @@ private:
     RecentList recentTextureLists_;
     Dialogs dialogs_;
     bool fillingTree_ = false;
+    TextureListDocument* textureList_ = nullptr;
+    std::unique_ptr<TextureGlState> textures_;
 
     // Tool state.
     QToolButton* CurrentTool_ = nullptr;
@@ -473,6 +527,14 @@ public:
     QScrollArea* ScrollBox1 = nullptr;
     TPropertiesPage* PropertiesPage = nullptr; // ScrollBox1's page of property panels
     std::array<QLabel*, 3> statusPanels_{};
+    TTexturePage* TexturePage_ = nullptr;
+    TFormXom* FormXom_ = nullptr;
+    TFormShowBox* FormShowBox_ = nullptr;
+    // The heightmap swatches and the current-box thumbnail, made here and placed into the
+    // property panels ("Height Map Texture", "Poxel Texture").
+    TTextureSwatch* Text1Paint = nullptr;
+    TTextureSwatch* Text2Paint = nullptr;
+    TBoxThumbnail* PaintCurText = nullptr;
 
     // The map tree's context menus.
     QMenu* TreeMenu = nullptr;

@@ -3,6 +3,7 @@
 
 #include "editor/gui/MainForm.h"
 
+#include <memory>
 #include <utility>
 
 #include "editor/gui/PropertiesPage.h"
@@ -14,6 +15,7 @@
 #include "io/gui/ImportModelForm.h"
 #include "render/gl/PoxelLists.h"
 #include "render/gui/OpenGLBox.h"
+#include "textures/gui/FormXom.h"
 #include "ui/Language.h"
 
 #include <QAction>
@@ -56,6 +58,13 @@ void TMainForm::connectImportExport() {
             gl::DrawImportedModel(*importModel_);
     };
     connect(Show3DModel1, &QAction::toggled, this, &TMainForm::repaintView);
+    // The export writes the loaded textures: their table, names and the browser's images.
+    exportTextures = [this, held = std::make_shared<ExportTextures>()]() -> const ExportTextures* {
+        if (!texturesLoaded())
+            return nullptr;
+        *held = ExportTextures{&textureTable(), &textureNameList(), &formXom()->images()};
+        return held.get();
+    };
 
     for (QAction* a : {Import3ds1, Export3ds1, OpenHeightmap1, ImportHeightmap1})
         a->setEnabled(true);
