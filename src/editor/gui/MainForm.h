@@ -208,8 +208,7 @@ public:
     int Restriction() const { return Restriction_; }
 
     // Import and export (MainForm_ImportExport.cpp). Bad files are reported naming the file
-    // and the reason, and change nothing.
-    bool openHeightmapFile(const QString& fileName);
+    // and the reason, and change nothing. openHeightmapFile() and import3dsFile() are above.
     bool saveHeightmapFile(const QString& chosen);
     void closeHeightmap();
     // "Make Hmap": the preview from the depth of `node` seen from above.
