@@ -360,9 +360,12 @@ bool TMainForm::loadTextures() {
         if (TPoxel* preview = scene_.HeightmapPreview;
             preview && preview->HmTex1 == int32_t(gl::kHeightmapTexture1) &&
             preview->HmTex2 == int32_t(gl::kHeightmapTexture2)) {
-            gl::UploadHeightmapTextures(gl::kHeightmapTexture1, gl::kHeightmapTexture2,
-                                        FormXom_->FindImage(Text1Paint->imageName()),
-                                        FormXom_->FindImage(Text2Paint->imageName()));
+            if (const Status up =
+                    gl::UploadHeightmapTextures(gl::kHeightmapTexture1, gl::kHeightmapTexture2,
+                                                FormXom_->FindImage(Text1Paint->imageName()),
+                                                FormXom_->FindImage(Text2Paint->imageName()));
+                !up)
+                reportErrorText(QString::fromStdString(up.error().message()));
             gl::BuildPoxelTree(*preview, nullptr);
         }
         for (TPoxel* root : {doc_->root(), doc_->importMapRoot(), doc_->importObjectRoot()})
@@ -403,7 +406,10 @@ void TMainForm::swatchDropped(int swatch) {
     (swatch == 1 ? preview->HmTex1 : preview->HmTex2) = int32_t(id);
     if (OpenGLBox_->glReady())
         OpenGLBox_->withContext([&] {
-            gl::UploadHeightmapTextures(id, 0, FormXom_->FindImage(source->imageName()), nullptr);
+            if (const Status up = gl::UploadHeightmapTextures(
+                    id, 0, FormXom_->FindImage(source->imageName()), nullptr);
+                !up)
+                reportErrorText(QString::fromStdString(up.error().message()));
             gl::BuildPoxelMesh(*preview, nullptr);
         });
     repaintView();

@@ -92,7 +92,8 @@ void TExport3DModel::Save3dsClick() {
         reject();
         return;
     }
-    exportTo(file);
+    // A failure is kept in error() for the main window to report.
+    (void)exportTo(file);
 }
 
 Status TExport3DModel::exportTo(const QString& fileName) {
