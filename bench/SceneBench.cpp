@@ -33,7 +33,8 @@ gl::HeadlessContext& context() {
     gl::installDisplayListReleaseHook();
     static const bool named = [&] {
         // Which renderer the figures belong to (Mesa's software renderers differ a lot).
-        c.value()->makeCurrent();
+        if (!c.value()->makeCurrent())
+            std::abort();
         std::fprintf(stderr, "renderer: %s\n",
                      reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
         return true;
