@@ -239,7 +239,7 @@ TEST_F(ImportExport, ExportThroughTheDialogReadsBackInAssimp) {
     form_->exportDialogHook = [&](TExport3DModel& dialog) {
         texturesOffered = dialog.Textures->isEnabled();
         dialog.FullMap->setChecked(true);
-        dialog.exportTo(QString::fromStdString(whole));
+        EXPECT_TRUE(dialog.exportTo(QString::fromStdString(whole)).ok());
     };
     form_->Export3ds1->trigger();
     EXPECT_TRUE(errors_.isEmpty()) << errors_.join(QStringLiteral("\n")).toStdString();
@@ -257,7 +257,7 @@ TEST_F(ImportExport, ExportThroughTheDialogReadsBackInAssimp) {
     form_->selectById(0);
     const std::string none = (dir_ / "none.3ds").string();
     form_->exportDialogHook = [&](TExport3DModel& dialog) {
-        dialog.exportTo(QString::fromStdString(none));
+        EXPECT_FALSE(dialog.exportTo(QString::fromStdString(none)).ok());
     };
     form_->Export3ds1->trigger();
     ASSERT_EQ(errors_.size(), 1);
