@@ -153,11 +153,14 @@ std::string editorManualPage() {
     page.paragraph("Besides its own options the editor takes the standard options of Qt\n"
                    "programs, such as -platform NAME, -style NAME and -reverse.");
     page.section("Options");
-    for (const QCommandLineOption* option : {&options.help, &options.version}) {
+    for (const QCommandLineOption* option :
+         {&options.help, &options.version, &options.textures, &options.bundles}) {
         QString tag;
         for (const QString& name : option->names())
             tag += (tag.isEmpty() ? QString() : QStringLiteral(", ")) +
                    (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        if (!option->valueName().isEmpty())
+            tag += QLatin1Char(' ') + option->valueName();
         page.item(tag.toStdString(), option->description().toStdString());
     }
     page.section("Arguments");

@@ -12,6 +12,7 @@
 #include "io/gui/ImportModelForm.h"
 #include "ui/gui/EditX.h"
 
+#include <functional>
 #include <QCheckBox>
 #include <QRadioButton>
 
@@ -275,6 +276,14 @@ TEST_F(ImportExport, PictureDialogAppliesHeightsAsOneStep) {
     const auto before = mapBytes();
     const std::string picture =
         std::string(LW_SHARED_TESTDATA_DIR) + "/images/testimgp_progressive.jpg";
+    // The dialog is modal: whatever a check finds, it is closed afterwards.
+    const auto closing = [](std::function<void(TImportHMForm&)> body) {
+        return [body](TImportHMForm& dialog) {
+            body(dialog);
+            if (dialog.isVisible())
+                dialog.reject();
+        };
+    };
 
     // A picture that does not load: the file and the reason, nothing applied.
     std::vector<uint8_t> junk(100, 7);
@@ -282,27 +291,26 @@ TEST_F(ImportExport, PictureDialogAppliesHeightsAsOneStep) {
     form_->dialogs().openFile = [&](QWidget*, const QString&, const QString&) {
         return QString::fromStdString((dir_ / "junk.bmp").string());
     };
-    form_->pictureDialogHook = [&](TImportHMForm& dialog) {
+    form_->pictureDialogHook = closing([&](TImportHMForm& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Import Height Map"));
         EXPECT_FALSE(dialog.Button2->isEnabled());
         EXPECT_FALSE(dialog.Button4->isEnabled());
         dialog.Button1Click();
         EXPECT_FALSE(dialog.Button2->isEnabled());
-        dialog.reject();
-    };
+    });
     EXPECT_FALSE(form_->importHeightsFromPicture());
     ASSERT_EQ(errors_.size(), 1);
     EXPECT_TRUE(errors_[0].contains(QStringLiteral("junk.bmp"))) << errors_[0].toStdString();
     EXPECT_EQ(mapBytes(), before);
 
-    form_->pictureDialogHook = [&](TImportHMForm& dialog) {
+    form_->pictureDialogHook = closing([&](TImportHMForm& dialog) {
         ASSERT_TRUE(dialog.openImage(QString::fromStdString(picture)).ok());
         EXPECT_TRUE(dialog.Button2->isEnabled());
         dialog.EditX1->setFloatVal(-1);
         dialog.EditX2->setFloatVal(2.5);
         dialog.Invert->setChecked(true);
         dialog.Button2Click();
-    };
+    });
     ASSERT_TRUE(form_->importHeightsFromPicture());
     float lo = 99, hi = -99;
     for (const auto& column : ground->Heights)
@@ -320,7 +328,7 @@ TEST_F(ImportExport, PictureDialogAppliesHeightsAsOneStep) {
     EXPECT_EQ(ground->Heights, applied);
 
     // Export shows the range of the heights and writes the preview picture.
-    form_->pictureDialogHook = [&](TImportHMForm& dialog) {
+    form_->pictureDialogHook = closing([&](TImportHMForm& dialog) {
         EXPECT_NEAR(dialog.EditX2->FloatVal(), hi, 0.006);
         EXPECT_NEAR(dialog.EditX1->FloatVal(), lo, 0.006);
         EXPECT_TRUE(dialog.Button4->isEnabled());
@@ -328,8 +336,7 @@ TEST_F(ImportExport, PictureDialogAppliesHeightsAsOneStep) {
         auto saved = dialog.saveImage(QString::fromStdString((dir_ / "out").string()));
         ASSERT_TRUE(saved.ok());
         EXPECT_EQ(*saved, (dir_ / "out.bmp").string());
-        dialog.reject();
-    };
+    });
     form_->ExportHmapClick();
     EXPECT_TRUE(std::filesystem::exists(dir_ / "out.bmp"));
     EXPECT_EQ(ground->Heights, applied);
