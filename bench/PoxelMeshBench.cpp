@@ -1,5 +1,6 @@
 // Mesh generation and list compilation of the largest editor poxel and of a whole map.
 
+#include "LargestPoxel.h"
 #include "core/Poxel.h"
 #include "render/MeshSamples.h"
 #include "render/PoxelMesh.h"
@@ -12,32 +13,11 @@
 #include <random>
 
 using namespace lw;
+using lwbench::largestPoxel;
 
 namespace {
 
 const TTextureList kTable = lwtest::numberedTextureTable();
-
-// The largest poxel the editor makes, every cell filled, both smoothings on, corner flags
-// everywhere. Textures come in painted patches of 8 x 8 columns (four boxes, each blending into
-// the next) or, for the worst case, change from cell to cell among eight boxes.
-std::unique_ptr<TPoxel> largestPoxel(bool checkerboard, bool randomTextures = false) {
-    auto p = makePoxel(30, 25, 30);
-    p->Surface = 0x0101;
-    std::mt19937 rng(11);
-    std::uniform_int_distribution<uint32_t> box(1, 8), flags(0, 255);
-    for (int z = 0; z < p->NZ; ++z)
-        for (int x = 0; x < p->NX; ++x)
-            for (int y = 0; y < p->NY; ++y) {
-                const uint32_t patch = static_cast<uint32_t>(x / 8 + z / 8) % 4 + 1;
-                const uint32_t first = randomTextures ? box(rng) : patch;
-                const uint32_t second = randomTextures ? box(rng) : patch % 4 + 1;
-                uint32_t& cell = p->Voxels[p->cellIndex(x, y, z)];
-                cell = (4 * first - 1) | (4 * second - 1) << 8 | flags(rng) << 16;
-                if (checkerboard && (x + y + z) % 2 == 1)
-                    cell = 0;
-            }
-    return p;
-}
 
 // A map of 5,000 poxels like the editor's: terrain columns of varied size and height, some
 // with holes, heights and level offsets, some smoothed.

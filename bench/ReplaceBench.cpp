@@ -1,6 +1,8 @@
 // Replacer runs over generated maps of 5,000 and 20,000 poxels.
 
 #include "core/MapGenerator.h"
+#include "editor/MapDocument.h"
+#include "replace/DocumentReplace.h"
 #include "replace/Replacer.h"
 
 #include <benchmark/benchmark.h>
@@ -35,8 +37,41 @@ void BM_ReplaceTextureSwap(benchmark::State& state) {
     runQuery(state, "(Dummy=False)&(Emitter=False)", "(Texture=1>>2,2>>1)");
 }
 
+// The editor's run: the walk, taken back and done again through the document as one step, then
+// that step undone (the history holds every changed node's fields twice).
+void BM_ReplaceInDocumentZoomAndUndo(benchmark::State& state) {
+    lw::MapDocument doc;
+    doc.adoptMap(lw::makeGeneratedMap(int(state.range(0))), QString(), false);
+    lw::ReplaceSettings settings;
+    settings.Seed = 1;
+    for (auto _ : state) {
+        auto report =
+            lw::replaceInDocument(doc, *doc.root(), "(Emitter=False)", "(Zoom=1.5)", settings);
+        doc.undoStack()->undo();
+        benchmark::DoNotOptimize(report);
+    }
+}
+
+// Deleting about a quarter of the poxels: one removal command each, undone.
+void BM_ReplaceInDocumentDeleteAndUndo(benchmark::State& state) {
+    lw::MapDocument doc;
+    doc.adoptMap(lw::makeGeneratedMap(int(state.range(0))), QString(), false);
+    lw::ReplaceSettings settings;
+    int removed = 0;
+    for (auto _ : state) {
+        auto report =
+            lw::replaceInDocument(doc, *doc.root(), "(Dummy=False)&(Emitter=False)&(Rot.Y=90)",
+                                  "(Poxel=Delete)", settings);
+        removed = report.Removed;
+        doc.undoStack()->undo();
+    }
+    state.counters["removed"] = double(removed);
+}
+
 } // namespace
 
 BENCHMARK(BM_ReplaceFindOnly)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplaceZoom)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplaceTextureSwap)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplaceInDocumentZoomAndUndo)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplaceInDocumentDeleteAndUndo)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);

@@ -33,13 +33,22 @@ gl::HeadlessContext& context() {
     gl::installDisplayListReleaseHook();
     static const bool named = [&] {
         // Which renderer the figures belong to (Mesa's software renderers differ a lot).
-        c.value()->makeCurrent();
+        if (!c.value()->makeCurrent())
+            std::abort();
         std::fprintf(stderr, "renderer: %s\n",
                      reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
         return true;
     }();
     (void)named;
     return *c.value();
+}
+
+// The benchmark context, current on this thread.
+void makeContextCurrent() {
+    if (auto st = context().makeCurrent(); !st) {
+        std::fprintf(stderr, "%s\n", st.error().message().c_str());
+        std::abort();
+    }
 }
 
 const std::string& mapFile() {
@@ -63,7 +72,7 @@ void prepare(SceneState& s, TPoxel& root) {
 }
 
 void BM_OpenGeneratedMap(benchmark::State& state) {
-    context().makeCurrent();
+    makeContextCurrent();
     const std::string& file = mapFile();
     for (auto _ : state) {
         auto map = readMapFile(file);
@@ -88,7 +97,7 @@ struct Loaded {
 
 Loaded& loaded() {
     static Loaded l = [] {
-        context().makeCurrent();
+        makeContextCurrent();
         Loaded x;
         x.root = std::move(readMapFile(mapFile()).value());
         gl::BuildPoxelTree(*x.root, nullptr);
@@ -101,7 +110,7 @@ Loaded& loaded() {
 // Orbiting: only the camera changes; every poxel is drawn from its lists.
 void BM_OrbitFrame(benchmark::State& state) {
     Loaded& l = loaded();
-    context().makeCurrent();
+    makeContextCurrent();
     for (auto _ : state) {
         l.scene.Camera.CamYaw += 2;
         gl::RenderFrame(l.scene, false);
@@ -114,7 +123,7 @@ BENCHMARK(BM_OrbitFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // nodes whose boxes cannot reach the pick pixel (what the view does), 0 draws every node.
 void BM_Pick(benchmark::State& state) {
     Loaded& l = loaded();
-    context().makeCurrent();
+    makeContextCurrent();
     l.scene.PickCulling = state.range(0) != 0;
     uint32_t hits = 0;
     int i = 0;

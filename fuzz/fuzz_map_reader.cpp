@@ -1,6 +1,3 @@
 #include "MapReaderFuzz.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    lwfuzz::readMapBytes(data, size);
-    return 0;
-}
+LW_FUZZ_TARGET(lwfuzz::readMapBytes)

@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lw::cli {
@@ -42,6 +43,19 @@ const std::vector<Command>& commands();
 int fail(const Error& error);
 // Prints a usage error for `command` on stderr and returns ExitUsage.
 int usageError(const Command& command, const std::string& message);
+
+// Sorts the words after the subcommand into positional words, flags and options. An option's
+// value is the next word ("--node 3") or follows an equals sign ("--node=3"); after "--" every
+// word is positional. ExitOk, or ExitUsage after printing what is wrong.
+int parseArguments(const Command& command, const std::vector<std::string>& words, Args& args);
+
+// The tool's manual page in roff, from the texts of --help and the command table.
+std::string manualPage(const char* version);
+// The texts of the tool's own --help that the manual page shares.
+extern const char* const kToolSummary;
+extern const char* const kOptionSyntax;
+extern const char* const kExitStatus;
+const std::vector<std::pair<const char*, const char*>>& toolOptions();
 
 // Writes text to stdout as it is.
 void print(const std::string& text);
@@ -78,11 +92,14 @@ int runResave(const Args& args);
 int runNew(const Args& args);
 int runDemo(const Args& args);
 int runMeshStats(const Args& args);
-// The picture of a map (RenderCommands.cpp).
+// Pictures of a map (RenderCommands.cpp).
 int runRender(const Args& args);
+int runThumbnail(const Args& args);
 
 // Heightmap files, height pictures and voxel blocks (IoCommands.cpp).
 int runHmp(const Args& args);
+// "hmp from-map": the depth render of a node, in a context without a display.
+int runHmpFromMap(const Args& args);
 int runHeights(const Args& args);
 int runVox(const Args& args);
 // The texture subcommand; its first argument is the verb.

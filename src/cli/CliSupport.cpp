@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 
 namespace lw::cli {
@@ -19,6 +20,42 @@ const Command& commandNamed(const char* name) {
         if (std::string_view(c.name) == name)
             return c;
     return commands().front();
+}
+
+int parseArguments(const Command& c, const std::vector<std::string>& words, Args& args) {
+    bool onlyPositional = false;
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (onlyPositional || word.size() < 2 || word[0] != '-') {
+            args.positional.push_back(word);
+            continue;
+        }
+        if (word == "--") {
+            onlyPositional = true;
+            continue;
+        }
+        std::string name = word;
+        std::optional<std::string> value;
+        if (const size_t equals = word.find('='); word[1] == '-' && equals != std::string::npos) {
+            name = word.substr(0, equals);
+            value = word.substr(equals + 1);
+        }
+        if (c.flags.count(name)) {
+            if (value)
+                return usageError(c, name + " takes no value");
+            args.flags.insert(name);
+        } else if (c.valueOptions.count(name)) {
+            if (!value) {
+                if (i + 1 >= words.size())
+                    return usageError(c, name + " needs a value");
+                value = words[++i];
+            }
+            args.options[name] = *value;
+        } else {
+            return usageError(c, "unknown option " + name);
+        }
+    }
+    return ExitOk;
 }
 
 int pickVerb(const Args& args, const char* command, std::initializer_list<Verb> verbs,

@@ -78,13 +78,8 @@ int runHmp(const Args& args) {
     const int verb = pickVerb(args, "hmp", {{"terrain", 3}, {"from-map", 2}}, code);
     if (verb < 0)
         return code;
-    if (verb == 1) {
-        // The heightmap is the depth of the node drawn from above, which needs the view's
-        // OpenGL renderer; the tool does not offer a substitute.
-        return fail(Error{"sNotAvailable", "Not available",
-                          "hmp from-map needs the view's depth rendering, which this tool does "
-                          "not have yet"});
-    }
+    if (verb == 1)
+        return runHmpFromMap(args);
     const std::string& in = args.positional[1];
     const std::string& mapName = args.positional[2];
     std::unique_ptr<TPoxel> root;

@@ -5,6 +5,7 @@
 #include "core/MapReader.h"
 #include "core/MapWriter.h"
 #include "render/MeshStats.h"
+#include "textures/DemoTextures.h"
 
 #include <cstdio>
 
@@ -49,7 +50,11 @@ int runDemo(const Args& args) {
     auto root = makeDemoMap();
     if (auto st = WriteMapFile(*root, args.positional[0]); !st)
         return fail(st.error());
-    print("wrote " + args.positional[0] + "\n");
+    const DemoTextureFiles textures = demoTextureFilesBeside(args.positional[0]);
+    if (auto st = writeDemoTextures(textures); !st)
+        return fail(st.error());
+    print("wrote " + args.positional[0] + "\nwrote " + textures.listFile + "\nwrote " +
+          textures.bundleFolder + "\n");
     return ExitOk;
 }
 

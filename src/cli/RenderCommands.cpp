@@ -4,6 +4,8 @@
 
 #include "core/AtomicFile.h"
 #include "core/MapReader.h"
+#include "io/HeightmapFile.h"
+#include "io/gl/HeightmapRender.h"
 #include "render/SceneBounds.h"
 #include "render/SceneState.h"
 #include "render/gl/DisplayLists.h"
@@ -11,6 +13,9 @@
 #include "render/gl/HeadlessContext.h"
 #include "render/gl/PoxelLists.h"
 #include "render/gl/SceneDrawer.h"
+#include "textures/ImageFolder.h"
+#include "textures/TextureListDocument.h"
+#include "textures/gl/TextureUpload.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -20,6 +25,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <tuple>
 
 namespace lw::cli {
 
@@ -79,74 +85,204 @@ std::unique_ptr<QGuiApplication> makeGuiApplication() {
     return app;
 }
 
-} // namespace
+// What a picture of a map shows and from where.
+struct PictureOptions {
+    int width = 800;
+    int height = 600;
+    float yaw = TCamera{}.CamYaw;
+    float pitch = TCamera{}.CamPitch;
+    float distance = 0; // 0: far enough to see the whole map
+    bool grid = true;
+    bool wireframe = false;
+    bool names = true;
+    // The thumbnail's look: no helpers, and the map fills the picture.
+    bool thumbnail = false;
+    // A texture list and the folder of its images: the map drawn textured.
+    std::string textureList;
+    std::string bundles;
+};
 
-int runRender(const Args& args) {
-    const auto out = args.options.find("-o");
-    if (out == args.options.end() || out->second.empty())
-        return usageError(
-            *std::find_if(commands().begin(), commands().end(),
-                          [](const Command& c) { return std::string(c.name) == "render"; }),
-            "the picture's file name is missing (-o OUT.png)");
-    const auto sized = sizeOption(args);
-    if (!sized)
-        return fail(sized.error());
-    const auto [width, height] = sized.value();
-    const auto yaw = floatOption(args, "--yaw", TCamera{}.CamYaw);
-    const auto pitch = floatOption(args, "--pitch", TCamera{}.CamPitch);
-    const auto distance = floatOption(args, "--distance", 0.0f);
-    for (const auto* r : {&yaw, &pitch, &distance})
-        if (!*r)
-            return fail(r->error());
-
-    auto map = readMapFile(args.positional[0]);
+// Draws the map file with the editor's scene code and encodes the picture as PNG.
+Result<std::vector<uint8_t>> drawMapPicture(const std::string& mapFile,
+                                            const PictureOptions& options) {
+    const bool textured = !options.textureList.empty();
+    auto map = readMapFile(mapFile);
     if (!map)
-        return fail(map.error());
-    auto context = gl::HeadlessContext::create(width, height);
+        return map.error();
+    // Everything is read and checked before the context exists.
+    TextureBoxList boxes;
+    ImageList images;
+    if (textured) {
+        auto list = readTextureListFile(options.textureList);
+        if (!list)
+            return list.error();
+        boxes = std::move(*list);
+        FolderImages loaded = loadImageFolder(options.bundles, detectFolderLayout(options.bundles));
+        if (loaded.error)
+            return *loaded.error;
+        images = std::move(loaded.images);
+    }
+    auto context = gl::HeadlessContext::create(options.width, options.height);
     if (!context)
-        return fail(context.error());
+        return context.error();
     const auto app = makeGuiApplication();
     gl::installDisplayListReleaseHook();
 
     SceneState state;
     gl::SetupGLState(state);
-    QFont font(QStringLiteral("Sans Serif"));
-    font.setPixelSize(11);
-    gl::buildFontLists(gl::kFontListBase, font);
+    if (options.names) {
+        QFont font(QStringLiteral("Sans Serif"));
+        font.setPixelSize(11);
+        gl::buildFontLists(gl::kFontListBase, font);
+    }
     gl::BuildFixedLists(gl::kFontListBase);
     state.FontBase = gl::kFontListBase;
+    state.HideName = !options.names;
     TPoxel& root = *map.value();
-    gl::BuildPoxelTree(root, nullptr);
+    gl::TextureSet textures;
+    TTextureList binding{};
+    if (textured) {
+        auto uploaded = gl::UploadTextureList(boxes, images, TTextureList{});
+        if (!uploaded) {
+            map.value().reset();
+            gl::forgetContextLists();
+            return uploaded.error();
+        }
+        textures = std::move(uploaded->Textures);
+        binding = textures.bindingTable(uploaded->Table);
+        state.Textures = &binding;
+        state.ShowTextures = true;
+    }
+    gl::BuildPoxelTree(root, state.Textures);
     state.EditRoot = state.ShownRoot = &root;
-    state.ShowGrid = !args.has("--no-grid");
-    state.Wireframe = args.has("--wireframe");
-    state.Camera.Width = width;
-    state.Camera.Height = height;
-    state.Camera.CamYaw = yaw.value();
-    state.Camera.CamPitch = pitch.value();
-    if (const auto bounds = worldBounds(root))
+    state.ShowGrid = options.grid;
+    state.Wireframe = options.wireframe;
+    state.Camera.Width = options.width;
+    state.Camera.Height = options.height;
+    state.Camera.CamYaw = options.yaw;
+    state.Camera.CamPitch = options.pitch;
+    state.ShowHelpers = !options.thumbnail;
+    if (options.thumbnail)
+        fitCameraToPoints(state.Camera, worldCorners(root));
+    else if (const auto bounds = worldBounds(root))
         focusCameraOnBounds(state.Camera, *bounds);
-    if (distance.value() > 0)
-        state.Camera.CamDistance = distance.value();
+    if (options.distance > 0)
+        state.Camera.CamDistance = options.distance;
 
     gl::RenderFrame(state, false);
     const auto pixels = context.value()->readPixels();
-    QImage image(pixels.data(), width, height, QImage::Format_RGBA8888);
+    // The nodes release their lists while the context is still current.
+    map.value().reset();
+    textures.release();
+    gl::forgetContextLists();
+
+    QImage image(pixels.data(), options.width, options.height, QImage::Format_RGBA8888);
     // The framebuffer's rows run bottom up; pictures run top down. The alpha channel is dropped.
     const QImage picture = image.mirrored().convertToFormat(QImage::Format_RGB888);
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     if (!picture.save(&buffer, "PNG"))
-        return fail(Error{"", "Cannot encode the picture", out->second});
-    const Status written =
-        writeFileAtomically(out->second, std::vector<uint8_t>(png.begin(), png.end()));
+        return Error{"", "Cannot encode the picture", mapFile};
+    return std::vector<uint8_t>(png.begin(), png.end());
+}
+
+int writePicture(const std::string& mapFile, const std::string& out,
+                 const PictureOptions& options) {
+    const auto png = drawMapPicture(mapFile, options);
+    if (!png)
+        return fail(png.error());
+    if (const Status written = writeFileAtomically(out, png.value()); !written)
+        return fail(written.error());
+    std::printf("%s\n", out.c_str());
+    return ExitOk;
+}
+
+} // namespace
+
+int runRender(const Args& args) {
+    const auto out = args.options.find("-o");
+    if (out == args.options.end() || out->second.empty())
+        return usageError(commandNamed("render"),
+                          "the picture's file name is missing (-o OUT.png)");
+    const auto sized = sizeOption(args);
+    if (!sized)
+        return fail(sized.error());
+    PictureOptions options;
+    std::tie(options.width, options.height) = sized.value();
+    const auto yaw = floatOption(args, "--yaw", options.yaw);
+    const auto pitch = floatOption(args, "--pitch", options.pitch);
+    const auto distance = floatOption(args, "--distance", 0.0f);
+    for (const auto* r : {&yaw, &pitch, &distance})
+        if (!*r)
+            return fail(r->error());
+    options.yaw = yaw.value();
+    options.pitch = pitch.value();
+    options.distance = distance.value();
+    options.grid = !args.has("--no-grid");
+    options.wireframe = args.has("--wireframe");
+    const bool textured = args.options.count("--texture-list") != 0;
+    if (textured != (args.options.count("--bundles") != 0))
+        return usageError(commandNamed("render"), "--texture-list goes with --bundles");
+    if (textured) {
+        options.textureList = args.options.at("--texture-list");
+        options.bundles = args.options.at("--bundles");
+    }
+    return writePicture(args.positional[0], out->second, options);
+}
+
+int runThumbnail(const Args& args) {
+    const auto side = integerOption(args, "--size", 256);
+    if (!side)
+        return fail(side.error());
+    if (side.value() < 1 || side.value() > kMaxRenderSide)
+        return fail(Error{"", "Bad value",
+                          "--size needs a side from 1 to " + std::to_string(kMaxRenderSide) +
+                              ", got " + std::to_string(side.value())});
+    PictureOptions options;
+    options.width = options.height = static_cast<int>(side.value());
+    // The map alone, framed to fill the square: no grid, no names and no edge overlay, which
+    // at thumbnail sizes are only clutter (the edges would darken every small cell).
+    options.grid = false;
+    options.names = false;
+    options.wireframe = false;
+    options.thumbnail = true;
+    return writePicture(args.positional[0], args.positional[1], options);
+}
+
+int runHmpFromMap(const Args& args) {
+    auto map = readMapFile(args.positional[1]);
+    if (!map)
+        return fail(map.error());
+    TPoxel& root = *map.value();
+    TPoxel* node = &root;
+    if (args.options.count("--node")) {
+        auto index = integerOption(args, "--node", 0);
+        if (!index)
+            return fail(index.error());
+        auto ref = nodeAtIndex(root, *index);
+        if (!ref)
+            return fail(ref.error());
+        node = ref->node;
+    }
+    auto context = gl::HeadlessContext::create(gl::kDepthSide, gl::kDepthSide);
+    if (!context)
+        return fail(context.error());
+    gl::installDisplayListReleaseHook();
+    SceneState state;
+    gl::SetupGLState(state);
+    gl::BuildPoxelTree(root, nullptr);
+    state.EditRoot = state.ShownRoot = &root;
+    auto preview = gl::MakeHeightmap(state, *node);
     // The nodes release their lists while the context is still current.
     map.value().reset();
     gl::forgetContextLists();
+    if (!preview)
+        return fail(preview.error());
+    auto written = writeHmpFile(*preview, args.positional[2]);
     if (!written)
         return fail(written.error());
-    std::printf("%s\n", out->second.c_str());
+    std::printf("wrote %s\n", written->c_str());
     return ExitOk;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -56,7 +57,9 @@ const std::vector<Command>& commands() {
          "demo OUT",
          "Writes a generated map that shows what the format holds: terrain of several sizes\n"
          "with heights, level offsets, textures and corner flags, smoothing, nested groups,\n"
-         "entities and identical copies.\n",
+         "entities and identical copies. Beside it (for OUT = DIR/NAME.xom) go the textures\n"
+         "it is painted with, images the program draws itself: the bundle folder\n"
+         "DIR/NAME-bundles and the texture list DIR/NAME-textures.txt.\n",
          {},
          {},
          1,
@@ -75,11 +78,15 @@ const std::vector<Command>& commands() {
          &runMeshStats},
         {"hmp",
          "build terrain from a heightmap file",
-         "hmp terrain IN.hmp MAP|new OUT",
-         "terrain: reads the heights of IN.hmp (its first 40,000 bytes), appends the group\n"
-         "\"HMapDummy\" with sixteen 25x3x25 tiles and sixteen clip poxels to MAP (or to an\n"
-         "empty map when MAP is \"new\") and writes OUT.\n"
-         "from-map MAP OUT.hmp --node N: not available here; it needs the view's depth render.\n",
+         "hmp terrain IN.hmp MAP|new OUT | hmp from-map MAP OUT.hmp [--node N]",
+         "hmp terrain IN.hmp MAP|new OUT\n"
+         "  Reads the heights of IN.hmp (its first 40,000 bytes), appends the group \"HMapDummy\"\n"
+         "  with sixteen 25x3x25 tiles and sixteen clip poxels to MAP (or to an empty map when\n"
+         "  MAP is \"new\") and writes OUT.\n"
+         "hmp from-map MAP OUT.hmp [--node N]\n"
+         "  Draws node N (the root by default) with its subtree from straight above over\n"
+         "  150 x 150 units, as the editor's \"Make Hmap\" does, and writes its depth as the\n"
+         "  heights of OUT.hmp (black mask); \".hmp\" is added unless the name holds it.\n",
          {},
          {"--node"},
          3,
@@ -129,21 +136,23 @@ const std::vector<Command>& commands() {
          "  Lists the meshes: vertices after merging, faces and connected pieces.\n",
          {"--json", "--no-layers-smooth", "--height-map", "--voxdiv", "--top-smooth",
           "--side-smooth", "--textures"},
-         {"--into", "--size-x", "--size-z", "--max-layers", "--quality", "--node",
-          "--texture-list", "--bundles"},
+         {"--into", "--size-x", "--size-z", "--max-layers", "--quality", "--node", "--texture-list",
+          "--bundles"},
          2,
          3,
          &run3ds},
         {"textures",
          "texture images and texture lists",
          "textures VERB ARGS... [--json]",
-         "Verbs:\n"
-         "  list FOLDER [--json]          the images of a bundle, theme or TGA folder: name,\n"
-         "                                width, height, bits, levels\n"
-         "  extract FOLDER NAME OUT.tga   writes the image NAME as an uncompressed TGA file\n"
-         "  check-list LIST.txt FOLDER    reads a texture list, prints its table and the\n"
-         "                                texture names no image of FOLDER carries\n"
-         "  roundtrip-list IN.txt OUT.txt reads a texture list and writes it again\n",
+         "textures list FOLDER [--json]\n"
+         "  Lists the images of a bundle, theme or TGA folder: name, width, height, bits, levels.\n"
+         "textures extract FOLDER NAME OUT.tga\n"
+         "  Writes the image NAME as an uncompressed TGA file.\n"
+         "textures check-list LIST.txt FOLDER\n"
+         "  Reads a texture list, prints its table and the texture names no image of FOLDER\n"
+         "  carries.\n"
+         "textures roundtrip-list IN.txt OUT.txt\n"
+         "  Reads a texture list and writes it again.\n",
          {"--json"},
          {},
          1,
@@ -164,19 +173,49 @@ const std::vector<Command>& commands() {
         {"render",
          "draw a map into a PNG picture without a display",
          "render MAP -o OUT.png [--size WxH] [--yaw DEG] [--pitch DEG] [--distance D] "
-         "[--no-grid] [--wireframe]",
+         "[--no-grid] [--wireframe] [--texture-list LIST.txt --bundles DIR]",
          "Draws the map with the editor's scene code in an off-screen context and writes the\n"
          "picture as PNG. The camera looks at the whole map unless --distance is given; --yaw and\n"
          "--pitch turn it (degrees, default 136 and -20). --size defaults to 800x600. The grid is\n"
-         "drawn unless --no-grid; --wireframe adds the black edge overlay.\n",
+         "drawn unless --no-grid; --wireframe adds the black edge overlay. With --texture-list\n"
+         "and --bundles the map is drawn textured with the boxes of LIST.txt and the images of\n"
+         "DIR (a folder of texture bundles, themes or TGA files), as \"Load Textures\" does.\n",
          {"--no-grid", "--wireframe"},
-         {"-o", "--size", "--yaw", "--pitch", "--distance"},
+         {"-o", "--size", "--yaw", "--pitch", "--distance", "--texture-list", "--bundles"},
          1,
          1,
          &runRender},
+        {"thumbnail",
+         "draw a square thumbnail of a map for file managers",
+         "thumbnail MAP OUT.png [--size N]",
+         "Draws the whole map as render does, from the same angle, framed to fill an N x N\n"
+         "picture (N from 1 to 8192, default 256), without the grid, the names and the edges,\n"
+         "and writes it as PNG. File managers call it through the installed thumbnailer entry.\n",
+         {},
+         {"--size"},
+         2,
+         2,
+         &runThumbnail},
     };
     return table;
 }
+
+const char* const kToolSummary = "batch work on Landwright maps";
+
+const std::vector<std::pair<const char*, const char*>>& toolOptions() {
+    static const std::vector<std::pair<const char*, const char*>> options = {
+        {"--help", "this text; SUBCOMMAND --help describes one"},
+        {"--version", "the tool's version"},
+    };
+    return options;
+}
+
+const char* const kOptionSyntax =
+    "A value follows its option as the next word or after an equals sign (--node 3,\n"
+    "--node=3). After -- every word is an argument, even one that starts with a hyphen.\n";
+
+const char* const kExitStatus =
+    "0 success, 1 the input was refused or the operation failed, 2 usage error.\n";
 
 int fail(const Error& error) {
     std::fprintf(stderr, "%s\n", error.message().c_str());
@@ -192,38 +231,31 @@ int usageError(const Command& command, const std::string& message) {
 namespace {
 
 void printToolHelp(std::FILE* to) {
-    std::fprintf(to, "usage: landwright-cli SUBCOMMAND [ARGS...]\n\n"
-                     "Batch work on Landwright maps.\n\nSubcommands:\n");
+    std::fprintf(to, "usage: landwright-cli SUBCOMMAND [ARGS...]\n\n");
+    std::string summary = kToolSummary;
+    summary[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(summary[0])));
+    std::fprintf(to, "%s.\n\nSubcommands:\n", summary.c_str());
     for (const Command& c : commands())
         std::fprintf(to, "  %-34s %s\n", c.usage, c.summary);
-    std::fprintf(to, "\nOptions:\n  --help     this text; SUBCOMMAND --help describes one\n"
-                     "  --version  the tool's version\n\n"
-                     "Exit status: 0 success, 1 the input was refused or the operation failed,\n"
-                     "2 usage error.\n");
+    std::fprintf(to, "\nOptions:\n");
+    for (const auto& [name, text] : toolOptions())
+        std::fprintf(to, "  %-10s %s\n", name, text);
+    std::fprintf(to, "\n%s\nExit status: %s", kOptionSyntax, kExitStatus);
 }
 
 int runCommand(const Command& c, int argc, char** argv) {
-    Args args;
-    for (int i = 0; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--help" || a == "-h") {
+    const std::vector<std::string> words(argv, argv + argc);
+    for (const std::string& word : words) {
+        if (word == "--")
+            break;
+        if (word == "--help" || word == "-h") {
             std::printf("usage: landwright-cli %s\n\n%s", c.usage, c.help);
             return ExitOk;
         }
-        if (a.size() > 1 && a[0] == '-') {
-            if (c.flags.count(a)) {
-                args.flags.insert(a);
-            } else if (c.valueOptions.count(a)) {
-                if (i + 1 >= argc)
-                    return usageError(c, a + " needs a value");
-                args.options[a] = argv[++i];
-            } else {
-                return usageError(c, "unknown option " + a);
-            }
-        } else {
-            args.positional.push_back(a);
-        }
     }
+    Args args;
+    if (const int parsed = parseArguments(c, words, args); parsed != ExitOk)
+        return parsed;
     if (args.positional.size() < c.minPositional)
         return usageError(c, "missing arguments");
     if (args.positional.size() > c.maxPositional)
@@ -248,6 +280,11 @@ int main(int argc, char** argv) {
     }
     if (first == "--version") {
         std::printf("landwright-cli %s\n", LW_VERSION);
+        return ExitOk;
+    }
+    // The manual page is written from the same texts; the build installs it.
+    if (first == "--manpage") {
+        print(manualPage(LW_VERSION));
         return ExitOk;
     }
     for (const Command& c : commands())

@@ -46,37 +46,38 @@ inline void storeU32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
 }
 
 // Reads forward inside [begin, end) of a buffer. Every read checks the window first and fails
-// without moving when it would cross the end.
+// without moving when it would cross the end. A window whose begin lies past its end is empty
+// (its position is its end), so no read from it can succeed.
 class ByteReader {
 public:
     ByteReader(const uint8_t* data, size_t begin, size_t end)
-        : data_(data), pos_(begin), end_(end) {}
+        : data_(data), pos_(begin <= end ? begin : end), end_(end) {}
 
     size_t pos() const { return pos_; }
     size_t end() const { return end_; }
     size_t remaining() const { return end_ - pos_; }
     bool has(size_t n) const { return n <= end_ - pos_; }
 
-    bool skip(size_t n) {
+    [[nodiscard]] bool skip(size_t n) {
         if (!has(n))
             return false;
         pos_ += n;
         return true;
     }
-    bool u8(uint8_t& v) {
+    [[nodiscard]] bool u8(uint8_t& v) {
         if (!has(1))
             return false;
         v = data_[pos_++];
         return true;
     }
-    bool u32(uint32_t& v) {
+    [[nodiscard]] bool u32(uint32_t& v) {
         if (!has(4))
             return false;
         v = loadU32(data_ + pos_);
         pos_ += 4;
         return true;
     }
-    bool f32(float& v) {
+    [[nodiscard]] bool f32(float& v) {
         if (!has(4))
             return false;
         v = loadF32(data_ + pos_);
@@ -84,7 +85,7 @@ public:
         return true;
     }
     // The one- or two-byte integer of object records.
-    bool varint(int32_t& v) {
+    [[nodiscard]] bool varint(int32_t& v) {
         if (!has(1))
             return false;
         const uint8_t b0 = data_[pos_];

@@ -28,14 +28,15 @@ void setRotation(TPoxel& node, const TVec3& radians) {
 class Decoder {
 public:
     Decoder(const TStrArr& objects, bool filter)
-        : objects_(objects), filter_(filter), onPath_(objects.entries.size(), 0) {}
+        : objects_(objects), filter_(filter), onPath_(objects.entries.size(), 0),
+          budget_(decodeBudgetBytes(objects.size())) {}
 
     // Decodes land record `index` into `node`, which was made with the record's dimensions.
     Status land(TPoxel& node, int32_t index, const LandRecordView& v, int depth) {
         if (depth > kMaxTreeDepth)
             return badXomFormat("land objects are nested more than " +
                                 std::to_string(kMaxTreeDepth) + " deep");
-        if (auto st = count(v.isGroup ? 0 : size_t(v.voxelCount)); !st)
+        if (auto st = v.isGroup ? count(1, 1, 1) : count(v.nx, v.ny, v.nz); !st)
             return st;
         const StrRec& e = objects_.entries[size_t(index)];
         node.Name = e.Name;
@@ -54,7 +55,7 @@ public:
             for (int32_t ref : v.entityRefs) {
                 if (filter_ && !IsImportableEntity(objects_.entries[size_t(ref - 1)].Name))
                     continue;
-                if (auto st = count(0); !st)
+                if (auto st = count(1, 1, 1); !st)
                     return st;
                 auto entity = makePoxel();
                 if (auto st = ReadDetailEntity(*entity, objects_, ref - 1); !st)
@@ -87,9 +88,16 @@ public:
     }
 
 private:
-    Status count(size_t cells) {
+    // Counts a node of nx x ny x nz cells (groups and entities are 1 x 1 x 1) against the limits.
+    Status count(int32_t nx, int32_t ny, int32_t nz) {
         ++nodes_;
-        cells_ += cells;
+        cells_ += size_t(nx) * size_t(ny) * size_t(nz);
+        bytes_ += estimatedNodeBytes(nx, ny, nz);
+        if (bytes_ > budget_)
+            return badXomFormat("the map expands to more than " + std::to_string(budget_ >> 20) +
+                                " MiB in memory, far more than a file of " +
+                                std::to_string(objects_.size()) +
+                                " bytes holds: its records are shared too often");
         if (nodes_ > kMaxDecodedNodes)
             return badXomFormat("the map expands to more than " + std::to_string(kMaxDecodedNodes) +
                                 " nodes");
@@ -130,6 +138,8 @@ private:
     std::vector<uint8_t> onPath_;
     size_t nodes_ = 0;
     size_t cells_ = 0;
+    size_t bytes_ = 0;
+    size_t budget_;
 };
 
 // Runs a decode with the counter handled as `mode` asks, restoring it when the decode fails.

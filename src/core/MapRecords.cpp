@@ -2,6 +2,8 @@
 
 #include "core/ByteIO.h"
 
+#include <algorithm>
+
 namespace lw {
 
 namespace {
@@ -45,6 +47,15 @@ Status readRefs(ByteReader& r, const TStrArr& objects, int32_t index, bool wantL
 
 } // namespace
 
+size_t estimatedNodeBytes(int32_t nx, int32_t ny, int32_t nz) {
+    constexpr size_t kBlockOverhead = 32; // allocator header and rounding per block
+    const size_t x = size_t(std::max(nx, 1)), y = size_t(std::max(ny, 1)),
+                 z = size_t(std::max(nz, 1));
+    const size_t blocks = 4 + (x + 1); // cells, two level tables, the height columns
+    return sizeof(TPoxel) + kBlockOverhead * (blocks + 1) + 4 * x * y * z +
+           (x + 1) * (sizeof(std::vector<float>) + 4 * (z + 1)) + 2 * sizeof(TLayer) * (y + 1);
+}
+
 Result<LandRecordView> parseLandRecord(const TStrArr& objects, int32_t index) {
     const StrRec& e = objects.entries[size_t(index)];
     const uint8_t* d = objects.bytes();
@@ -77,9 +88,9 @@ Result<LandRecordView> parseLandRecord(const TStrArr& objects, int32_t index) {
     for (float& t : v.textCoord)
         if (!r.f32(t))
             return cut("texture coordinates");
-    r.skip(12);
     uint8_t b = 0;
-    r.u8(b);
+    if (!r.skip(12) || !r.u8(b))
+        return cut("+X/+Z level count");
     v.highCount = b;
     v.highPos = r.pos();
     if (!r.skip(size_t(v.highCount) * 8) || !r.u8(b))

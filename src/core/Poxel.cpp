@@ -1,4 +1,5 @@
 #include "core/Poxel.h"
+#include "core/PoxelContentFactory.h"
 
 #include <algorithm>
 
@@ -47,17 +48,25 @@ void copyRotation(TPoxel& target, const TPoxel& source) {
     target.HasFileRot = source.HasFileRot;
 }
 
+TArrayPoxel cloneList(const TArrayPoxel& list, ItemSink* view, TreeItem parentItem) {
+    TArrayPoxel copies;
+    copies.reserve(list.size());
+    for (const auto& node : list) {
+        auto copy = makePoxel();
+        ClonePoxel(*copy, *node, view, parentItem);
+        copies.push_back(std::move(copy));
+    }
+    return copies;
+}
+
+void appendList(TArrayPoxel& list, TArrayPoxel&& more) {
+    for (auto& node : more)
+        list.push_back(std::move(node));
+}
+
 void cloneLists(TPoxel& target, const TPoxel& source, ItemSink* view) {
-    for (const auto& e : source.Entities) {
-        auto copy = makePoxel();
-        ClonePoxel(*copy, *e, view, target.Node);
-        target.Entities.push_back(std::move(copy));
-    }
-    for (const auto& c : source.Children) {
-        auto copy = makePoxel();
-        ClonePoxel(*copy, *c, view, target.Node);
-        target.Children.push_back(std::move(copy));
-    }
+    appendList(target.Entities, cloneList(source.Entities, view, target.Node));
+    appendList(target.Children, cloneList(source.Children, view, target.Node));
 }
 
 } // namespace
@@ -66,20 +75,27 @@ void setDisplayListReleaseHook(DisplayListReleaseHook hook) {
     g_releaseHook = hook;
 }
 
+PoxelContent newPoxelContent(int32_t nx, int32_t ny, int32_t nz) {
+    PoxelContent c;
+    c.NX = std::max(nx, 1);
+    c.NY = std::max(ny, 1);
+    c.NZ = std::max(nz, 1);
+    sizeArrays(c);
+    c.TextCoord[0] = 0.25f;
+    c.TextCoord[5] = 0.25f;
+    c.TextCoord[6] = 0.15f;
+    c.TextCoord[8] = -0.2f;
+    c.TextCoord[10] = 0.25f;
+    c.LayerLow.assign(static_cast<size_t>(c.NY) + 1, TLayer{});
+    c.LayerHigh.assign(static_cast<size_t>(c.NY) + 1, TLayer{});
+    c.Heights.assign(static_cast<size_t>(c.NX) + 1,
+                     std::vector<float>(static_cast<size_t>(c.NZ) + 1));
+    c.Voxels.assign(static_cast<size_t>(c.VoxelCount), kDefaultCellCode);
+    return c;
+}
+
 TPoxel::TPoxel(int32_t nx, int32_t ny, int32_t nz) : Serial(g_nextSerial++) {
-    NX = std::max(nx, 1);
-    NY = std::max(ny, 1);
-    NZ = std::max(nz, 1);
-    sizeArrays(*this);
-    TextCoord[0] = 0.25f;
-    TextCoord[5] = 0.25f;
-    TextCoord[6] = 0.15f;
-    TextCoord[8] = -0.2f;
-    TextCoord[10] = 0.25f;
-    LayerLow.assign(static_cast<size_t>(NY) + 1, TLayer{});
-    LayerHigh.assign(static_cast<size_t>(NY) + 1, TLayer{});
-    Heights.assign(static_cast<size_t>(NX) + 1, std::vector<float>(static_cast<size_t>(NZ) + 1));
-    Voxels.assign(static_cast<size_t>(VoxelCount), kDefaultCellCode);
+    content() = newPoxelContent(nx, ny, nz);
     ListId = kListBase + g_poxelCounter;
     ++g_poxelCounter;
 }
@@ -198,8 +214,8 @@ void ClonePoxel(TPoxel& target, const TPoxel& source, ItemSink* view, TreeItem p
 }
 
 void CopyPoxelContent(TPoxel& target, const TPoxel& source, ItemSink* view) {
-    target.Name = source.Name;
     if (source.IsEntity) {
+        target.Name = source.Name;
         if (view && target.Node)
             view->updateItem(target.Node, target.Name, ImageEntity, &target);
         target.LibName = source.LibName;
@@ -207,12 +223,23 @@ void CopyPoxelContent(TPoxel& target, const TPoxel& source, ItemSink* view) {
         target.Size = source.Size;
         return;
     }
+    // The source may be the target itself or one of its ancestors: its lists are copied before
+    // the target changes, so they are never read while they grow or after they were changed.
+    // The copies get their tree items once the target's own item shows its new content.
+    TArrayPoxel entities = cloneList(source.Entities, nullptr, nullptr);
+    TArrayPoxel children = cloneList(source.Children, nullptr, nullptr);
+    target.Name = source.Name;
     target.IsGroup = source.IsGroup;
     if (view && target.Node)
         view->updateItem(target.Node, target.Name, source.IsGroup ? ImageGroup : ImagePoxel,
                          &target);
     copyGeometry(target, source);
-    cloneLists(target, source, view);
+    for (auto* list : {&entities, &children})
+        if (view)
+            for (auto& copy : *list)
+                addTreeItems(*copy, *view, target.Node);
+    appendList(target.Entities, std::move(entities));
+    appendList(target.Children, std::move(children));
 }
 
 void addTreeItems(TPoxel& node, ItemSink& view, TreeItem parentItem) {

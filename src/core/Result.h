@@ -24,7 +24,7 @@ inline Error badLibraryXom(std::string detail) {
     return Error{"sBadlibraryXomFile", "Bad library Xom File!", std::move(detail)};
 }
 
-template <typename T> class Result {
+template <typename T> class [[nodiscard]] Result {
 public:
     Result(T value) : v_(std::move(value)) {}
     Result(Error error) : v_(std::move(error)) {}

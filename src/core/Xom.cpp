@@ -216,9 +216,14 @@ Result<TStrArr> parseXom(std::vector<uint8_t> bytes, XomMode mode) {
                 pos = next;
                 continue;
             }
-            if (size - pos < 8 || std::memcmp(d + pos, kTag.data(), 4) != 0)
+            if (size - pos < 4 || std::memcmp(d + pos, kTag.data(), 4) != 0)
                 return bad(at(pos) + "object " + std::to_string(j + 1) +
                            " does not start with a CTNR tag");
+            // Tag, three bytes and at least one byte of the name: the record readers start
+            // at the name, so a shorter record must never reach them.
+            if (next - pos < 8)
+                return bad(at(pos) + "object " + std::to_string(j + 1) + " is only " +
+                           std::to_string(next - pos) + " bytes long, too short for a record");
             StrRec& e = table.entries[size_t(j)];
             e.Data = pos + 4;
             e.Size = next - pos;

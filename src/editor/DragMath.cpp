@@ -1,5 +1,6 @@
 #include "editor/DragMath.h"
 
+#include "editor/Brushes.h"
 #include "editor/MapDocument.h"
 #include "ui/Language.h"
 
@@ -427,7 +428,7 @@ PoxelContent draggedContent(const ObjectDrag& drag, const PoxelContent& node) {
 TPoxel* ApplyDrag(MapDocument& doc, TPoxel& node, const ObjectDrag& drag) {
     if (!drag.Active || !drag.Stepped || node.ListId != drag.ListId || !doc.contains(node))
         return nullptr;
-    const QString text = dragText(drag.Kind);
+    const QString text = drag.LayersMode ? brushStepText(BrushKind::Layers) : dragText(drag.Kind);
     if (drag.LayersMode) {
         // The corners moved live while dragging; the step goes from the snapshot to them.
         const ALayer low = node.LayerLow;

@@ -102,6 +102,8 @@ public:
             return false;
         after_ = next->after_;
         what_ |= next->what_;
+        // A stroke or a typed value that ends where it began leaves no step behind.
+        setObsolete(after_ == before_);
         return true;
     }
 
@@ -334,6 +336,17 @@ bool MapDocument::removeNode(TPoxel& node, const QString& text) {
     const NodePlace place = placeOf(node);
     if (!place)
         return false;
+    stack_.push(new RemoveNodeCommand(*this, place, node, text));
+    return true;
+}
+
+bool MapDocument::removeNodeOf(TPoxel& parent, TPoxel& node, const QString& text) {
+    const TArrayPoxel& list = listOf(parent, node);
+    const auto it =
+        std::find_if(list.begin(), list.end(), [&node](const auto& p) { return p.get() == &node; });
+    if (it == list.end())
+        return false;
+    const NodePlace place{&parent, static_cast<int>(it - list.begin())};
     stack_.push(new RemoveNodeCommand(*this, place, node, text));
     return true;
 }

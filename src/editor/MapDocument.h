@@ -119,6 +119,10 @@ public:
     // Takes `node` (with its subtree) out of the map; the history keeps it for undo. Refused
     // (false) for the root and for a node that is not in the map.
     bool removeNode(TPoxel& node, const QString& text);
+    // As removeNode, for a caller that knows the node's parent, which must be a node of the
+    // map: the tree is not searched, so a run of many removals stays linear. Refused (false)
+    // when `node` is not in `parent`'s list of its kind.
+    bool removeNodeOf(TPoxel& parent, TPoxel& node, const QString& text);
     // Changes the node's own fields through `edit`. Successive edits with the same `mergeKey`
     // (not -1) on the same node merge into one step, as typing or spinning a field does.
     // Returns false and records nothing when `edit` changed nothing.

@@ -98,7 +98,14 @@ bool gridToLine(ValueTable table, int column, int row, int* line, int* index) {
 std::optional<float> parseTableNumber(const QString& text, qsizetype from, qsizetype to) {
     if (to - from > kLongestNumberText)
         return std::nullopt;
-    const std::optional<double> v = parseFloatText(text.mid(from, to - from));
+    const QString value = text.mid(from, to - from);
+    // A separator never belongs to a value: a value that runs on across a line end or past a
+    // tab would otherwise lose it to the blanks trimmed from a number and read the next line's
+    // number in its place.
+    for (const QChar c : value)
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            return std::nullopt;
+    const std::optional<double> v = parseFloatText(value);
     if (!v || !std::isfinite(static_cast<float>(*v)))
         return std::nullopt;
     return static_cast<float>(*v);

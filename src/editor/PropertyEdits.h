@@ -108,8 +108,9 @@ QString tableText(const PoxelContent& content, ValueTable table);
 // "Paste Table": reads values in the order tableText writes them and stores each at once. A
 // value is the text before the next tab, the last of a line the text before the next line end
 // (CR, after which one more character goes, or a bare LF). Reading stops at the first value that
-// does not parse as a finite 32-bit float or has no separator after it; the values stored
-// before it remain. Returns how many values were stored.
+// does not parse as a finite 32-bit float (a value holding a tab or a line end never does) or has
+// no separator after it; the values stored before it remain. Returns how many values were
+// stored.
 int pasteTableInto(PoxelContent& content, ValueTable table, const QString& text);
 // As one step named "Paste Table"; the number of values stored.
 int pasteTable(MapDocument& doc, TPoxel& node, ValueTable table, const QString& text);

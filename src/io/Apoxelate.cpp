@@ -1,8 +1,11 @@
 #include "io/Apoxelate.h"
 
+#include "core/PoxelContentFactory.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <utility>
 
 namespace lw {
@@ -169,20 +172,29 @@ struct LevelFit {
     }
 };
 
-std::unique_ptr<TPoxel> newImportPoxel(const TObj3D& piece) {
-    auto poxel = makePoxel(2, 2, 2);
-    poxel->Name = piece.Name;
-    poxel->Rot = piece.Rot;
-    poxel->Pos = piece.Pos;
-    ResizePoxel(*poxel, piece.Dims[0], piece.Dims[1], piece.Dims[2]);
-    poxel->Size = piece.CellSize;
-    FillVoxels(*poxel, kDefaultCellCode);
-    return poxel;
-}
-
 std::string baseName(const std::string& path) {
     const size_t cut = path.find_last_of("/\\");
     return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+PoxelContent newImportContent(const TObj3D& piece) {
+    PoxelContent poxel = newPoxelContent(2, 2, 2);
+    poxel.Name = piece.Name;
+    poxel.Rot = piece.Rot;
+    poxel.Pos = piece.Pos;
+    ResizePoxel(poxel, piece.Dims[0], piece.Dims[1], piece.Dims[2]);
+    poxel.Size = piece.CellSize;
+    FillVoxels(poxel, kDefaultCellCode);
+    return poxel;
+}
+
+PoxelContent importGroupContent(const std::string& fileName) {
+    PoxelContent group = newPoxelContent(1, 1, 1);
+    group.IsGroup = true;
+    FillVoxels(group, 0);
+    group.Surface = 0;
+    group.Name = baseName(fileName);
+    return group;
 }
 
 } // namespace
@@ -303,7 +315,7 @@ void FitLevels(TObj3D& object, const ApoxelOptions& options) {
     object.Dims = {options.SizeX, levels, options.SizeZ};
 }
 
-void FitHeights(const TObj3D& object, TPoxel& poxel, const ApoxelOptions& options) {
+void FitHeights(const TObj3D& object, PoxelContent& poxel, const ApoxelOptions& options) {
     const double sx = poxel.Size.X, sy = poxel.Size.Y, sz = poxel.Size.Z;
     const int32_t nx = poxel.NX, ny = poxel.NY, nz = poxel.NZ;
     const double bottom = -sy * ny / 2;
@@ -371,14 +383,14 @@ void FitHeights(const TObj3D& object, TPoxel& poxel, const ApoxelOptions& option
         }
 }
 
-std::unique_ptr<TPoxel> ApoxelateObject(const TObj3D& source, const ApoxelOptions& options,
-                                        const ImportFeedback& feedback, std::string& note) {
+std::optional<PoxelContent> apoxelatePiece(const TObj3D& source, const ApoxelOptions& options,
+                                           const ImportFeedback& feedback, std::string& note) {
     TObj3D piece = source; // the steps below turn and centre a private copy
     feedback.stage("Apoxelation [" + piece.Name + "]", "Finding Points");
     feedback.progress(0, 0);
     if (piece.Vertices.empty() || piece.Faces.empty()) {
         note = piece.Name + ": no faces";
-        return nullptr;
+        return std::nullopt;
     }
     feedback.stage("Apoxelation [" + piece.Name + "]", "Get Position");
     double sum[3] = {0, 0, 0};
@@ -402,7 +414,7 @@ std::unique_ptr<TPoxel> ApoxelateObject(const TObj3D& source, const ApoxelOption
     // A flat piece (or a single point) has no box to fill along some axis.
     if (!(e.MX > 0 && e.MY > 0 && e.MZ > 0) || !std::isfinite(e.MX + e.MY + e.MZ)) {
         note = piece.Name + ": no extent along every axis, no poxel";
-        return nullptr;
+        return std::nullopt;
     }
     feedback.progress(30, -1);
     if (options.HeightMap) {
@@ -426,45 +438,50 @@ std::unique_ptr<TPoxel> ApoxelateObject(const TObj3D& source, const ApoxelOption
     }
     if (feedback.cancelled()) {
         note = piece.Name + ": cancelled";
-        return nullptr;
+        return std::nullopt;
     }
-    auto poxel = newImportPoxel(piece);
+    PoxelContent poxel = newImportContent(piece);
     if (options.HeightMap) {
         feedback.stage("Apoxelation [" + piece.Name + "]", "Get Height");
-        FitHeights(piece, *poxel, options);
+        FitHeights(piece, poxel, options);
     } else {
-        poxel->LayerLow = piece.LevelMax;
-        poxel->LayerHigh = piece.LevelMin;
+        poxel.LayerLow = piece.LevelMax;
+        poxel.LayerHigh = piece.LevelMin;
     }
-    poxel->Surface = (poxel->Surface & 0xFFFF0000u) | (options.TopSmooth ? 0x100u : 0u) |
-                     (options.SideSmooth ? 1u : 0u);
+    poxel.Surface = (poxel.Surface & 0xFFFF0000u) | (options.TopSmooth ? 0x100u : 0u) |
+                    (options.SideSmooth ? 1u : 0u);
     feedback.progress(100, 100);
     return poxel;
 }
 
-ModelImport CreateImportGroup(const std::string& fileName) {
-    ModelImport import;
-    import.Group = makePoxel(1, 1, 1);
-    import.Group->IsGroup = true;
-    FillVoxels(*import.Group, 0);
-    import.Group->Surface = 0;
-    import.Group->Name = baseName(fileName);
-    return import;
+std::unique_ptr<TPoxel> ApoxelateObject(const TObj3D& source, const ApoxelOptions& options,
+                                        const ImportFeedback& feedback, std::string& note) {
+    auto content = apoxelatePiece(source, options, feedback, note);
+    if (!content)
+        return nullptr;
+    auto poxel = makePoxel();
+    poxel->content() = std::move(*content);
+    return poxel;
 }
 
-ModelImport apoxelateObjects(const std::string& fileName, const TObjArray3D& objects,
-                             const ApoxelOptions& options, const ImportFeedback& feedback) {
-    ModelImport import = CreateImportGroup(fileName);
+DetachedImport apoxelateDetached(const std::string& fileName, const TObjArray3D& objects,
+                                 const ApoxelOptions& options, const ImportFeedback& feedback) {
+    DetachedImport import;
+    import.Group = importGroupContent(fileName);
     for (size_t i = 0; i < objects.size(); ++i) {
         if (feedback.cancelled()) {
             import.Cancelled = true;
             break;
         }
+        if (feedback.OnObject)
+            feedback.OnObject(i);
         std::string note;
-        auto poxel = ApoxelateObject(objects[i], options, feedback, note);
-        if (poxel)
-            AddChildPoxel(*import.Group, std::move(poxel));
-        else if (feedback.cancelled())
+        auto poxel = apoxelatePiece(objects[i], options, feedback, note);
+        if (poxel) {
+            if (feedback.OnPoxel)
+                feedback.OnPoxel(i, *poxel);
+            import.Poxels.push_back(std::move(*poxel));
+        } else if (feedback.cancelled())
             import.Cancelled = true;
         else
             import.Notes.push_back(std::move(note));
@@ -473,14 +490,52 @@ ModelImport apoxelateObjects(const std::string& fileName, const TObjArray3D& obj
     return import;
 }
 
-Result<ModelImport> importModel3ds(const std::string& fileName, const ApoxelOptions& options,
-                                   const ImportFeedback& feedback) {
+Result<DetachedImport> importModel3dsDetached(const std::string& fileName,
+                                              const ApoxelOptions& options,
+                                              const ImportFeedback& feedback) {
     if (auto st = checkApoxelOptions(options); !st)
         return st.error();
     auto objects = Read3ds(fileName, feedback);
     if (!objects)
         return objects.error();
-    return apoxelateObjects(fileName, *objects, options, feedback);
+    if (feedback.OnRead)
+        feedback.OnRead(*objects);
+    return apoxelateDetached(fileName, *objects, options, feedback);
+}
+
+ModelImport buildImportNodes(DetachedImport&& detached) {
+    ModelImport import;
+    import.Group = makePoxel();
+    import.Group->content() = std::move(detached.Group);
+    for (PoxelContent& content : detached.Poxels) {
+        auto poxel = makePoxel();
+        poxel->content() = std::move(content);
+        AddChildPoxel(*import.Group, std::move(poxel));
+    }
+    detached.Poxels.clear();
+    import.Notes = std::move(detached.Notes);
+    import.Cancelled = detached.Cancelled;
+    return import;
+}
+
+ModelImport CreateImportGroup(const std::string& fileName) {
+    ModelImport import;
+    import.Group = makePoxel();
+    import.Group->content() = importGroupContent(fileName);
+    return import;
+}
+
+ModelImport apoxelateObjects(const std::string& fileName, const TObjArray3D& objects,
+                             const ApoxelOptions& options, const ImportFeedback& feedback) {
+    return buildImportNodes(apoxelateDetached(fileName, objects, options, feedback));
+}
+
+Result<ModelImport> importModel3ds(const std::string& fileName, const ApoxelOptions& options,
+                                   const ImportFeedback& feedback) {
+    auto detached = importModel3dsDetached(fileName, options, feedback);
+    if (!detached)
+        return detached.error();
+    return buildImportNodes(std::move(*detached));
 }
 
 } // namespace lw

@@ -6,6 +6,7 @@
 #include "io/Model3ds.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,8 +39,12 @@ TVec3 RotationToEuler(float ax, float ay, float az);
 void FitLevels(TObj3D& object, const ApoxelOptions& options);
 // Height-map mode: column heights from vertical rays through the faces; clears the cells above
 // them with VoxDiv and the cells of uncovered columns.
-void FitHeights(const TObj3D& object, TPoxel& poxel, const ApoxelOptions& options);
+void FitHeights(const TObj3D& object, PoxelContent& poxel, const ApoxelOptions& options);
 
+// Voxelises one piece into the content of a new poxel named after it, or nothing with the
+// reason in `note`. Makes no node, so it may run on any thread.
+std::optional<PoxelContent> apoxelatePiece(const TObj3D& object, const ApoxelOptions& options,
+                                           const ImportFeedback& feedback, std::string& note);
 // Voxelises one piece into a new poxel named after it, or returns nullptr with the reason in
 // `note` for a piece that cannot make one (no extent, or cancelled).
 std::unique_ptr<TPoxel> ApoxelateObject(const TObj3D& object, const ApoxelOptions& options,
@@ -52,6 +57,24 @@ struct ModelImport {
     bool Cancelled = false;
 };
 ModelImport CreateImportGroup(const std::string& fileName);
+
+// An import worked out away from the map: the contents of the group and of its poxels, no
+// nodes. Node serials and list numbers belong to the thread that owns the map, which turns
+// this into nodes with buildImportNodes once the work is done; a worker thread computes it.
+struct DetachedImport {
+    PoxelContent Group;
+    std::vector<PoxelContent> Poxels; // the group's children, in piece order
+    std::vector<std::string> Notes;
+    bool Cancelled = false;
+};
+DetachedImport apoxelateDetached(const std::string& fileName, const TObjArray3D& objects,
+                                 const ApoxelOptions& options, const ImportFeedback& feedback = {});
+// Reads the file and voxelises its pieces; refused options or a refused file give the error.
+Result<DetachedImport> importModel3dsDetached(const std::string& fileName,
+                                              const ApoxelOptions& options,
+                                              const ImportFeedback& feedback = {});
+// The group node with one child per poxel, numbered from the current counter.
+ModelImport buildImportNodes(DetachedImport&& detached);
 // Reads the file and voxelises every piece under a new group; the caller adds the group to the
 // map. Nothing is built when the file is refused.
 Result<ModelImport> importModel3ds(const std::string& fileName, const ApoxelOptions& options,

@@ -129,6 +129,20 @@ HeightmapPreview makeHeightmapPreview() {
     return preview;
 }
 
+Result<HeightmapPreview> heightmapFromDepth(const std::vector<uint16_t>& depth) {
+    if (depth.size() != size_t(kHmpGrid) * kHmpGrid)
+        return Error{"", "Bad depth picture",
+                     "a heightmap needs 100 x 100 depth values, got " +
+                         std::to_string(depth.size())};
+    HeightmapPreview preview = makeHeightmapPreview();
+    auto& heights = preview.poxel->Heights;
+    for (int r = 0; r < kHmpGrid; ++r)
+        for (int c = 0; c < kHmpGrid; ++c)
+            heights[size_t(r)][size_t(c)] =
+                static_cast<float>((1.0 - depth[size_t(r) * kHmpGrid + size_t(c)] / 65535.0) * 1.5);
+    return preview;
+}
+
 void updateMaskImage(HeightmapPreview& preview) {
     auto& image = preview.poxel->HmImage;
     image.assign(kHmpGrid, std::vector<float>(kHmpGrid, 0.0f));

@@ -28,6 +28,10 @@ struct HeightmapPreview {
 
 // A fresh preview: "HMapPoxel", 99 × 1 × 99 filled cells, list 410000, black mask.
 HeightmapPreview makeHeightmapPreview();
+// "Make Hmap": a fresh preview whose heights come from a depth picture of 100 × 100 16-bit
+// values (rows from the bottom): Heights[row][column] = (1 - depth / 65535) · 1.5. A picture
+// of another size is refused.
+Result<HeightmapPreview> heightmapFromDepth(const std::vector<uint16_t>& depth);
 // HmImage[z][x] = mask pixel (99 - x, 99 - z) / 255.
 void updateMaskImage(HeightmapPreview& preview);
 

@@ -41,6 +41,12 @@ struct ImportFeedback {
     std::function<void(int mainPercent, int poxelPercent)> OnProgress;
     // Polled between steps; once set, no further poxels are made.
     const std::atomic<bool>* Cancel = nullptr;
+    // The model as read, before any piece is voxelised (the view's wireframe of it).
+    std::function<void(const TObjArray3D& objects)> OnRead;
+    // Piece `index` is about to be voxelised.
+    std::function<void(size_t index)> OnObject;
+    // Piece `index` became the poxel content `poxel`.
+    std::function<void(size_t index, const PoxelContent& poxel)> OnPoxel;
 
     void stage(const std::string& full, const std::string& poxel) const {
         if (OnStage)

@@ -1,6 +1,7 @@
 #include "io/PictureFile.h"
 
 #include "core/AtomicFile.h"
+#include "core/Xom.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 namespace lw {
 
@@ -52,21 +54,83 @@ GreyPicture greyOf(const QImage& image) {
 
 } // namespace
 
-Result<GreyPicture> loadPicture(const std::string& fileName) {
-    const QString name = QString::fromStdString(fileName);
-    const QByteArray format = containsIgnoreCase(fileName, ".bmp") ? "bmp" : "jpeg";
-    QImageReader reader(name, format);
+namespace {
+
+// Decoders give up on images that would need more than this (in MiB); pictures of the largest
+// size taken need a quarter of it.
+constexpr int kPictureAllocationLimitMiB = 128;
+
+Error pictureTooLarge(const std::string& fileName, QSize size) {
+    return cannotReadPicture(fileName, "the picture is " + std::to_string(size.width()) + " x " +
+                                           std::to_string(size.height()) +
+                                           " pixels; the height map dialog takes pictures of "
+                                           "at most " +
+                                           std::to_string(kMaxPictureSide) + " x " +
+                                           std::to_string(kMaxPictureSide));
+}
+
+bool tooLarge(QSize size) {
+    return size.width() > kMaxPictureSide || size.height() > kMaxPictureSide;
+}
+
+struct ImageRead {
     QImage image;
-    if (!reader.read(&image)) {
-        // A misnamed picture is still read by what it holds; the error stays the first one.
-        QImageReader byContent(name);
-        byContent.setDecideFormatFromContent(true);
-        if (!byContent.read(&image))
-            return cannotReadPicture(fileName, reader.errorString().toStdString());
+    std::optional<Error> error;
+    bool tooLarge = false; // refused by its size: no other decoder is tried
+};
+
+// Reads one image from `device` with the given format (empty: by content). The size the
+// picture claims is checked before any pixel is decoded.
+ImageRead readImage(QIODevice& device, const QByteArray& format, const std::string& fileName) {
+    ImageRead out;
+    device.seek(0);
+    QImageReader reader(&device, format);
+    if (format.isEmpty())
+        reader.setDecideFormatFromContent(true);
+    const QSize claimed = reader.size();
+    if (claimed.isValid() && tooLarge(claimed)) {
+        out.error = pictureTooLarge(fileName, claimed);
+        out.tooLarge = true;
+    } else if (!reader.read(&out.image)) {
+        out.error = cannotReadPicture(fileName, reader.errorString().toStdString());
     }
+    return out;
+}
+
+} // namespace
+
+Result<GreyPicture> decodePicture(const std::vector<uint8_t>& bytes, const std::string& fileName) {
+    QImageReader::setAllocationLimit(kPictureAllocationLimitMiB);
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                              qsizetype(bytes.size()));
+    QBuffer device(&data);
+    device.open(QIODevice::ReadOnly);
+    const QByteArray format = containsIgnoreCase(fileName, ".bmp") ? "bmp" : "jpeg";
+    ImageRead read = readImage(device, format, fileName);
+    if (read.error && !read.tooLarge) {
+        // A misnamed picture is still read by what it holds; the error stays the first one.
+        ImageRead byContent = readImage(device, QByteArray(), fileName);
+        if (!byContent.error)
+            read = std::move(byContent);
+        else if (byContent.tooLarge)
+            read.error = byContent.error;
+    }
+    if (read.error)
+        return *read.error;
+    const QImage& image = read.image;
     if (image.isNull() || image.width() <= 0 || image.height() <= 0)
         return cannotReadPicture(fileName, "the picture is empty");
+    // A decoder that could not tell the size beforehand is held to the same limit.
+    if (tooLarge(image.size()))
+        return pictureTooLarge(fileName, image.size());
     return greyOf(image);
+}
+
+Result<GreyPicture> loadPicture(const std::string& fileName) {
+    auto bytes = readFileBytes(fileName);
+    if (!bytes)
+        return Error{"sCannotReadPicture", "Cannot read picture", bytes.error().detail};
+    return decodePicture(*bytes, fileName);
 }
 
 Result<std::vector<uint8_t>> encodeBitmap(const GreyPicture& picture) {

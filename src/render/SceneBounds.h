@@ -6,6 +6,7 @@
 #include "render/Camera.h"
 
 #include <optional>
+#include <vector>
 
 namespace lw {
 
@@ -20,5 +21,12 @@ std::optional<Bounds> worldBounds(const TPoxel& root);
 // Points the orbit at the centre of `bounds` and backs off until the whole box fits the view
 // at the camera's current angles.
 void focusCameraOnBounds(TCamera& camera, const Bounds& bounds);
+// The world corners of every poxel's box under `root`, eight per poxel (groups and entities
+// left out).
+std::vector<TVec3> worldCorners(const TPoxel& root);
+// Keeps the camera's angles and moves the orbit point and the distance so that every point is
+// in view and as large as it can be, `margin` (0..1) of the half view kept free at the edges:
+// the map then fills the picture, as a thumbnail wants. Nothing changes without points.
+void fitCameraToPoints(TCamera& camera, const std::vector<TVec3>& points, float margin = 0.04f);
 
 } // namespace lw

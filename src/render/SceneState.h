@@ -61,6 +61,8 @@ struct SceneState {
 
     // View and Options switches.
     bool ShowGrid = true;
+    // The origin's crosses, the grid and the corner tripod (a thumbnail shows the map alone).
+    bool ShowHelpers = true;
     bool Wireframe = true;
     bool ShowTextures = false;
     bool ShowDummy = false;
@@ -107,6 +109,8 @@ struct SceneState {
     // Pick passes skip the nodes whose boxes cannot reach the pick pixel (the result is the
     // same; the full pass is kept for comparison).
     bool PickCulling = true;
+    // Run in every screen pass after the shown document: the wireframe of a loaded 3DS model.
+    std::function<void()> DrawImportedModel;
 };
 
 } // namespace lw

@@ -4,6 +4,7 @@
 #include "replace/ReplaceQuery.h"
 #include "ui/Language.h"
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <unordered_map>
@@ -94,13 +95,21 @@ bool arraysMatch(const TPoxel& p) {
     return true;
 }
 
-void subtreeSize(const TPoxel& node, size_t& nodes, size_t& cells) {
+// Nodes, cells and the memory they take (estimated as a decode counts it) of a subtree.
+struct SubtreeSize {
+    size_t nodes = 0;
+    size_t cells = 0;
+    size_t bytes = 0;
+};
+
+void subtreeSize(const TPoxel& node, SubtreeSize& size) {
     std::vector<const TPoxel*> stack{&node};
     while (!stack.empty()) {
         const TPoxel* p = stack.back();
         stack.pop_back();
-        ++nodes;
-        cells += p->Voxels.size();
+        ++size.nodes;
+        size.cells += p->Voxels.size();
+        size.bytes += estimatedNodeBytes(p->NX, p->NY, p->NZ);
         for (const auto& e : p->Entities)
             stack.push_back(e.get());
         for (const auto& c : p->Children)
@@ -110,9 +119,9 @@ void subtreeSize(const TPoxel& node, size_t& nodes, size_t& cells) {
 
 class Replacer {
 public:
-    Replacer(TPoxel& root, TPoxel& start, const ReplaceSettings& settings,
-             const ReplaceHooks& hooks, ReplaceReport& report)
-        : root_(root), start_(start), settings_(settings), hooks_(hooks), report_(report) {
+    Replacer(TPoxel& root, TPoxel& start, const ReplaceSettings& settings, ReplaceJournal& journal,
+             ReplaceReport& report)
+        : root_(root), start_(start), settings_(settings), journal_(journal), report_(report) {
         if (settings.Seed)
             random_.seed(*settings.Seed);
         else
@@ -127,7 +136,8 @@ public:
                 indexIds(*other);
         if (&start_ != &root_ && !parentOf_.count(&start_))
             return Error{"sReplaceStart", "Cannot replace", "the start node is not in the map"};
-        subtreeSize(root_, nodes_, cells_);
+        subtreeSize(root_, size_);
+        startBytes_ = size_.bytes;
 
         find_ = ParseFindQuery(find);
         // Keys are resolved once, not per node.
@@ -137,16 +147,7 @@ public:
                 replace_.push_back({std::move(g), *op, field});
             }
         changePattern_ = langText("[sChangeStr]");
-        if (auto st = ApplyReplacer(start_); !st)
-            return st;
-        for (TPoxel* node : deletions_) {
-            TPoxel* parent = parentOf_.at(node);
-            if (hooks_.Removing)
-                hooks_.Removing(*node);
-            if (RemovePoxel(*parent, node))
-                ++report_.Removed;
-        }
-        return Ok{};
+        return ApplyReplacer(start_);
     }
 
 private:
@@ -183,6 +184,11 @@ private:
             if (!*holds)
                 return Ok{};
         }
+        if (replace_.empty())
+            return Ok{};
+        // The node's fields before its first change; a refused step leaves the entry, so that
+        // what the node's earlier steps did can be taken back too.
+        journal_.Changes.push_back({&node, node.content()});
         for (const ReplaceStep& step : replace_) {
             log(node);
             bool stop = false;
@@ -191,6 +197,8 @@ private:
             if (stop)
                 break;
         }
+        if (journal_.Changes.back().Before == node.content())
+            journal_.Changes.pop_back(); // for instance a name set to the one it had
         return Ok{};
     }
 
@@ -221,13 +229,6 @@ private:
             formatChangeLine(changePattern_, int(report_.Log.size()),
                              QString::fromLatin1(node.Name.data(), qsizetype(node.Name.size())));
         report_.Log.append(line);
-        if (hooks_.Logged)
-            hooks_.Logged(line);
-    }
-
-    void meshChanged(TPoxel& node) {
-        if (hooks_.MeshChanged)
-            hooks_.MeshChanged(node);
     }
 
     Status apply(TPoxel& node, const ReplaceStep& step, bool& stop, bool& deleted) {
@@ -236,8 +237,6 @@ private:
         switch (op) {
         case Op::Name:
             node.Name = g.Value;
-            if (hooks_.View && node.Node)
-                hooks_.View->updateItem(node.Node, node.Name, node.treeImage(), &node);
             return Ok{};
         case Op::LibName:
             node.LibName = g.Value;
@@ -260,7 +259,6 @@ private:
             } else {
                 node.Color = s.Color;
             }
-            meshChanged(node);
             return Ok{};
         }
         case Op::Texture:
@@ -269,12 +267,9 @@ private:
             if (!arraysMatch(node))
                 return Error{"sReplaceCells", "Cannot replace",
                              named(node) + " has arrays that do not match its dimensions"};
-            Status st = op == Op::Texture        ? remapTextures(node, g.Value)
-                        : op == Op::TextureLevel ? retextureLevels(node, g.Value)
-                                                 : cutBelow(node, g);
-            if (st)
-                meshChanged(node);
-            return st;
+            return op == Op::Texture        ? remapTextures(node, g.Value)
+                   : op == Op::TextureLevel ? retextureLevels(node, g.Value)
+                                            : cutBelow(node, g);
         }
         case Op::Poxel:
             stop = true;
@@ -424,7 +419,7 @@ private:
             return Error{"sReplaceDelete", "Cannot delete",
                          named(node) + (&node == &start_ ? " is the node the run starts from"
                                                          : " is the map's root")};
-        deletions_.push_back(&node);
+        journal_.Deletions.push_back({parentOf_.at(&node), &node});
         deleted = true;
         return Ok{};
     }
@@ -440,59 +435,50 @@ private:
             return Error{"sReplaceKind", "Cannot replace",
                          named(node) + (node.IsEntity ? " is an entity" : " is not an entity") +
                              " and " + named(*source) + (source->IsEntity ? " is" : " is not")};
-        size_t sourceNodes = 0, sourceCells = 0;
+        SubtreeSize sourceSize;
         if (source->IsEntity)
-            sourceNodes = 1;
+            sourceSize = {1, 0, estimatedNodeBytes(1, 1, 1)};
         else
-            subtreeSize(*source, sourceNodes, sourceCells);
-        const size_t nodes = nodes_ + sourceNodes - 1;
-        const size_t cells = cells_ - node.Voxels.size() + sourceCells;
-        if (nodes > kMaxDecodedNodes || cells > kMaxDecodedCells)
+            subtreeSize(*source, sourceSize);
+        // The target keeps its lists and takes the source's own content in place of its own.
+        SubtreeSize after;
+        after.nodes = size_.nodes + sourceSize.nodes - 1;
+        after.cells = size_.cells - std::min(size_.cells, node.Voxels.size()) + sourceSize.cells;
+        after.bytes = size_.bytes -
+                      std::min(size_.bytes, estimatedNodeBytes(node.NX, node.NY, node.NZ)) +
+                      sourceSize.bytes;
+        if (after.nodes > kMaxDecodedNodes || after.cells > kMaxDecodedCells)
             return Error{"sReplaceTooLarge", "Map too large",
                          "copying " + named(*source) + " into " + named(node) + " would give " +
-                             std::to_string(nodes) + " nodes and " + std::to_string(cells) +
-                             " cells; a map holds at most " + std::to_string(kMaxDecodedNodes) +
-                             " nodes and " + std::to_string(kMaxDecodedCells) + " cells"};
+                             std::to_string(after.nodes) + " nodes and " +
+                             std::to_string(after.cells) + " cells; a map holds at most " +
+                             std::to_string(kMaxDecodedNodes) + " nodes and " +
+                             std::to_string(kMaxDecodedCells) + " cells"};
+        if (after.bytes > startBytes_ + kMaxSharedExpansionBytes)
+            return Error{"sReplaceTooLarge", "Map too large",
+                         "copying " + named(*source) + " into " + named(node) +
+                             " would grow the map by more than " +
+                             std::to_string(kMaxSharedExpansionBytes >> 20) + " MiB in this run"};
 
-        // Copying a node into itself or into one of its descendants would read lists while they
-        // grow; copy from a snapshot instead.
-        std::unique_ptr<TPoxel> snapshot;
-        if (isAncestorOrSelf(*source, node)) {
-            snapshot = makePoxel();
-            ClonePoxel(*snapshot, *source, nullptr, nullptr);
-            source = snapshot.get();
-        }
         const size_t oldEntities = node.Entities.size(), oldChildren = node.Children.size();
-        CopyPoxelContent(node, *source, hooks_.View);
+        CopyPoxelContent(node, *source, nullptr);
         for (size_t i = oldEntities; i < node.Entities.size(); ++i)
-            adoptCopy(*node.Entities[i]);
+            adoptCopy(node, *node.Entities[i]);
         for (size_t i = oldChildren; i < node.Children.size(); ++i)
-            adoptCopy(*node.Children[i]);
-        nodes_ = nodes;
-        cells_ = cells;
-        meshChanged(node);
+            adoptCopy(node, *node.Children[i]);
+        size_ = after;
         return Ok{};
     }
 
-    bool isAncestorOrSelf(const TPoxel& ancestor, const TPoxel& node) const {
-        for (const TPoxel* p = &node; p;) {
-            if (p == &ancestor)
-                return true;
-            auto it = parentOf_.find(p);
-            p = it == parentOf_.end() ? nullptr : it->second;
-        }
-        return false;
-    }
-
     // A copy made by this run: never visited, but its nodes can be named by identity number.
-    void adoptCopy(TPoxel& copy) {
+    void adoptCopy(TPoxel& parent, TPoxel& copy) {
+        journal_.Copies.push_back({&parent, &copy});
         std::vector<TPoxel*> stack{&copy};
         while (!stack.empty()) {
             TPoxel* p = stack.back();
             stack.pop_back();
             created_.insert(p);
             byId_[p->Serial] = p;
-            meshChanged(*p);
             for (auto it = p->Children.rbegin(); it != p->Children.rend(); ++it)
                 stack.push_back(it->get());
             for (auto it = p->Entities.rbegin(); it != p->Entities.rend(); ++it)
@@ -528,7 +514,7 @@ private:
     TPoxel& root_;
     TPoxel& start_;
     const ReplaceSettings& settings_;
-    const ReplaceHooks& hooks_;
+    ReplaceJournal& journal_;
     ReplaceReport& report_;
     TQuery find_;
     // The replace groups with known keys (the others are ignored), in query order.
@@ -538,19 +524,50 @@ private:
     std::unordered_map<int32_t, const TPoxel*> byId_;
     std::unordered_map<const TPoxel*, TPoxel*> parentOf_;
     std::unordered_set<const TPoxel*> created_;
-    std::vector<TPoxel*> deletions_;
-    size_t nodes_ = 0;
-    size_t cells_ = 0;
+    SubtreeSize size_;
+    size_t startBytes_ = 0;
 };
 
 } // namespace
 
-ReplaceReport runReplacer(TPoxel& root, TPoxel& start, std::string_view find,
-                          std::string_view replace, const ReplaceSettings& settings,
-                          const ReplaceHooks& hooks) {
+ReplaceReport walkReplacer(TPoxel& root, TPoxel& start, std::string_view find,
+                           std::string_view replace, const ReplaceSettings& settings,
+                           ReplaceJournal& journal) {
     ReplaceReport report;
-    Replacer replacer(root, start, settings, hooks, report);
+    Replacer replacer(root, start, settings, journal, report);
     report.Outcome = replacer.run(find, replace);
+    return report;
+}
+
+std::vector<std::unique_ptr<TPoxel>> takeBackWalk(ReplaceJournal& journal) {
+    // Copies leave last first: each sits at the end of its list when its turn comes.
+    std::vector<std::unique_ptr<TPoxel>> copies(journal.Copies.size());
+    for (size_t i = journal.Copies.size(); i-- > 0;) {
+        const ReplaceJournal::Copied& c = journal.Copies[i];
+        for (TArrayPoxel* list : {&c.Parent->Entities, &c.Parent->Children}) {
+            const auto it = std::find_if(list->rbegin(), list->rend(),
+                                         [&c](const auto& p) { return p.get() == c.Node; });
+            if (it != list->rend()) {
+                copies[i] = std::move(*it);
+                list->erase(std::next(it).base());
+                break;
+            }
+        }
+    }
+    for (auto it = journal.Changes.rbegin(); it != journal.Changes.rend(); ++it)
+        std::swap(it->Node->content(), it->Before);
+    return copies;
+}
+
+ReplaceReport runReplacer(TPoxel& root, TPoxel& start, std::string_view find,
+                          std::string_view replace, const ReplaceSettings& settings) {
+    ReplaceJournal journal;
+    ReplaceReport report = walkReplacer(root, start, find, replace, settings, journal);
+    if (!report.Outcome)
+        return report;
+    for (const ReplaceJournal::Marked& d : journal.Deletions)
+        if (RemovePoxel(*d.Parent, d.Node))
+            ++report.Removed;
     return report;
 }
 

@@ -77,7 +77,7 @@ void addTgaFile(const std::optional<fs::path>& file, ImageList& out) {
     auto bytes = readFileBytes(file->string());
     if (!bytes)
         return;
-    out.push_back({tgaImageName(file->string()), std::move(*bytes)});
+    out.push_back({tgaImageName(file->string()), std::move(*bytes), file->string()});
 }
 
 void addThemeImages(const fs::path& folder, ImageList& out) {
@@ -140,8 +140,10 @@ std::optional<Error> addBundleImages(const fs::path& folder, ImageList& out) {
         auto images = readBundleImages(*bytes);
         if (!images)
             return loadingError("'" + file->string() + "': " + images.error().detail);
-        for (NamedImage& image : *images)
+        for (NamedImage& image : *images) {
+            image.source = file->string();
             out.push_back(std::move(image));
+        }
     }
     return std::nullopt;
 }
@@ -238,7 +240,8 @@ Result<ImageList> readBundleImages(const std::vector<uint8_t>& bytes) {
                 const bool named = slot > 0 && size_t(slot) <= f.strings.size();
                 const std::string name = f.slotName(slot);
                 images.push_back({named ? cutBundleImageName(name) : name,
-                                  std::vector<uint8_t>(d + pos + 4, d + next)});
+                                  std::vector<uint8_t>(d + pos + 4, d + next),
+                                  {}});
             }
             pos = next;
         }

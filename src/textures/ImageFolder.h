@@ -16,6 +16,8 @@ namespace lw {
 struct NamedImage {
     std::string name;
     std::vector<uint8_t> record;
+    // The file the image came from (its bundle or TGA file), for messages; may be empty.
+    std::string source = {};
 };
 
 using ImageList = std::vector<NamedImage>;

@@ -23,6 +23,7 @@ inline constexpr char kLangFile[] = "LangFile";               // language file p
 inline constexpr char kStyle[] = "Style";                     // 1 Default, 2 System, 3 User
 inline constexpr char kUserActiveColor[] = "UserActiveColor"; // 0x00BBGGRR
 inline constexpr char kUserUnActiveColor[] = "UserUnActiveColor"; // 0x00BBGGRR
+inline constexpr char kAutosaveInterval[] = "AutosaveInterval"; // seconds; 0 turns autosave off
 } // namespace settings
 
 class Settings {

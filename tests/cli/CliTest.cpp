@@ -115,3 +115,51 @@ TEST(Cli, MeshStatsCountsEveryPoxel) {
     EXPECT_EQ(json.out.rfind("{\"poxels\": [{\"name\": \"Ground\", \"triangles\": ", 0), 0u);
     EXPECT_EQ(runCli("mesh-stats " + shellQuoted(dir / "missing.xom")).exitCode, 1);
 }
+
+TEST(Cli, OptionValuesAfterEqualsAndArgumentsAfterDoubleDash) {
+    TempDir dir;
+    ASSERT_EQ(runCli("demo " + shellQuoted(dir / "demo.xom")).exitCode, 0);
+    const auto spaced = runCli("3ds export " + shellQuoted(dir / "demo.xom") + " " +
+                               shellQuoted(dir / "a.3ds") + " --node 1");
+    ASSERT_EQ(spaced.exitCode, 0) << spaced.err;
+    const auto joined = runCli("3ds export " + shellQuoted(dir / "demo.xom") + " " +
+                               shellQuoted(dir / "b.3ds") + " --node=1");
+    ASSERT_EQ(joined.exitCode, 0) << joined.err;
+    EXPECT_EQ(readBytes(dir / "a.3ds"), readBytes(dir / "b.3ds"));
+
+    // The value may itself hold an equals sign, or be empty (then it is refused as a number).
+    EXPECT_EQ(runCli("info --json=yes " + shellQuoted(dir / "demo.xom")).exitCode, 2);
+    EXPECT_NE(runCli("info --json=yes " + shellQuoted(dir / "demo.xom"))
+                  .err.find("--json takes no value"),
+              std::string::npos);
+    const auto empty = runCli("3ds export " + shellQuoted(dir / "demo.xom") + " " +
+                              shellQuoted(dir / "c.3ds") + " --node=");
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_NE(empty.err.find("--node"), std::string::npos);
+    EXPECT_EQ(runCli("info --yaml=1 " + shellQuoted(dir / "demo.xom")).exitCode, 2);
+
+    // After -- a word that starts with a hyphen is a file name, and --help is not help.
+    ASSERT_EQ(
+        runCommand("cd " + shellQuoted(dir.path()) + " && " + LW_CLI_PATH + " new -- -dash.xom")
+            .exitCode,
+        0);
+    EXPECT_TRUE(std::filesystem::exists(dir / "-dash.xom"));
+    const auto afterDashes = runCli("check -- --help");
+    EXPECT_EQ(afterDashes.exitCode, 1);
+    EXPECT_NE(afterDashes.err.find("--help"), std::string::npos);
+    // Before it, --help still wins over a mistake on the same line.
+    EXPECT_EQ(runCli("info --yaml --help").exitCode, 0);
+    // Too many words after -- are still too many.
+    EXPECT_EQ(runCli("check -- a b").exitCode, 2);
+}
+
+TEST(Cli, ManualPageCoversEverySubcommand) {
+    const auto page = runCli("--manpage");
+    ASSERT_EQ(page.exitCode, 0);
+    EXPECT_EQ(page.out.rfind(".TH \"LANDWRIGHT\\-CLI\" 1 ", 0), 0u);
+    const auto help = runCli("--help");
+    for (const char* sub : {"info", "render", "thumbnail", "3ds", "textures"}) {
+        EXPECT_NE(help.out.find(std::string("  ") + sub + " "), std::string::npos) << sub;
+        EXPECT_NE(page.out.find(std::string(".SS \"") + sub + "\""), std::string::npos) << sub;
+    }
+}

@@ -159,3 +159,33 @@ TEST(IoCli, VoxExportImportRoundTripAndSizeCheck) {
         runCli("vox export " + shellQuoted(dir / "demo.xom") + " " + shellQuoted(dir / "g.vox")).exitCode, 2);
     EXPECT_EQ(runCli("vox paint " + shellQuoted(dir / "demo.xom") + " a b").exitCode, 2);
 }
+
+TEST(IoCli, HmpFromMapRendersTheDepthOfANode) {
+    TempDir dir;
+    ASSERT_EQ(runCli("demo " + shellQuoted(dir / "demo.xom")).exitCode, 0);
+    auto whole =
+        runCli("hmp from-map " + shellQuoted(dir / "demo.xom") + " " + shellQuoted(dir / "all"));
+    ASSERT_EQ(whole.exitCode, 0) << whole.err;
+    EXPECT_NE(whole.out.find("all.hmp"), std::string::npos);
+    const auto all = readBytes(dir / "all.hmp");
+    ASSERT_EQ(all.size(), 50000u);
+    // Node 2 is the demo's "Ground": drawn alone, it covers less than the whole map.
+    auto ground = runCli("hmp from-map " + shellQuoted(dir / "demo.xom") + " " +
+                         shellQuoted(dir / "ground.hmp") + " --node 2");
+    ASSERT_EQ(ground.exitCode, 0) << ground.err;
+    const auto one = readBytes(dir / "ground.hmp");
+    ASSERT_EQ(one.size(), 50000u);
+    int drawnAll = 0, drawnOne = 0;
+    for (size_t i = 0; i < 100 * 100; ++i) {
+        drawnAll += lw::loadF32(&all[4 * i]) > 0;
+        drawnOne += lw::loadF32(&one[4 * i]) > 0;
+        EXPECT_EQ(all[40000 + i], 0); // the mask is black
+    }
+    EXPECT_GT(drawnOne, 0);
+    EXPECT_GE(drawnAll, drawnOne);
+
+    auto far = runCli("hmp from-map " + shellQuoted(dir / "demo.xom") + " " +
+                      shellQuoted(dir / "x.hmp") + " --node 9999");
+    EXPECT_EQ(far.exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.hmp"));
+}

@@ -179,4 +179,67 @@ TEST(MalformedMaps, DeepAndExplosiveStructuresAreBounded) {
         recs.push_back(i + 1 < 40 ? groupRecord(1, {i + 2, i + 2}) : poxelRecord(1, 1, 1, 1, 3));
     x.types.push_back({"LandFrameStore", recs});
     expectRefused(x.build(), "more than", "exponential sharing");
+
+    // One of the largest poxels a record holds (180 x 1 x 180: 32,400 cells and 32,761
+    // heights), reached through ten levels of groups that each refer twice to the next: 1,024
+    // copies, half a gigabyte, from a 260 KB file. A few copies are fine.
+    auto shared = [](int levels) {
+        XomBuilder s;
+        s.strings = {"Shared"};
+        std::vector<std::vector<uint8_t>> records;
+        for (int i = 0; i < levels; ++i)
+            records.push_back(groupRecord(1, {i + 2, i + 2}));
+        records.push_back(poxelRecord(1, 180, 1, 180, 3));
+        s.types.push_back({"LandFrameStore", records});
+        return s.build();
+    };
+    EXPECT_TRUE(open(shared(3)));
+    expectRefused(shared(10), "shared too often", "a large poxel shared a thousand times");
+}
+
+TEST(MalformedMaps, RecordsTooShortForTheirNameAreRefused) {
+    // A record of nothing but its tag, directly followed by the next tag ("CTNRCTNR..."): the
+    // readers start at the name three bytes after the tag, beyond such a record.
+    const std::vector<uint8_t> tagOnly = {'C', 'T', 'N', 'R'};
+    for (const char* store : {"LandFrameStore", "DetailEntityStore"}) {
+        SCOPED_TRACE(store);
+        XomBuilder x;
+        x.strings = {"Root"};
+        if (std::string(store) == "DetailEntityStore")
+            x.types.push_back({"DetailEntityStore", {tagOnly}});
+        x.types.push_back({"LandFrameStore", {groupRecord(1, {})}});
+        if (std::string(store) == "LandFrameStore")
+            x.types.back().records.insert(x.types.back().records.begin(), tagOnly);
+        x.rootNumber = std::string(store) == "LandFrameStore" ? 1 : 2;
+        const auto bytes = x.build();
+        auto r = open(bytes);
+        ASSERT_FALSE(r);
+        EXPECT_NE(r.error().detail.find("4 bytes long"), std::string::npos) << r.error().detail;
+        // The offset named lies inside the file.
+        const size_t offset = std::stoul(r.error().detail.substr(std::string("offset ").size()));
+        EXPECT_LT(offset, bytes.size());
+    }
+}
+
+TEST(ByteReaderWindow, AWindowBeginningPastItsEndIsEmpty) {
+    const std::vector<uint8_t> bytes(16, 0x7F);
+    ByteReader r(bytes.data(), 10, 6);
+    EXPECT_EQ(r.pos(), 6u);
+    EXPECT_EQ(r.remaining(), 0u);
+    EXPECT_FALSE(r.has(1));
+    uint8_t b = 0;
+    int32_t v = 0;
+    float f = 0;
+    EXPECT_FALSE(r.u8(b));
+    EXPECT_FALSE(r.varint(v));
+    EXPECT_FALSE(r.f32(f));
+    EXPECT_FALSE(r.skip(1));
+    EXPECT_TRUE(r.skip(0));
+    // An ordinary window stops at its end too.
+    ByteReader w(bytes.data(), 14, 16);
+    uint32_t u = 0;
+    EXPECT_FALSE(w.u32(u));
+    EXPECT_EQ(w.pos(), 14u);
+    EXPECT_TRUE(w.u8(b) && w.u8(b));
+    EXPECT_FALSE(w.u8(b));
 }

@@ -208,3 +208,41 @@ TEST(Lattice, BoxAlwaysHoldsTheOriginAndGroupsGetTheUnitBox) {
     updateLattice(p);
     EXPECT_EQ(p.BoxMin, (TVec3{-0.5f, -0.5f, -0.5f}));
 }
+
+TEST(Poxel, CopyContentOntoItselfAppendsCopiesOfWhatItHeld) {
+    TPoxel p(2, 1, 1);
+    p.Name = "Self";
+    AddChildPoxel(p, makePoxel())->Name = "A";
+    AddChildPoxel(p, makePoxel())->Name = "B";
+    AddEntity(p, makePoxel())->Name = "E";
+    p.Entities[0]->IsEntity = true;
+    CopyPoxelContent(p, p, nullptr);
+    EXPECT_EQ(p.Name, "Self");
+    EXPECT_EQ(p.NX, 2);
+    ASSERT_EQ(p.Children.size(), 4u);
+    EXPECT_EQ(p.Children[2]->Name, "A");
+    EXPECT_EQ(p.Children[3]->Name, "B");
+    EXPECT_NE(p.Children[2].get(), p.Children[0].get());
+    ASSERT_EQ(p.Entities.size(), 2u);
+    EXPECT_EQ(p.Entities[1]->Name, "E");
+}
+
+TEST(Poxel, CopyContentOfAnAncestorCopiesItAsItWasBefore) {
+    // Root "R" > child "C" > grandchild "G". Copying R onto C appends a copy of R's children
+    // as they stood: C named "C" with its one child, not the renamed, half-grown C.
+    TPoxel root(1, 1, 1);
+    root.Name = "R";
+    TPoxel* child = AddChildPoxel(root, makePoxel(3, 1, 1));
+    child->Name = "C";
+    AddChildPoxel(*child, makePoxel())->Name = "G";
+    CopyPoxelContent(*child, root, nullptr);
+    EXPECT_EQ(child->Name, "R");
+    EXPECT_EQ(child->NX, 1);
+    ASSERT_EQ(child->Children.size(), 2u);
+    EXPECT_EQ(child->Children[0]->Name, "G");
+    const TPoxel& copy = *child->Children[1];
+    EXPECT_EQ(copy.Name, "C");
+    EXPECT_EQ(copy.NX, 3);
+    ASSERT_EQ(copy.Children.size(), 1u);
+    EXPECT_EQ(copy.Children[0]->Name, "G");
+}

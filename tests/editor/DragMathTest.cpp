@@ -455,7 +455,7 @@ TEST_F(Drags, ALayersModeDragIsOneStepFromTheSnapshot) {
     const TPoxel* result = ApplyDrag(doc_, *box_, d);
     EXPECT_EQ(result, box_);
     EXPECT_NEAR(box_->LayerHigh[1].X, 1, 1e-3);
-    EXPECT_EQ(doc_.undoStack()->undoText(), "Move");
+    EXPECT_EQ(doc_.undoStack()->undoText(), "Layers");
     doc_.undoStack()->undo();
     EXPECT_EQ(bytesOf(*doc_.root()), before);
     EXPECT_TRUE(doc_.undoStack()->isClean());

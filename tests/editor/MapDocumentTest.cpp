@@ -142,6 +142,15 @@ TEST_F(Document, DeleteTakesTheSubtreeAndUndoPutsBackTheSameNodes) {
     auto stranger = makePoxel();
     EXPECT_FALSE(doc_.deleteNode(*stranger));
     EXPECT_EQ(doc_.undoStack()->count(), steps);
+
+    // With the parent given: the same step, refused for a node the parent does not hold.
+    TPoxel* bridge = child(island, 2);
+    checkUndoRedo([&] { EXPECT_TRUE(doc_.removeNodeOf(island, *bridge, "Delete")); });
+    doc_.undoStack()->undo();
+    EXPECT_EQ(child(island, 2), bridge);
+    EXPECT_FALSE(doc_.removeNodeOf(root, *bridge, "Delete"));
+    EXPECT_FALSE(doc_.removeNodeOf(island, *stranger, "Delete"));
+    EXPECT_EQ(doc_.undoStack()->count(), steps + 1);
 }
 
 TEST_F(Document, DeletePoxelsIsOneStepForTheWholeSelection) {

@@ -337,6 +337,13 @@ TEST_F(PropertyEdits, PastesOfBadTextsStoreWhatLeadsAndNothingElse) {
     EXPECT_EQ(lfc.LayerLow[1].X, 5.0f);
     // Blanks around a number are no harm.
     EXPECT_EQ(paste(" 1 \t2\t3\t4\r\n").first, 4);
+    // A value never reaches across a separator for a number: neither over a line end into the
+    // next line, nor, as the last of a line, over a tab.
+    auto [across, ac] = paste("1\t\r\n5\t6\t7\r\n");
+    EXPECT_EQ(across, 1);
+    EXPECT_EQ(ac.LayerLow[0].Z, before.LayerLow[0].Z);
+    EXPECT_EQ(paste("1\t2\t3\t4\t\r\n").first, 3);
+    EXPECT_FALSE(clipboardStartsWithNumber("\r\n1\t2"));
 }
 
 TEST_F(PropertyEdits, HugePastesEndCleanly) {

@@ -5,6 +5,8 @@
 
 #include "support/TestSupport.h"
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -208,4 +210,49 @@ TEST(PictureFile, SavedBitmapsAre24BitAndWrittenWhole) {
     EXPECT_FALSE(std::filesystem::exists(dir / "e.bmp"));
     EXPECT_EQ(bitmapFileName("x"), "x.bmp");
     EXPECT_EQ(bitmapFileName("x.bmp"), "x.bmp");
+}
+
+TEST(PictureFile, PicturesLargerThanTheDialogTakesAreRefusedBeforeDecoding) {
+    TempDir dir;
+    // The 3 x 3 picture with its height field claiming 8,388,608 rows: decoding and resampling
+    // it would take seconds and a gigabyte for a file of 1,090 bytes.
+    auto bytes = readBytes(image("camera_3x3_gray8.bmp"));
+    ASSERT_EQ(bytes.size(), 1090u);
+    const uint32_t rows = 8388608;
+    for (int i = 0; i < 4; ++i)
+        bytes[22 + size_t(i)] = uint8_t(rows >> (8 * i));
+    writeBytes(dir / "tall.bmp", bytes);
+    auto tall = loadPicture((dir / "tall.bmp").string());
+    ASSERT_FALSE(tall.ok());
+    EXPECT_NE(tall.error().detail.find("tall.bmp"), std::string::npos) << tall.error().detail;
+    EXPECT_NE(tall.error().detail.find("3 x 8388608"), std::string::npos) << tall.error().detail;
+    EXPECT_NE(tall.error().detail.find("4096 x 4096"), std::string::npos) << tall.error().detail;
+    // The same under a name that sends it to the JPEG decoder first.
+    writeBytes(dir / "tall.jpg", bytes);
+    auto misnamed = loadPicture((dir / "tall.jpg").string());
+    ASSERT_FALSE(misnamed.ok());
+    EXPECT_NE(misnamed.error().detail.find("3 x 8388608"), std::string::npos)
+        << misnamed.error().detail;
+
+    // A picture at the limit is taken.
+    const QImage edge(kMaxPictureSide, 2, QImage::Format_Grayscale8);
+    QImage filled = edge;
+    filled.fill(7);
+    ASSERT_TRUE(filled.save(QString::fromStdString((dir / "edge.bmp").string()), "BMP"));
+    auto atLimit = loadPicture((dir / "edge.bmp").string());
+    ASSERT_TRUE(atLimit.ok()) << atLimit.error().message();
+    EXPECT_EQ(atLimit->width, kMaxPictureSide);
+    EXPECT_EQ(atLimit->at(kMaxPictureSide - 1, 1), 7);
+}
+
+TEST(PictureFile, PicturesInMemoryDecodeAsTheirFilesDo) {
+    for (const char* name : {"testorig_baseline.jpg", "camera_3x3_gray8.bmp"}) {
+        SCOPED_TRACE(name);
+        auto fromFile = loadPicture(image(name));
+        auto fromBytes = decodePicture(readBytes(image(name)), name);
+        ASSERT_TRUE(fromFile.ok());
+        ASSERT_TRUE(fromBytes.ok());
+        EXPECT_EQ(*fromFile, *fromBytes);
+    }
+    EXPECT_FALSE(decodePicture({}, "empty.bmp").ok());
 }

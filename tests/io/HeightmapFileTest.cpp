@@ -223,3 +223,20 @@ TEST(HeightmapTerrain, ImportAppendsToAMapOrChangesNothing) {
     EXPECT_EQ(root->Children.back().get(), *group);
     EXPECT_EQ((*group)->ListId, 10000 + counter);
 }
+
+TEST(HeightmapPreview, HeightsFromADepthPicture) {
+    std::vector<uint16_t> depth(100 * 100, 65535);
+    depth[0] = 0;               // row 0, column 0: nearest
+    depth[3 * 100 + 7] = 32768; // row 3, column 7
+    auto preview = lw::heightmapFromDepth(depth);
+    ASSERT_TRUE(preview.ok());
+    const auto& h = preview->poxel->Heights;
+    EXPECT_FLOAT_EQ(h[0][0], 1.5f);
+    EXPECT_NEAR(h[3][7], (1.0 - 32768 / 65535.0) * 1.5, 1e-6);
+    EXPECT_FLOAT_EQ(h[7][3], 0.0f);
+    EXPECT_FLOAT_EQ(h[99][99], 0.0f);
+    EXPECT_EQ(preview->poxel->ListId, lw::kListBase + lw::kHeightmapCounterBase);
+    EXPECT_EQ(preview->mask, lw::GreyPicture(100, 100));
+    depth.pop_back();
+    EXPECT_FALSE(lw::heightmapFromDepth(depth).ok());
+}

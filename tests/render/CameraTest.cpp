@@ -133,3 +133,73 @@ TEST(SceneBounds, FollowsPositionsRotationsAndSizes) {
     empty->IsGroup = true;
     EXPECT_FALSE(worldBounds(*empty));
 }
+
+TEST(SceneBounds, CornersOfEveryPoxelButNotOfGroups) {
+    auto root = makePoxel();
+    root->IsRoot = root->IsGroup = true;
+    for (float x : {0.0f, 20.0f}) {
+        auto child = makePoxel(1, 1, 1);
+        child->BoxMin = {0, 0, 0};
+        child->BoxMax = {1, 1, 1};
+        child->Pos = {x, 0, 0};
+        child->Size = {1, 1, 1};
+        AddChildPoxel(*root, std::move(child));
+    }
+    const auto corners = worldCorners(*root);
+    ASSERT_EQ(corners.size(), 16u);
+    EXPECT_NEAR(corners[15].X, 21, 1e-4);
+    EXPECT_TRUE(worldCorners(*makePoxel()).size() == 8u);
+}
+
+// The distance and orbit point that fitCameraToPoints finds for `points`.
+TCamera fitted(const std::vector<TVec3>& points, int width = 256, int height = 256) {
+    TCamera c;
+    c.Width = width;
+    c.Height = height;
+    fitCameraToPoints(c, points);
+    return c;
+}
+
+std::vector<TVec3> boxCorners(TVec3 lo, TVec3 hi) {
+    std::vector<TVec3> out;
+    for (int i = 0; i < 8; ++i)
+        out.push_back({(i & 1) ? hi.X : lo.X, (i & 2) ? hi.Y : lo.Y, (i & 4) ? hi.Z : lo.Z});
+    return out;
+}
+
+TEST(SceneBounds, FittingFollowsTheMapAndKeepsTheAngles) {
+    const auto box = boxCorners({0, 0, 0}, {10, 2, 6});
+    const TCamera base = fitted(box);
+    EXPECT_FLOAT_EQ(base.CamYaw, TCamera{}.CamYaw);
+    EXPECT_FLOAT_EQ(base.CamPitch, TCamera{}.CamPitch);
+    EXPECT_GT(base.CamDistance, 5);
+    EXPECT_LT(base.CamDistance, 100);
+
+    // Moving the map moves the orbit point with it and keeps the distance.
+    std::vector<TVec3> moved;
+    for (const TVec3& p : box)
+        moved.push_back({p.X + 100, p.Y - 7, p.Z + 3});
+    const TCamera m = fitted(moved);
+    EXPECT_NEAR(m.CamDistance, base.CamDistance, 1e-3 * base.CamDistance);
+    EXPECT_NEAR(m.CamPan.X, base.CamPan.X - 100, 1e-3);
+    EXPECT_NEAR(m.CamPan.Y, base.CamPan.Y + 7, 1e-3);
+    EXPECT_NEAR(m.CamPan.Z, base.CamPan.Z - 3, 1e-3);
+
+    // A map twice as large is seen from twice as far.
+    std::vector<TVec3> large;
+    for (const TVec3& p : box)
+        large.push_back({p.X * 2, p.Y * 2, p.Z * 2});
+    EXPECT_NEAR(fitted(large).CamDistance, 2 * base.CamDistance, 1e-3 * base.CamDistance);
+
+    // A long flat map fits a wide picture from closer than a square one.
+    const auto flat = boxCorners({-30, 0, -1}, {30, 1, 1});
+    EXPECT_LT(fitted(flat, 512, 128).CamDistance, fitted(flat, 128, 128).CamDistance);
+
+    // Without points the camera stays as it was.
+    TCamera c;
+    c.CamDistance = 42;
+    c.CamPan = {1, 2, 3};
+    fitCameraToPoints(c, {});
+    EXPECT_FLOAT_EQ(c.CamDistance, 42);
+    EXPECT_FLOAT_EQ(c.CamPan.Y, 2);
+}

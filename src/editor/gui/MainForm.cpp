@@ -2,10 +2,15 @@
 
 #include "editor/gui/MainForm.h"
 
+#include "editor/Autosaver.h"
 #include "editor/gui/AboutForm.h"
 #include "editor/gui/PoxelTree.h"
+#include "editor/gui/TextureGlState.h"
+#include "editor/gui/ToolIcons.h"
 #include "editor/gui/TreeWidgetSink.h"
 #include "render/gui/OpenGLBox.h"
+#include "textures/TextureListDocument.h"
+#include "textures/gui/TexturePage.h"
 #include "ui/Language.h"
 #include "ui/Settings.h"
 #include "ui/Style.h"
@@ -35,42 +40,30 @@ namespace lw {
 
 namespace {
 
-// Tool bar buttons in bar order: designer name, hint key, sign on the button.
+// Tool bar buttons in bar order: designer name, hint key, picture (toolbar/NAME.svg).
 struct ToolDef {
     const char* name;
     const char* hintKey;
-    const char* sign;
+    const char* picture;
 };
 constexpr ToolDef kTools[16] = {
-    {"ToolButton1", "[tlZoom]", "Zm"},        {"ToolButton2", "[tlPan]", "Pn"},
-    {"ToolButton3", "[tlRotateM]", "Ro"},     {"ToolButton4", "[tlPerspective]", "Fv"},
-    {"ToolButton5", "[tlDolly]", "Do"},       {"ToolButton6", "[tlZoomSelected]", "ZS"},
-    {"ToolButton11", "[tlSelect]", "Se"},     {"ToolButton8", "[tlMove]", "Mv"},
-    {"ToolButton9", "[tlRotate]", "Rt"},      {"ToolButton10", "[tlScale]", "Sc"},
-    {"ToolButton13", "[tlRestrictX]", "X"},   {"ToolButton14", "[tlRestrictY]", "Y"},
-    {"ToolButton15", "[tlRestrictZ]", "Z"},   {"ToolButton16", "[tlRestrictXY]", "XY"},
-    {"ToolButton17", "[tlRestrictYZ]", "YZ"}, {"ToolButton18", "[tlRestrictZX]", "ZX"},
+    {"ToolButton1", "[tlZoom]", "zoom"},
+    {"ToolButton2", "[tlPan]", "pan"},
+    {"ToolButton3", "[tlRotateM]", "orbit"},
+    {"ToolButton4", "[tlPerspective]", "perspective"},
+    {"ToolButton5", "[tlDolly]", "dolly"},
+    {"ToolButton6", "[tlZoomSelected]", "zoom-selected"},
+    {"ToolButton11", "[tlSelect]", "select"},
+    {"ToolButton8", "[tlMove]", "move"},
+    {"ToolButton9", "[tlRotate]", "rotate"},
+    {"ToolButton10", "[tlScale]", "scale"},
+    {"ToolButton13", "[tlRestrictX]", "restrict-x"},
+    {"ToolButton14", "[tlRestrictY]", "restrict-y"},
+    {"ToolButton15", "[tlRestrictZ]", "restrict-z"},
+    {"ToolButton16", "[tlRestrictXY]", "restrict-xy"},
+    {"ToolButton17", "[tlRestrictYZ]", "restrict-yz"},
+    {"ToolButton18", "[tlRestrictZX]", "restrict-zx"},
 };
-
-QIcon toolIcon(int index, const char* sign) {
-    QPixmap pixmap(20, 20);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    QColor fill = index < 6    ? QColor(70, 110, 170)
-                  : index < 10 ? QColor(60, 140, 80)
-                               : QColor(150, 90, 60);
-    p.setBrush(fill);
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(QRectF(1, 1, 18, 18), 4, 4);
-    QFont f = p.font();
-    f.setPixelSize(9);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(Qt::white);
-    p.drawText(QRect(0, 0, 20, 20), Qt::AlignCenter, QString::fromLatin1(sign));
-    return QIcon(pixmap);
-}
 
 QAction* addNamedAction(QMenu* menu, const char* name, const QKeySequence& shortcut = {}) {
     auto* action = menu->addAction(QString());
@@ -132,21 +125,32 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     scene_.SelectedId = 0;
     connectDocument();
     connectProperties();
+    connectBrushes();
     connectTrees();
     buildTreeMenus();
+    connectImportExport();
     updateTitle(QString());
     CurrentTool_ = ToolButton11;
     ToolButton11->setChecked(true);
     SavedCursor_ = OpenGLBox_->cursorCode();
     connectView();
+    connectTextures();
     registerTexts();
+    setupAutosave();
+    setAcceptDrops(true);
 }
 
 TMainForm::~TMainForm() {
+    // A clean end: the recovery copies go, before the map they belong to.
+    autosaver_.reset();
     // Nodes release their display lists through the view's context.
     disconnect(doc_, nullptr, this, nullptr);
+    disconnect(OpenGLBox_, nullptr, this, nullptr);
     if (OpenGLBox_->glReady())
-        OpenGLBox_->withContext([this] { delete doc_; });
+        OpenGLBox_->withContext([this] {
+            releaseTextures();
+            delete doc_;
+        });
     else
         delete doc_;
     doc_ = nullptr;
@@ -198,8 +202,9 @@ void TMainForm::buildMenus() {
     SaveHeightmap1 = addNamedAction(File1, "SaveHeightmap1");
     File1->addSeparator();
     Exit1 = addNamedAction(File1, "Exit1", QKeySequence(Qt::ALT | Qt::Key_F4));
-    // Commands of the texture, heightmap and 3DS issues: present, not yet wired.
-    for (QAction* later : {OpenTextures1, OpenHeightmap1, CloseHeightmap1, Import3ds1, Export3ds1,
+    // Present, enabled by their commands (MainForm_ImportExport.cpp wires the 3DS and
+    // heightmap ones, MainForm_Textures.cpp the texture lists).
+    for (QAction* later : {OpenHeightmap1, CloseHeightmap1, Import3ds1, Export3ds1,
                            ImportHeightmap1, SaveTexturesList1, SaveHeightmap1})
         later->setEnabled(false);
     connect(Openxom1, &QAction::triggered, this, &TMainForm::Openxom1Click);
@@ -295,9 +300,6 @@ void TMainForm::buildTreeMenus() {
     VoxelSize->setEnabled(false); // the information line
     TreeMenu->addSeparator();
     MakeHmap1 = addNamedAction(TreeMenu, "MakeHmap1");
-    // The replacer window and the depth render come with their own commands.
-    Replacer1->setEnabled(false);
-    MakeHmap1->setEnabled(false);
 
     TreeMenuGroup = new QMenu(this);
     TreeMenuGroup->setObjectName(QStringLiteral("TreeMenuGroup"));
@@ -314,6 +316,7 @@ void TMainForm::buildTreeMenus() {
     connect(AddPoxel1, &QAction::triggered, this, &TMainForm::AddPoxel1Click);
     connect(AddEmitter1, &QAction::triggered, this, &TMainForm::AddEmitter1Click);
     connect(GetIDPoxel1, &QAction::triggered, this, &TMainForm::GetIDPoxel1Click);
+    connect(Replacer1, &QAction::triggered, this, &TMainForm::Replacer1Click);
     connect(DeletePoxels, &QAction::triggered, this, &TMainForm::DeletePoxelsClick);
     connect(GroupPoxels1, &QAction::triggered, this, &TMainForm::GroupPoxels1Click);
 }
@@ -329,7 +332,7 @@ void TMainForm::buildToolBar() {
     for (int i = 0; i < 16; ++i) {
         auto* button = new QToolButton(ToolBar1);
         button->setObjectName(QString::fromLatin1(kTools[i].name));
-        button->setIcon(toolIcon(i, kTools[i].sign));
+        button->setIcon(toolBarIcon(QString::fromLatin1(kTools[i].picture), ToolBar1->iconSize()));
         button->setAutoRaise(true);
         button->setFixedSize(25, 24);
         button->setCheckable(i != 5);
@@ -409,18 +412,10 @@ void TMainForm::buildPages() {
     connect(ShowParent, &QPushButton::clicked, this, &TMainForm::ShowParentClick);
     connect(ShowChild, &QPushButton::clicked, this, &TMainForm::ShowChildClick);
     PageControl2->addTab(tabEdit, QString());
-    // Textures.
-    auto* tabTextures = new QWidget(PageControl2);
-    tabTextures->setObjectName(QStringLiteral("TabSheet6"));
-    auto* texLayout = new QVBoxLayout(tabTextures);
-    auto* texRow = new QHBoxLayout;
-    for (const char* name : {"ButOpenText", "ButTexturesView", "ButLoadTextur"})
-        texRow->addWidget(makeButton(tabTextures, name, false, false));
-    texLayout->addLayout(texRow);
-    auto* textureTree = makeTree("TreeView4", tabTextures);
-    textureTree->setEnabled(false);
-    texLayout->addWidget(textureTree);
-    PageControl2->addTab(tabTextures, QString());
+    // Textures: the page of the texture list (MainForm_Textures.cpp wires it).
+    textureList_ = new TextureListDocument(this);
+    TexturePage_ = new TTexturePage(*textureList_, PageControl2);
+    PageControl2->addTab(TexturePage_, QString());
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
@@ -559,8 +554,6 @@ void TMainForm::registerTexts() {
     bindTabText(r, QStringLiteral("[pageImportmap]"), PageControl1, PageControl1->widget(2));
     // Trees and the view have no caption of their own: they are named by their pages.
     bindAccessibleName(r, QStringLiteral("[pageMaptree]"), TreeView1);
-    bindAccessibleName(r, QStringLiteral("[pageTextures]"),
-                       findChild<QTreeWidget*>(QStringLiteral("TreeView4")));
     bindAccessibleName(r, QStringLiteral("[pageImportobject]"), TreeView2);
     bindAccessibleName(r, QStringLiteral("[pageImportmap]"), TreeView3);
     bindAccessibleName(r, QStringLiteral("[sView3D]"), OpenGLBox_);
@@ -575,12 +568,6 @@ void TMainForm::registerTexts() {
     caption("[pageEditmodebutPoxeledit]", findChild<QPushButton*>(QStringLiteral("ButPoxelEdit")));
     caption("[pageEditmodebutHidechild]", ShowChild);
     caption("[pageEditmodebutHideparent]", ShowParent);
-    caption("[pageTexturesbutOpentextures]",
-            findChild<QPushButton*>(QStringLiteral("ButOpenText")));
-    caption("[pageTexturesbutTexturesview]",
-            findChild<QPushButton*>(QStringLiteral("ButTexturesView")));
-    caption("[pageTexturesbutLoadtextures]",
-            findChild<QPushButton*>(QStringLiteral("ButLoadTextur")));
     // The active source follows the language too.
     r.add(QStringLiteral("[sActiveEditMap]"), statusPanels_[2], [this](const QString& text) {
         if (scene_.ShownRoot == doc_->root())

@@ -3,14 +3,20 @@
 // status bar, the documents it holds and the commands that open, create, import and save them.
 // The implementation is split by concern: MainForm.cpp (building the window, settings),
 // MainForm_Documents.cpp (file and help commands), MainForm_View.cpp (view switches, tools,
-// mouse and keys), MainForm_Tree.cpp (tree views and selection).
+// mouse and keys), MainForm_Tree.cpp (tree views and selection), MainForm_Textures.cpp (texture
+// lists, the texture browser and the loaded textures).
 
 #include "core/Poxel.h"
+#include "editor/Brushes.h"
 #include "editor/Documents.h"
 #include "editor/DragMath.h"
 #include "editor/MapDocument.h"
+#include "editor/Recovery.h"
+#include "io/HeightmapFile.h"
+#include "io/Model3ds.h"
 #include "render/PickArrays.h"
 #include "render/SceneState.h"
+#include "render/TextureList.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -18,20 +24,28 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QAbstractButton;
 class QAction;
+class QImage;
 class QLabel;
 class QMenu;
 class QPushButton;
 class QScrollArea;
 class QTabWidget;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QMouseEvent;
 class QKeyEvent;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
+class QUrl;
 
 namespace lw {
 
@@ -40,7 +54,20 @@ class TLanguageMenu;
 class TStyleEditForm;
 class TreeWidgetSink;
 class TPoxelTree;
+class TReplacer;
 class TPropertiesPage;
+class Autosaver;
+class TImport3DModel;
+class TExport3DModel;
+class TImportHMForm;
+struct ExportTextures;
+class TextureListDocument;
+class TTexturePage;
+class TFormXom;
+class TFormShowBox;
+class TTextureSwatch;
+class TBoxThumbnail;
+struct TextureGlState;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -59,6 +86,9 @@ public:
         std::function<bool(const QString& file)> openWithSystem;
         // "Save changes to NAME?": QMessageBox::Save, Discard or Cancel.
         std::function<int(QWidget*, const QString& title, const QString& text)> askSave;
+        // "Recover unsaved changes to NAME from TIME?": Recover or Discard.
+        std::function<RecoveryAnswer(QWidget*, const QString& title, const QString& text)>
+            askRecover;
     };
 
     explicit TMainForm(QWidget* parent = nullptr);
@@ -103,6 +133,61 @@ public:
     // Selects the node with `listId` as a click in the view does.
     void selectById(int32_t listId);
 
+    // Autosave and recovery (MainForm_Recovery.cpp). At start-up, once the window is shown:
+    // offers back the recovery copies that sessions which crashed or were killed left behind,
+    // newest first, until one is recovered. Returns true when a map was recovered.
+    bool offerRecovery();
+    Autosaver& autosaver() { return *autosaver_; }
+    // Where recovery copies go (tests point it at a folder of their own).
+    void setRecoveryFolder(const QString& folder);
+
+    // Files dropped onto the window (MainForm_Drops.cpp): maps, texture lists, 3DS models and
+    // heightmap files, each to its command; anything else is refused with a message.
+    bool openDroppedUrls(const QList<QUrl>& urls);
+    bool openDroppedFile(const QString& fileName);
+    // The 3DS import dialog with `fileName`.
+    bool import3dsFile(const QString& fileName);
+    // `fileName` as the heightmap preview.
+    bool openHeightmapFile(const QString& fileName);
+
+    // The brushes in the view (MainForm_Brushes.cpp), run by the view's mouse handlers through
+    // the brush hooks: a press with the fill, erase or get brush at (x, y) (client pixels), each
+    // movement while the button is held (the status text while a stroke runs, else a null
+    // text), the release; and the height snapshot after a heightmap pick.
+    void FillClick(int x, int y);
+    void EraseClick(int x, int y);
+    void GetClick(int x, int y);
+    QString brushStrokeStep(int x, int y);
+    void endBrushStroke();
+    bool brushStrokeActive() const { return brush_.Stroke.active(); }
+    void SnapshotHeights();
+    // The pick lists of the heightmap and layers brushes.
+    TPickArray& heightPicks() { return heightPicks_; }
+    TLPickArray& layerPicks() { return layerPicks_; }
+    // Texture lists and textures (MainForm_Textures.cpp). Opening asks first when the open
+    // list has unsaved changes; a list that cannot be read changes nothing.
+    bool openTextureListFile(const QString& fileName);
+    bool saveTextureListFile(const QString& fileName);
+    // "Save changes to NAME?" for the texture list, as maybeSave() asks for the map.
+    bool maybeSaveTextureList();
+    // "Load Textures": every texture of the list from the browser's images; refused, with the
+    // textures in use kept, when one is missing or cannot be loaded.
+    bool loadTextures();
+    // Start-up: opens `list`, reads `bundles` into the browser and then loads the textures.
+    void openTexturesAtStart(const QString& list, const QString& bundles);
+    // The current-box thumbnail follows the box value of the texture brush (`EditX18`).
+    void EditX18FloatFunc(double value);
+    TextureListDocument& textureList() { return *textureList_; }
+    // The table of the loaded boxes (positions in textureNameList(), as the 3DS export reads
+    // them) and the names; empty before the first load.
+    const TTextureList& textureTable() const;
+    const std::vector<std::string>& textureNameList() const;
+    bool texturesLoaded() const;
+    const QImage& boxOverview() const;
+    TTexturePage* texturePage() const { return TexturePage_; }
+    TFormXom* formXom() const { return FormXom_; }
+    TFormShowBox* formShowBox() const { return FormShowBox_; }
+
     // What the view's handlers call for the brush modes (the cell brushes' clicks, the height
     // snapshot after a heightmap pick, the layers table after a layers-mode drag); unset hooks
     // do nothing.
@@ -112,11 +197,34 @@ public:
         std::function<void(int x, int y)> GetClick;
         std::function<void()> SnapshotHeights;
         std::function<void()> RefreshLayersVals;
+        // A movement with the left button held while a fill or erase stroke runs (true when it
+        // took the movement: its status text, else a null text), and the release that ends it.
+        std::function<QString(int x, int y)> StrokeStep;
+        std::function<void()> EndStroke;
     };
     BrushHooks& brushHooks() { return brushHooks_; }
     // The object drag in progress (Active false between drags).
     const ObjectDrag& objectDrag() const { return drag_; }
     int Restriction() const { return Restriction_; }
+
+    // Import and export (MainForm_ImportExport.cpp). Bad files are reported naming the file
+    // and the reason, and change nothing. openHeightmapFile() and import3dsFile() are above.
+    bool saveHeightmapFile(const QString& chosen);
+    void closeHeightmap();
+    // "Make Hmap": the preview from the depth of `node` seen from above.
+    bool makeHeightmapOf(TPoxel& node);
+    // "Import Height map...": the terrain group, one undo step; nullptr on a bad file.
+    TPoxel* importHeightmapFile(const QString& fileName);
+    const HeightmapPreview& heightmapPreview() const { return heightmap_; }
+    // Run once the import dialog is up (tests drive it from here).
+    std::function<void(TImport3DModel&)> importDialogHook;
+    std::function<void(TExport3DModel&)> exportDialogHook;
+    std::function<void(TImportHMForm&)> pictureDialogHook;
+    // "Import HMap" of the Height Map panel: the selected poxel's heights from a picture, one
+    // undo step; false when nothing was applied.
+    bool importHeightsFromPicture();
+    // The loaded textures for a textured 3DS export; unset (or null) exports untextured.
+    std::function<const ExportTextures*()> exportTextures;
 
 public slots:
     void Openxom1Click();
@@ -140,6 +248,7 @@ public slots:
     void AddEmitter1Click();
     void GroupPoxels1Click();
     void GetIDPoxel1Click();
+    void Replacer1Click();
     void ShowParentClick();
     void ShowChildClick();
     void ToolButton1Click(QToolButton* sender);
@@ -147,10 +256,32 @@ public slots:
     void ToolButton11Click();
     void ToolButton13Click(QToolButton* sender);
     void Style1Click();
+    void Import3ds1Click();
+    void Exportto3ds1Click();
+    void ImportHmapClick();
+    void ExportHmapClick();
+    void ImportImageClick();
+    void ExportImageClick();
+    void OpenHeightmap1Click();
+    void SaveHeightmap1Click();
+    void CloseHeightmap1Click();
+    void MakeHmap1Click();
+    void ImportHeightmap1Click();
+    void ButOpenTextClick();
+    void SaveTexturesList1Click();
+    void ButLoadTexturClick();
+    void ButTexturesViewClick();
+    void ShowBoxClick();
+    // A double click on row `row` of the cell code table (row 1 = cell 0) with the cell brush
+    // that is down: fill or erase that cell as one undo step, or get its code into the brush.
+    void TextCodeTabDblClick(int row);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // MainForm.cpp
@@ -178,6 +309,13 @@ private:
     // The save dialog; `kestrelFilter` tells whether the "Brimlow 4 map" filter was chosen.
     QString chooseSaveFile(bool* kestrelFilter);
     void updateUndoActions();
+    // "Save changes to NAME?": QMessageBox::Save, Discard or Cancel.
+    int askSaveChanges(const QString& name);
+
+    // MainForm_Recovery.cpp
+    void setupAutosave();
+    // An error box with a text of its own (reportError takes a language key).
+    void reportErrorText(const QString& text);
 
     // MainForm_View.cpp
     void connectView();
@@ -227,10 +365,48 @@ private:
     bool treeAcceptsDrop(QTreeWidget* source, QTreeWidgetItem* target) const;
     void treeDropped(QTreeWidget* source, QTreeWidgetItem* target);
 
+    // MainForm_ImportExport.cpp
+    void connectImportExport();
+    QString chooseOpenFile(const QString& filter);
+    QString chooseSaveFileFor(const QString& filter);
+    void setHeightmapPreview(HeightmapPreview preview);
+    void runPictureDialog(TImportHMForm& dialog);
+    void showMaskImage();
+
     // MainForm_Properties.cpp
     void connectProperties();
     // Fills the property page from the selected node of the shown document.
     void showProperties();
+
+    // MainForm_Brushes.cpp
+    void connectBrushes();
+    void ButFillPoxelClick();
+    void ButGetPoxelClick();
+    void ButDelPoxelClick();
+    void HmPickButClick();
+    void LayersPickClick();
+    void SpeedButton1Click();
+    void DrawPointClick();
+    void HmHeightEditFloatFunc(double h);
+    void HmRadEditFloatFunc(double radius);
+    void LayersLenFloatFunc(double softLen);
+    void cellBrushClick(QPushButton* button, int code);
+    void cellBrushToggled();
+    void heightPickToggled(bool down);
+    void layersModeToggled(bool down);
+    // The poxel the brushes work in: the selected poxel of the edited map when it has cells.
+    TPoxel* brushPoxel() const;
+    void rebuildMesh(TPoxel& node, bool points);
+    QString cellBrushSample(int x, int y);
+    void brushNodeLeaves(TPoxel* node);
+    void brushNodeChanged(TPoxel* node, NodeChanges what);
+    // MainForm_Textures.cpp
+    void connectTextures();
+    void updateTextureCommands();
+    void releaseTextures();
+    void swatchDropped(int swatch);
+    // Puts the swatches and the thumbnail into the property page's panels.
+    void placeTextureControls();
 
     // Documents and state.
     MapDocument* doc_ = nullptr;
@@ -242,6 +418,8 @@ private:
     RecentList recentTextureLists_;
     Dialogs dialogs_;
     bool fillingTree_ = false;
+    TextureListDocument* textureList_ = nullptr;
+    std::unique_ptr<TextureGlState> textures_;
 
     // Tool state.
     QToolButton* CurrentTool_ = nullptr;
@@ -257,6 +435,26 @@ private:
     ObjectDrag drag_;
     bool applyingDrag_ = false;
     BrushHooks brushHooks_;
+
+    // Brush state (MainForm_Brushes.cpp).
+    struct BrushState {
+        // The running stroke of the fill or erase brush, its poxel and the cells its picks see
+        // (those at the press).
+        BrushStroke Stroke;
+        TPoxel* StrokeNode = nullptr;
+        std::vector<uint32_t> CellsAtPress;
+        bool PaintingCells = false;
+        // The heightmap brush: one session from a pick to the next, the snapshot "Height" is an
+        // offset from, and the heights it wrote last (any other change starts a new session).
+        BrushStroke HeightSession;
+        TPoxel* HeightsNode = nullptr;
+        HeightSnapshot Heights;
+        THmap HeightsWritten;
+        bool PaintingHeights = false;
+        // The node whose lists hold the points of empty cells ("Show Points").
+        TPoxel* PointsNode = nullptr;
+    };
+    BrushState brush_;
 
 public:
     // Controls, by designer name.
@@ -328,6 +526,14 @@ public:
     QScrollArea* ScrollBox1 = nullptr;
     TPropertiesPage* PropertiesPage = nullptr; // ScrollBox1's page of property panels
     std::array<QLabel*, 3> statusPanels_{};
+    TTexturePage* TexturePage_ = nullptr;
+    TFormXom* FormXom_ = nullptr;
+    TFormShowBox* FormShowBox_ = nullptr;
+    // The heightmap swatches and the current-box thumbnail, made here and placed into the
+    // property panels ("Height Map Texture", "Poxel Texture").
+    TTextureSwatch* Text1Paint = nullptr;
+    TTextureSwatch* Text2Paint = nullptr;
+    TBoxThumbnail* PaintCurText = nullptr;
 
     // The map tree's context menus.
     QMenu* TreeMenu = nullptr;
@@ -345,11 +551,26 @@ public:
     QAction* Npoxelsselected1 = nullptr;
     QAction* DeletePoxels = nullptr;
     QAction* GroupPoxels1 = nullptr;
+    // Repaints the view while a model is imported.
+    QTimer* ProcessTimer = nullptr;
 
 private:
+    // The heightmap preview (not part of the map) and the last 3DS model read.
+    HeightmapPreview heightmap_;
+    std::shared_ptr<const TObjArray3D> importModel_;
+    bool importModelShown_ = false;
+    bool importProcessing_ = false;
     std::unique_ptr<TreeWidgetSink> sink1_;
     std::unique_ptr<TreeWidgetSink> sink3_;
     TStyleEditForm* styleForm_ = nullptr;
+    std::unique_ptr<Autosaver> autosaver_;
+
+public:
+    // The find-and-replace window, made on first use (MainForm_Replace.cpp).
+    TReplacer* replacer();
+
+private:
+    TReplacer* replacer_ = nullptr;
 };
 
 } // namespace lw

@@ -65,8 +65,7 @@ void TMainForm::UpdateRecentMenu(RecentKind kind) {
         if (file.isEmpty())
             break;
         QAction* item = reopenItems_[static_cast<size_t>(first + i - 1)];
-        // Texture lists can be reopened once their issue wires the command.
-        item->setEnabled(kind == RecentKind::Maps);
+        item->setEnabled(true);
         item->setText(recentCaption(i, file));
         settings.setString(recentSettingName(kind, i), file);
     }
@@ -114,25 +113,26 @@ void TMainForm::updateTitle(const QString& fileName) {
     setWindowModified(doc_->isModified());
 }
 
+int TMainForm::askSaveChanges(const QString& name) {
+    const QString title = langText("[sUnsavedChanges]");
+    const QString text = formatLangText(langText("[sSaveChangesTo]"), {name});
+    if (dialogs_.askSave)
+        return dialogs_.askSave(this, title, text);
+    QMessageBox box(QMessageBox::Question, title, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.button(QMessageBox::Save)->setText(langText("[sSave]"));
+    box.button(QMessageBox::Discard)->setText(langText("[sDiscard]"));
+    box.button(QMessageBox::Cancel)->setText(langText("[sCancel]"));
+    box.setDefaultButton(QMessageBox::Save);
+    return box.exec();
+}
+
 bool TMainForm::maybeSave() {
     if (!doc_->isModified())
         return true;
     const QString name = doc_->fileName().isEmpty() ? langText("[sUntitled]")
                                                     : QFileInfo(doc_->fileName()).fileName();
-    const QString title = langText("[sUnsavedChanges]");
-    const QString text = formatLangText(langText("[sSaveChangesTo]"), {name});
-    int answer = QMessageBox::Cancel;
-    if (dialogs_.askSave) {
-        answer = dialogs_.askSave(this, title, text);
-    } else {
-        QMessageBox box(QMessageBox::Question, title, text,
-                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
-        box.button(QMessageBox::Save)->setText(langText("[sSave]"));
-        box.button(QMessageBox::Discard)->setText(langText("[sDiscard]"));
-        box.button(QMessageBox::Cancel)->setText(langText("[sCancel]"));
-        box.setDefaultButton(QMessageBox::Save);
-        answer = box.exec();
-    }
+    const int answer = askSaveChanges(name);
     if (answer == QMessageBox::Discard)
         return true;
     if (answer != QMessageBox::Save)
@@ -312,7 +312,7 @@ void TMainForm::Exit1Click() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (maybeSave())
+    if (maybeSave() && maybeSaveTextureList())
         event->accept();
     else
         event->ignore();

@@ -331,8 +331,12 @@ void TMainForm::onNodeAboutToBeRemoved(TPoxel*, TPoxel* node) {
 
 void TMainForm::onNodeChanged(TPoxel* node, NodeChanges what) {
     if (what & NodeChange::Name) {
-        if (auto* item = static_cast<QTreeWidgetItem*>(node->Node))
+        if (auto* item = static_cast<QTreeWidgetItem*>(node->Node)) {
             item->setText(0, QString::fromLatin1(node->Name));
+            // A content copy can turn a poxel into a group.
+            if (!node->IsRoot)
+                item->setIcon(0, treeImageIcon(node->treeImage()));
+        }
         if (node == selectedPoxel())
             showSelectionLabel(node);
     }

@@ -377,13 +377,17 @@ void TMainForm::OpenGLBoxMouseMove(QMouseEvent* event) {
             objectDragStep(local, event->modifiers());
             status = dragStatusText();
         }
+        // A fill or erase stroke paints every cell the pointer passes (and repaints itself).
+        const bool stroke = (code == CodeFill || code == CodeErase) && brushHooks_.StrokeStep &&
+                            !(status = brushHooks_.StrokeStep(local.x(), local.y())).isNull();
         // The pointer wraps at the desktop's edges for endless camera drags; an object follows
         // the pointer, so it must not jump with it.
-        if (objectDrag)
+        if (objectDrag || stroke)
             LastCursorPos_ = screenPos;
         else
             rememberCursor(screenPos);
-        repaintView();
+        if (!stroke)
+            repaintView();
         setStatus(0, status);
         return;
     }
@@ -448,7 +452,7 @@ void TMainForm::hoverPick(const QPoint& local) {
         setStatus(0, mode);
         return;
     }
-    const QString numbered = QStringLiteral("%1 [%2]").arg(mode).arg(a);
+    const QString numbered = QStringLiteral("%1 [%2]").arg(mode, QString::number(a));
     if (fill || erase || get) {
         OpenGLBox_->setCursorCode(fill ? CodeFill : erase ? CodeErase : CodeGetFill);
         setStatus(0, numbered);
@@ -493,6 +497,8 @@ void TMainForm::OpenGLBoxMouseUp(QMouseEvent* event) {
         OpenGLBox_->setCursorCode(SavedCursor_);
     if (event->button() != Qt::LeftButton)
         return;
+    if (brushHooks_.EndStroke)
+        brushHooks_.EndStroke();
     // Layers mode moved level corners instead of the node: its table follows them.
     const bool layers = drag_.Active && drag_.LayersMode;
     finishObjectDrag();

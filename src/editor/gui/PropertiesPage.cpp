@@ -96,6 +96,7 @@ TPropertiesPage::TPropertiesPage(MapDocument& doc, QScrollArea* scrollBox, QWidg
     connect(valForm_->ValueEd, &TEditX::FloatFunc, this, &TPropertiesPage::onValueEdited);
     registerTexts();
     connectFields();
+    connectBrushSettings();
     FillPanels(nullptr, false);
 }
 
@@ -705,8 +706,8 @@ void TPropertiesPage::fillValues(NodeChanges what) {
         PanelPlus7->setEditText(QStringLiteral("%1x%2").arg(p->NX + 1).arg(p->NZ + 1));
 
         const SurfaceSwitches s = surfaceSwitchesOf(*p);
-        PanelPlus8->setEditText(
-            QStringLiteral("%1 %2x").arg(langText("[sSmooth]")).arg((p->Surface & 0xFu) + 1));
+        PanelPlus8->setEditText(QStringLiteral("%1 %2x").arg(
+            langText("[sSmooth]"), QString::number((p->Surface & 0xFu) + 1)));
         Smooth1->setChecked(s.topSmooth);
         Smooth2->setChecked(s.sideSmooth);
         Smooth3->setChecked(s.question);

@@ -12,6 +12,7 @@
 // panels, layout, filling), PropertiesPage_Edits.cpp (the field handlers),
 // PropertiesPage_Tables.cpp (the value tables, their menu and the value dialog).
 
+#include "editor/Brushes.h"
 #include "editor/MapDocument.h"
 #include "editor/PropertyEdits.h"
 
@@ -53,6 +54,8 @@ public:
         // The chosen colour, or an invalid colour when cancelled.
         std::function<QColor(QWidget*, const QColor& initial)> chooseColor;
         std::function<void(QWidget*, const QString& title, const QString& text)> error;
+        // A question with Yes and No: QMessageBox::Yes or QMessageBox::No.
+        std::function<int(QWidget*, const QString& title, const QString& text)> question;
     };
 
     // `scrollBox` is the scroll area the page is shown in (its position is kept across layouts).
@@ -94,6 +97,16 @@ public:
     void abletoclopboard1Click();
     void PasteTable1Click();
     void EditValue1Click();
+
+    // The settings of the brushes (PropertiesPage_Brushes.cpp). The cell brush settings as the
+    // fill brush reads them, and the get brush showing a cell's (the corner boxes follow).
+    CellBrushSettings cellBrushSettings() const;
+    void showCellSettings(uint32_t cell);
+    void EditX18FloatFunc();
+    void EditX19Change();
+    void EditX20Change();
+    void CheckBoxXTestClick();
+    void AutoBlurClick();
 
     // ---- Controls, by designer name ------------------------------------------------------------
     QFrame* Panel8 = nullptr;
@@ -230,6 +243,9 @@ private:
     void onNodeChanged(TPoxel* node, NodeChanges what);
     void onNodeAboutToBeRemoved(TPoxel* parent, TPoxel* node);
     void reportError(const QString& text);
+
+    // PropertiesPage_Brushes.cpp
+    void connectBrushSettings();
 
     // PropertiesPage_Tables.cpp
     void buildTables();

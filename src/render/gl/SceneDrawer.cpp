@@ -853,7 +853,7 @@ void RenderFrame(SceneState& s, bool pick) {
 
     // 1. Helpers.
     glDisable(GL_LIGHTING);
-    if (!pick) {
+    if (!pick && s.ShowHelpers) {
         glPushMatrix();
         glTranslatef(-c.CamPan.X, -c.CamPan.Y, -c.CamPan.Z);
         glColor3f(1, 1, 0);
@@ -892,6 +892,8 @@ void RenderFrame(SceneState& s, bool pick) {
         if (!pick && s.Water)
             drawWater();
     }
+    if (!pick && s.DrawImportedModel)
+        s.DrawImportedModel();
     // 5. The copy of a Ctrl-move, drawn where it will land (it takes no part in picking).
     if (s.CopyPreview && s.Selected && !pick) {
         FrameContext preview = fc;
@@ -903,7 +905,7 @@ void RenderFrame(SceneState& s, bool pick) {
     glClear(GL_DEPTH_BUFFER_BIT);
     drawGizmo(fc);
     // 7. Corner tripod.
-    if (!pick)
+    if (!pick && s.ShowHelpers)
         drawCornerTripod(s);
     else
         glDisable(GL_SCISSOR_TEST);
@@ -919,6 +921,55 @@ uint32_t PickAt(SceneState& state, int x, int y) {
     glReadPixels(0, 0, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     return identityOfPixel(rgb[0], rgb[1], rgb[2]);
+}
+
+std::vector<uint16_t> RenderDepthFromAbove(const SceneState& state, TPoxel& node) {
+    // A private copy: the pass must neither select nor zoom nor run a drag step.
+    SceneState s = state;
+    s.SelectedId = 0;
+    s.Selected = nullptr;
+    s.MoveArmed = s.RotateArmed = s.ScaleArmed = false;
+    s.HeightPick = s.LayersMode = s.BrushPickPass = false;
+    s.ShowDummy = false;
+    s.ZoomSelectedRequest = false;
+    s.DragStep = DragPreview{};
+    s.PickCulling = false;
+    FrameContext fc{s, true};
+    releasePendingLists();
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glViewport(0, 0, kDepthSide, kDepthSide);
+    fc.viewport = {0, 0, kDepthSide, kDepthSide};
+    glOrtho(-74.9, 75.1, -74.9, 75.1, -5, 2.5);
+    gluLookAt(0, 0, -1, 0, 0, 0, 0, 1, 0);
+    glRotatef(-90, 1, 0, 0);
+    glRotatef(-90, 0, 1, 0);
+    glGetDoublev(GL_PROJECTION_MATRIX, fc.projection.data());
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_DITHER);
+    glDisable(GL_BLEND);
+    glClearColor(0, 0, 0, 0);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    DrawNode(fc, node, nullptr, identityMatrix(), s.HideParent, true);
+    glFinish();
+    std::vector<uint16_t> depth(size_t(kDepthSide) * kDepthSide);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kDepthSide, kDepthSide, GL_DEPTH_COMPONENT, GL_UNSIGNED_SHORT, depth.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+    return depth;
 }
 
 void FocusCamera(TCamera& camera, const TPoxel& poxel) {

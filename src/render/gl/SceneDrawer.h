@@ -6,6 +6,7 @@
 #include "render/SceneState.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace lw::gl {
 
@@ -26,6 +27,14 @@ void RenderFrame(SceneState& state, bool pick);
 // Runs a pick pass at (x, y) (client pixels, y down) and returns the identity read back, 0 for
 // the background. The caller binds the framebuffer the pass may scribble on.
 uint32_t PickAt(SceneState& state, int x, int y);
+// Side in pixels of the depth picture of a node seen from above ("Make Hmap"); it covers
+// 150 world units, the cells of the heightmap preview.
+constexpr int kDepthSide = 100;
+// Draws `node` with its subtree (meshes built) as a pick pass does, seen from straight above,
+// into the bound framebuffer (at least kDepthSide square) and returns its depth as 16-bit
+// values, kDepthSide rows from the bottom. Reads `state` only: selection, tools and the
+// dummy icons play no part.
+std::vector<uint16_t> RenderDepthFromAbove(const SceneState& state, TPoxel& node);
 // Fits the camera to `poxel` from the current model-view matrix (the poxel's world transform).
 void FocusCamera(TCamera& camera, const TPoxel& poxel);
 

@@ -325,33 +325,108 @@ TEST_F(MainForm, TheFirstClickFocusesTheViewAndTheNextSelects) {
     EXPECT_TRUE(f.ToolButton11->isChecked());
 }
 
-TEST_F(MainForm, ScreenshotsOfTheDemoMap) {
+TEST_F(MainForm, HoverTextsKeepPercentSignsOfTheLanguageFile) {
+    TMainForm& f = *form_;
+    if (!showWindow())
+        GTEST_SKIP() << "no OpenGL window on this platform";
+    // A translated text may hold "%1" of its own; it must show as written, not take the id.
+    const QString lng = QString::fromStdString((dir_ / "percent.lng").string());
+    QFile file(lng);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[sSelectMode]=Pick %1 here\n");
+    file.close();
+    f.SelectLanguage1->setFilePicker([&](QWidget*, const QString&) { return lng; });
+    f.SelectLanguage1->SelectLanguage1Click();
+
+    ASSERT_TRUE(f.openMapFile(demoPath_));
+    TPoxel* ground = f.EditRoot()->Children[0]->Children[0].get();
+    f.selectById(ground->ListId);
+    f.ToolButton6Click();
+    wait(100);
+    TOpenGLBox* view = f.OpenGLBox();
+    const QPoint centre = view->rect().center();
+    f.TreeView1->setFocus();
+    lwtest::mouseClick(view, centre); // the first click focuses the view
+    const QPoint over = centre + QPoint(2, 2);
+    const uint32_t hit = view->PickAt(over.x(), over.y());
+    ASSERT_GT(hit, 0u);
+    lwtest::mouseMove(view, over, view->mapToGlobal(over), Qt::NoButton);
+    EXPECT_EQ(panelText(f, 0), QStringLiteral("Pick %1 here [") + QString::number(hit) + "]");
+    f.SelectLanguage1->DefaultEnglish1Click();
+}
+
+// Pixels of the view in the area around `centre` (half side `r`) that satisfy `match`.
+template <typename F> int countPixels(const QImage& frame, QPoint centre, int r, F match) {
+    int n = 0;
+    for (int y = centre.y() - r; y <= centre.y() + r; ++y)
+        for (int x = centre.x() - r; x <= centre.x() + r; ++x)
+            n += match(frame.pixelColor(x, y)) ? 1 : 0;
+    return n;
+}
+
+TEST_F(MainForm, TheDemoMapAsTheViewDrawsIt) {
     TMainForm& f = *form_;
     if (!showWindow())
         GTEST_SKIP() << "no OpenGL window on the " << QGuiApplication::platformName().toStdString()
                      << " platform";
     ASSERT_TRUE(f.openMapFile(demoPath_));
-    TPoxel* ground = f.EditRoot()->Children[0]->Children[0].get();
+    TPoxel* island = f.EditRoot()->Children[0].get();
+    TPoxel* ground = island->Children[0].get();
+    TPoxel* tower = island->Children[1].get();
+    ASSERT_EQ(tower->Name, "Tower");
     f.selectById(ground->ListId);
-    f.ToolButton6Click();
+    f.ToolButton6Click(); // Zoom Selected frames the ground in the middle of the view
     wait(200);
+    TOpenGLBox* view = f.OpenGLBox();
+    const QPoint centre = view->rect().center();
+    auto frame = [&] {
+        wait(100);
+        return view->grabFramebuffer();
+    };
+    const auto black = [](QColor c) { return c.red() == 0 && c.green() == 0 && c.blue() == 0; };
+    const auto green = [](QColor c) { return c.green() > 200 && c.red() < 80 && c.blue() < 80; };
+
+    const QImage normal = frame();
     EXPECT_TRUE(lwtest::saveScreenshot(&f, "mainform_demo"));
+    // Above the horizon only the clear colour, which stays OpenGL's black.
+    EXPECT_TRUE(black(normal.pixelColor(3, 3))) << normal.pixelColor(3, 3).name().toStdString();
+    EXPECT_EQ(view->PickAt(3, 3), 0u);
+    // The framed ground lies under the centre, drawn lit (not black) ...
+    EXPECT_EQ(view->PickAt(centre.x(), centre.y()), uint32_t(ground->ListId));
+    EXPECT_FALSE(black(normal.pixelColor(centre)));
+    // ... with its black edge lines over it while "Wireframe" is ticked, and none without.
+    EXPECT_GT(countPixels(normal, centre, 40, black), 20);
     f.Wireframe1->setChecked(false);
-    wait(100);
+    const QImage plain = frame();
     EXPECT_TRUE(lwtest::saveScreenshot(&f, "mainform_wireframe_off"));
+    EXPECT_EQ(countPixels(plain, centre, 40, black), 0);
     f.Wireframe1->setChecked(true);
+
+    // Box Mode draws the tower as its box but the selected ground in full.
+    QPoint onTower(-1, -1);
+    for (int y = 0; y < view->height() && onTower.x() < 0; y += 4)
+        for (int x = 0; x < view->width(); x += 4)
+            if (view->PickAt(x, y) == uint32_t(tower->ListId)) {
+                onTower = QPoint(x, y);
+                break;
+            }
+    ASSERT_GE(onTower.x(), 0) << "the tower is in the picture";
     f.BoxMode1->setChecked(true);
-    wait(100);
+    const QImage boxes = frame();
     EXPECT_TRUE(lwtest::saveScreenshot(&f, "mainform_box_mode"));
+    EXPECT_EQ(boxes.pixelColor(centre), normal.pixelColor(centre));
+    EXPECT_NE(boxes.pixelColor(onTower), normal.pixelColor(onTower));
     f.BoxMode1->setChecked(false);
+
+    // The move gizmo stands on the selected ground with its green Y arrow; the select tool
+    // has none.
+    EXPECT_EQ(countPixels(normal, centre, 60, green), 0);
     ASSERT_TRUE(f.ToolButton8->isEnabled());
     f.ToolButton1Click(f.ToolButton8);
     EXPECT_EQ(f.scene().Gizmo, GizmoKind::Move);
-    wait(100);
+    const QImage gizmo = frame();
     EXPECT_TRUE(lwtest::saveScreenshot(&f, "mainform_move_gizmo"));
-    // The view's own picture, straight from its framebuffer.
-    const QImage frame = f.OpenGLBox()->grabFramebuffer();
-    EXPECT_FALSE(frame.isNull());
+    EXPECT_GT(countPixels(gizmo, centre, 60, green), 10);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "editor/gui/ValueGrids.h"
 #include "io/VoxFile.h"
 #include "textures/TextureCodes.h"
+#include "ui/Language.h"
 #include "ui/Style.h"
 #include "ui/gui/CheckBoxX.h"
 #include "ui/gui/EditX.h"
@@ -20,6 +21,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -210,6 +212,21 @@ TEST_F(PropertiesPage, HeadersAndSurfacesShowTheNode) {
     EXPECT_EQ(codes->headerData(1, Qt::Horizontal).toString(), "Texture Code");
     EXPECT_EQ(page_->TextCodeTab->currentIndex().row(), 0) << "the first cell is current";
     EXPECT_EQ(page_->TextCodePanel->EditText(), "32");
+}
+
+TEST_F(PropertiesPage, ASmoothingTextWithAPercentSignOfItsOwnStaysAsWritten) {
+    // The language file's "%1" must not take the smoothing count.
+    const QString lng = QString::fromStdString((dir_ / "percent.lng").string());
+    QFile file(lng);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[sSmooth]=Glatt %1\n");
+    file.close();
+    ASSERT_TRUE(appLanguage().loadLanguageFile(lng).ok());
+    appLanguage().setEnglishChosen(false);
+    select(bridge());
+    const QString shown = page_->PanelPlus8->EditText();
+    appLanguage().setEnglishChosen(true);
+    EXPECT_EQ(shown, "Glatt %1 1x");
 }
 
 TEST_F(PropertiesPage, TheCodeTableShowsTenRowsAndScrolls) {

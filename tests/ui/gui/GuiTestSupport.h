@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QOpenGLWidget>
+#include <QPainter>
 #include <QWidget>
 
 namespace lwtest {
@@ -55,11 +57,20 @@ inline void settleLayouts() {
 }
 
 // Saves a picture of `w` as screenshots/<name>.png beside the test program, for review.
+// OpenGL views are painted from their own frames: a plain grab leaves their cleared pixels
+// transparent over the window's background, which is not what the screen shows.
 inline bool saveScreenshot(QWidget* w, const QString& name) {
     QDir dir(QCoreApplication::applicationDirPath());
     dir.mkpath(QStringLiteral("screenshots"));
-    return w->grab().save(
-        dir.filePath(QStringLiteral("screenshots/") + name + QStringLiteral(".png")));
+    QImage shot = w->grab().toImage();
+    {
+        QPainter painter(&shot);
+        for (QOpenGLWidget* view : w->findChildren<QOpenGLWidget*>())
+            if (view->isVisible())
+                painter.drawImage(view->mapTo(w, QPoint(0, 0)),
+                                  view->grabFramebuffer().convertToFormat(QImage::Format_RGB32));
+    }
+    return shot.save(dir.filePath(QStringLiteral("screenshots/") + name + QStringLiteral(".png")));
 }
 
 } // namespace lwtest

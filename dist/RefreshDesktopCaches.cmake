@@ -1,0 +1,25 @@
+# Run at the end of `cmake --install`: brings the MIME database and the desktop entries' MIME
+# cache of the prefix up to date, so that the file manager knows maps (and so offers the editor
+# and the thumbnailer for them) without a log-out. A staged install (DESTDIR, as the Debian
+# package does) leaves this to the system: dpkg's triggers refresh the caches on installing.
+if(NOT "$ENV{DESTDIR}" STREQUAL "")
+  return()
+endif()
+set(data "${CMAKE_INSTALL_PREFIX}/@CMAKE_INSTALL_DATADIR@")
+find_program(LW_UPDATE_MIME update-mime-database)
+if(LW_UPDATE_MIME)
+  message(STATUS "Updating the MIME database: ${data}/mime")
+  execute_process(COMMAND ${LW_UPDATE_MIME} "${data}/mime" RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(WARNING "update-mime-database ${data}/mime failed: ${status}")
+  endif()
+else()
+  message(STATUS "update-mime-database not found: run it on ${data}/mime to register maps")
+endif()
+find_program(LW_UPDATE_DESKTOP update-desktop-database)
+if(LW_UPDATE_DESKTOP)
+  execute_process(COMMAND ${LW_UPDATE_DESKTOP} "${data}/applications" RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(WARNING "update-desktop-database ${data}/applications failed: ${status}")
+  endif()
+endif()

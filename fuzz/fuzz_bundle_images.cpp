@@ -1,0 +1,3 @@
+#include "ImageFuzz.h"
+
+LW_FUZZ_TARGET(lwfuzz::readBundleImages)

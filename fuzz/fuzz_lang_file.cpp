@@ -1,0 +1,3 @@
+#include "LanguageFuzz.h"
+
+LW_FUZZ_TARGET(lwfuzz::readLanguageFile)

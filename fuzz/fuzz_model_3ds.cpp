@@ -1,0 +1,3 @@
+#include "ModelFuzz.h"
+
+LW_FUZZ_TARGET(lwfuzz::read3dsModel)

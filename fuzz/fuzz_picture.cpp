@@ -1,0 +1,3 @@
+#include "HeightmapFuzz.h"
+
+LW_FUZZ_TARGET(lwfuzz::readPicture)

@@ -1,0 +1,3 @@
+#include "ReplaceFuzz.h"
+
+LW_FUZZ_TARGET(lwfuzz::runReplaceQuery)

@@ -1,0 +1,3 @@
+#include "TextureListFuzz.h"
+
+LW_FUZZ_TARGET(lwfuzz::readTextureList)

@@ -1,0 +1,3 @@
+#include "ValueTableFuzz.h"
+
+LW_FUZZ_TARGET(lwfuzz::pasteValueTables)

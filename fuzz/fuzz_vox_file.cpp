@@ -1,0 +1,3 @@
+#include "VoxFuzz.h"
+
+LW_FUZZ_TARGET(lwfuzz::readVoxFile)

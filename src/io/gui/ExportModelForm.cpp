@@ -1,0 +1,136 @@
+#include "io/gui/ExportModelForm.h"
+
+#include "ui/Language.h"
+#include "ui/gui/LangBind.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+
+namespace lw {
+
+TExport3DModel::TExport3DModel(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Export3DModel"));
+    setFixedSize(440, 210);
+    FullProcess = new QLabel(QStringLiteral("Full Process"), this);
+    FullProcess->setObjectName(QStringLiteral("FullProcess"));
+    FullProcess->setGeometry(10, 8, 420, 16);
+    ProgressMain = new QProgressBar(this);
+    ProgressMain->setObjectName(QStringLiteral("ProgressMain"));
+    ProgressMain->setGeometry(10, 26, 420, 16);
+    ProgressMain->setRange(0, 100);
+    ProgressMain->setAccessibleName(QStringLiteral("Full Process"));
+    PoxelProcess = new QLabel(QStringLiteral("Poxel Process"), this);
+    PoxelProcess->setObjectName(QStringLiteral("PoxelProcess"));
+    PoxelProcess->setGeometry(10, 48, 420, 16);
+    ProgressPoxel = new QProgressBar(this);
+    ProgressPoxel->setObjectName(QStringLiteral("ProgressPoxel"));
+    ProgressPoxel->setGeometry(10, 66, 420, 16);
+    ProgressPoxel->setRange(0, 100);
+    ProgressPoxel->setAccessibleName(QStringLiteral("Poxel Process"));
+
+    SaveGroup = new QGroupBox(this);
+    SaveGroup->setObjectName(QStringLiteral("SaveGroup"));
+    SaveGroup->setGeometry(10, 92, 420, 50);
+    auto* row = new QHBoxLayout(SaveGroup);
+    SelectModel = new QRadioButton(SaveGroup);
+    SelectModel->setObjectName(QStringLiteral("SelectModel"));
+    FullMap = new QRadioButton(SaveGroup);
+    FullMap->setObjectName(QStringLiteral("FullMap"));
+    row->addWidget(SelectModel);
+    row->addWidget(FullMap);
+    row->addStretch();
+    SelectModel->setChecked(true);
+    Textures = new QCheckBox(this);
+    Textures->setObjectName(QStringLiteral("Textures"));
+    Textures->setGeometry(10, 150, 200, 20);
+    Save3ds = new QPushButton(this);
+    Save3ds->setObjectName(QStringLiteral("Save3ds"));
+    Save3ds->setGeometry(220, 176, 100, 26);
+    Cancel = new QPushButton(this);
+    Cancel->setObjectName(QStringLiteral("Cancel"));
+    Cancel->setGeometry(330, 176, 100, 26);
+
+    LangRegistry& r = appLangRegistry();
+    bindCaption(r, QStringLiteral("[ExportForm]"), this);
+    bindCaption(r, QStringLiteral("[sSave]"), SaveGroup);
+    bindCaption(r, QStringLiteral("[ExportFormSelectModel]"), SelectModel);
+    bindCaption(r, QStringLiteral("[ExportFormFullMap]"), FullMap);
+    bindCaption(r, QStringLiteral("[ExportFormTextures]"), Textures);
+    bindCaption(r, QStringLiteral("[sSave...]"), Save3ds);
+    bindCaption(r, QStringLiteral("[sCancel]"), Cancel);
+    r.apply(appLanguage());
+    for (QAbstractButton* b :
+         std::initializer_list<QAbstractButton*>{SelectModel, FullMap, Textures})
+        b->setAccessibleName(b->text());
+    setTexturesAvailable(false);
+
+    connect(Save3ds, &QPushButton::clicked, this, &TExport3DModel::Save3dsClick);
+    connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TExport3DModel::setTexturesAvailable(bool available) {
+    Textures->setChecked(false);
+    Textures->setEnabled(available && textures != nullptr);
+}
+
+void TExport3DModel::Save3dsClick() {
+    const QString file = chooseFile
+                             ? chooseFile(this)
+                             : QFileDialog::getSaveFileName(this, QString(), QString(),
+                                                            QStringLiteral("3DS format (*.3ds)"));
+    if (file.isEmpty()) {
+        reject();
+        return;
+    }
+    // A failure is kept in error() for the main window to report.
+    (void)exportTo(file);
+}
+
+Status TExport3DModel::exportTo(const QString& fileName) {
+    fileName_ = fileName;
+    error_.reset();
+    Status result = Ok{};
+    if (!shownRoot || !shownRoot->IsRoot) {
+        // Only a map is exported (not the library preview).
+        result = Error{"", "Nothing to export", "the view does not show a map"};
+    } else {
+        const TPoxel* poxel = FullMap->isChecked() ? shownRoot : selected;
+        ImportFeedback feedback;
+        QElapsedTimer sinceShown;
+        sinceShown.start();
+        feedback.OnStage = [this](const std::string& full, const std::string& poxelText) {
+            FullProcess->setText(QString::fromLocal8Bit(full));
+            PoxelProcess->setText(QString::fromLocal8Bit(poxelText));
+        };
+        feedback.OnProgress = [this, &sinceShown](int mainPercent, int poxelPercent) {
+            if (mainPercent >= 0)
+                ProgressMain->setValue(std::clamp(mainPercent, 0, 100));
+            if (poxelPercent >= 0)
+                ProgressPoxel->setValue(std::clamp(poxelPercent, 0, 100));
+            // Keep the bars moving on long exports; input waits until the end.
+            if (sinceShown.elapsed() > 40) {
+                QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                sinceShown.restart();
+            }
+        };
+        const bool withTextures = Textures->isChecked() && textures;
+        result = Export3ds(poxel, fileName.toLocal8Bit().toStdString(),
+                           withTextures ? textures : nullptr, feedback);
+    }
+    if (!result)
+        error_ = result.error();
+    done(result ? QDialog::Accepted : QDialog::Rejected);
+    return result;
+}
+
+} // namespace lw

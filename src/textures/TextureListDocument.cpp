@@ -1,0 +1,221 @@
+#include "textures/TextureListDocument.h"
+
+#include "core/Xom.h"
+
+#include <QFile>
+
+#include <filesystem>
+
+namespace lw {
+
+namespace {
+
+Error badList(const std::string& fileName, const std::string& reason) {
+    return Error{"sBadTextureFile", "Bad Texture File!", "'" + fileName + "': " + reason};
+}
+
+// The lines of a list as the reader meets them, counted from 1; past the end they are empty.
+class Lines {
+public:
+    explicit Lines(const std::string& text) : text_(text) {}
+    bool atEnd() const { return pos_ >= text_.size(); }
+    int line() const { return line_; }
+    std::string next() {
+        ++line_;
+        if (atEnd())
+            return {};
+        size_t end = text_.find('\n', pos_);
+        const size_t after = end == std::string::npos ? text_.size() : end + 1;
+        if (end == std::string::npos)
+            end = text_.size();
+        else if (end > pos_ && text_[end - 1] == '\r')
+            --end;
+        std::string s = text_.substr(pos_, end - pos_);
+        pos_ = after;
+        return s;
+    }
+    // Whether nothing but line ends and blanks follows.
+    bool restIsBlank() const {
+        return text_.find_first_not_of(" \t\r\n", pos_) == std::string::npos;
+    }
+
+private:
+    const std::string& text_;
+    size_t pos_ = 0;
+    int line_ = 0;
+};
+
+std::string at(int line) {
+    return "line " + std::to_string(line) + ": ";
+}
+
+std::string toLocal(const QString& fileName) {
+    return QFile::encodeName(fileName).toStdString();
+}
+
+} // namespace
+
+Status checkTextureListText(const std::string& text) {
+    if (const size_t zero = text.find('\0'); zero != std::string::npos)
+        return Error{"", "",
+                     "a zero byte at offset " + std::to_string(zero) +
+                         ": the file holds binary data, not a texture list"};
+    Lines in(text);
+    int boxes = 0;
+    while (!in.atEnd()) {
+        if (boxes == kMaxTextureBoxes) {
+            if (in.restIsBlank())
+                return Ok{};
+            return Error{"", "",
+                         at(in.line() + 1) + "more than " + std::to_string(kMaxTextureBoxes) +
+                             " texture boxes; a list holds at most " +
+                             std::to_string(kMaxTextureBoxes)};
+        }
+        const int first = in.line() + 1;
+        for (int slot = 0; slot < 4; ++slot) {
+            if (!in.next().empty())
+                continue;
+            if (slot == 0 && in.restIsBlank())
+                return Ok{}; // blank lines after the last box
+            if (slot == 0)
+                return Error{"", "",
+                             at(first) + "an empty line where box " + std::to_string(boxes + 1) +
+                                 " should begin"};
+            return Error{"", "",
+                         at(first) + "box " + std::to_string(boxes + 1) + " has " +
+                             std::to_string(slot) +
+                             " texture lines; a box needs four (top, side, bottom, "
+                             "edge or NULL)"};
+        }
+        in.next(); // the name
+        if (!in.next().empty() && !in.atEnd() && !in.next().empty())
+            return Error{"", "",
+                         at(in.line()) + "box " + std::to_string(boxes + 1) +
+                             " is not followed by an empty line"};
+        ++boxes;
+    }
+    return Ok{};
+}
+
+Result<TextureBoxList> readTextureListFile(const std::string& fileName) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(fileName, ec);
+    if (!ec && size > kMaxTextureListFileSize)
+        return badList(fileName, "the file is " + std::to_string(size) +
+                                     " bytes long; a texture list is text of at most " +
+                                     std::to_string(kMaxTextureListFileSize) + " bytes");
+    auto bytes = readFileBytes(fileName);
+    if (!bytes) {
+        Error e = bytes.error();
+        e.key = "sBadTextureFile";
+        e.text = "Bad Texture File!";
+        return e;
+    }
+    const std::string text(bytes->begin(), bytes->end());
+    if (auto st = checkTextureListText(text); !st)
+        return badList(fileName, st.error().detail);
+    return parseTextureList(text);
+}
+
+TextureListDocument::TextureListDocument(QObject* parent) : QObject(parent) {}
+
+void TextureListDocument::setModified(bool modified) {
+    if (modified_ == modified)
+        return;
+    modified_ = modified;
+    emit modifiedChanged(modified);
+}
+
+Status TextureListDocument::open(const QString& fileName) {
+    auto read = readTextureListFile(toLocal(fileName));
+    if (!read)
+        return read.error();
+    reset(std::move(*read), fileName);
+    return Ok{};
+}
+
+Status TextureListDocument::save(const QString& fileName) {
+    if (auto st = WriteTextureList(toLocal(fileName), list_); !st)
+        return st;
+    if (fileName_ != fileName) {
+        fileName_ = fileName;
+        emit fileNameChanged(fileName_);
+    }
+    setModified(false);
+    return Ok{};
+}
+
+void TextureListDocument::reset(TextureBoxList list, const QString& fileName) {
+    list_ = std::move(list);
+    const bool renamed = fileName_ != fileName;
+    fileName_ = fileName;
+    emit listReplaced();
+    if (renamed)
+        emit fileNameChanged(fileName_);
+    setModified(false);
+}
+
+bool TextureListDocument::setSlot(int box, int slot, const std::string& text) {
+    if (!validBox(box) || slot < 0 || slot >= kBoxSlots || text.empty())
+        return false;
+    std::string& current = list_.Boxes[size_t(box)].Slots[size_t(slot)];
+    if (current == text)
+        return false;
+    current = text;
+    emit boxChanged(box);
+    setModified(true);
+    return true;
+}
+
+bool TextureListDocument::rename(int box, const std::string& name) {
+    if (!validBox(box) || name.find_first_of("\r\n") != std::string::npos)
+        return false;
+    std::string& current = list_.Boxes[size_t(box)].Name;
+    if (current == name)
+        return false;
+    current = name;
+    emit boxChanged(box);
+    setModified(true);
+    return true;
+}
+
+bool TextureListDocument::setNull(int box, int slot) {
+    if (!validBox(box) || !canSetNull(slot))
+        return false;
+    return setSlot(box, slot, kNullTexture);
+}
+
+bool TextureListDocument::pasteBox(int box, const std::string& clipboardText) {
+    if (!validBox(box))
+        return false;
+    TextureBox pasted = list_.Boxes[size_t(box)];
+    if (!pasteTextureBox(pasted, clipboardText) || pasted == list_.Boxes[size_t(box)])
+        return false;
+    list_.Boxes[size_t(box)] = std::move(pasted);
+    emit boxChanged(box);
+    setModified(true);
+    return true;
+}
+
+bool TextureListDocument::addBox() {
+    if (boxCount() >= kMaxTextureBoxes)
+        return false;
+    TextureBox box;
+    box.Name = "New";
+    box.Slots.fill(kNullTexture);
+    list_.Boxes.push_back(std::move(box));
+    emit listReplaced();
+    setModified(true);
+    return true;
+}
+
+bool TextureListDocument::removeBox(int box) {
+    if (!validBox(box))
+        return false;
+    list_.Boxes.erase(list_.Boxes.begin() + box);
+    emit listReplaced();
+    setModified(true);
+    return true;
+}
+
+} // namespace lw

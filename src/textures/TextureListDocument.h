@@ -1,0 +1,79 @@
+#pragma once
+// The texture list as a document of its own: the boxes, the file they came from and whether
+// they differ from it. The texture page shows it; every edit of the list goes through it.
+
+#include "core/Result.h"
+#include "textures/TextureBoxes.h"
+
+#include <QObject>
+#include <QString>
+
+#include <string>
+
+namespace lw {
+
+// Largest file taken for a texture list: 64 boxes of seven lines leave lots of room below it.
+constexpr size_t kMaxTextureListFileSize = size_t(1) << 20;
+
+// Checks that `text` is a texture list the reader takes whole: no binary data, nothing left
+// unread after the last box (a box with fewer than four texture lines, a missing empty line
+// between boxes, more than 64 boxes). Blank lines at the end are fine. The error says where.
+Status checkTextureListText(const std::string& text);
+// Reads a list file, refusing (with the file name and the reason) what checkTextureListText
+// refuses and files too large to be a list.
+Result<TextureBoxList> readTextureListFile(const std::string& fileName);
+
+class TextureListDocument : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TextureListDocument(QObject* parent = nullptr);
+
+    const TextureBoxList& list() const { return list_; }
+    int boxCount() const { return int(list_.Boxes.size()); }
+    const TextureBox& box(int index) const { return list_.Boxes[size_t(index)]; }
+    // The file the list was opened from or last saved to; empty before.
+    const QString& fileName() const { return fileName_; }
+    // True once a list was opened or saved: it can then be saved again.
+    bool hasFile() const { return !fileName_.isEmpty(); }
+    bool isModified() const { return modified_; }
+
+    // Reads `fileName` and makes it the list; a file that cannot be read or is refused leaves
+    // the list as it was.
+    Status open(const QString& fileName);
+    // Writes the list; on success it is marked saved under that name. A failed write leaves
+    // the list modified.
+    Status save(const QString& fileName);
+    // Replaces the list (a start-up list, a test) as unmodified, under `fileName`.
+    void reset(TextureBoxList list, const QString& fileName);
+
+    // Edits. Each returns false, changing nothing, when it does not apply or changes nothing.
+    bool setSlot(int box, int slot, const std::string& text);
+    bool rename(int box, const std::string& name);
+    // "Set NULL": the edge slot only.
+    bool setNull(int box, int slot);
+    // "Paste Texture Box": `clipboardText` as "Copy Texture Box" writes it.
+    bool pasteBox(int box, const std::string& clipboardText);
+    // A new box after the last one (refused at 64 boxes): the name "New" and "NULL" in every
+    // slot, ready for images dragged onto them.
+    bool addBox();
+    bool removeBox(int box);
+
+signals:
+    // The whole list changed (opened, reset, a box added or removed).
+    void listReplaced();
+    // The name or a slot of one box changed.
+    void boxChanged(int box);
+    void modifiedChanged(bool modified);
+    void fileNameChanged(const QString& fileName);
+
+private:
+    void setModified(bool modified);
+    bool validBox(int box) const { return box >= 0 && box < boxCount(); }
+
+    TextureBoxList list_;
+    QString fileName_;
+    bool modified_ = false;
+};
+
+} // namespace lw

@@ -1,0 +1,292 @@
+// The brushes in the window: their buttons and what they switch, strokes of the cell brushes
+// over the view's cell picks, the get brush filling the settings, the heightmap brush over its
+// snapshot, Auto Blur; each stroke one undo step that gives back the identical map.
+
+#include "MainFormFixture.h"
+
+#include "editor/gui/PoxelTree.h"
+#include "editor/gui/PropertiesPage.h"
+#include "editor/gui/ValueGrids.h"
+#include "textures/TextureCodes.h"
+#include "ui/gui/CheckBoxX.h"
+#include "ui/gui/EditX.h"
+
+#include <QAction>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QUndoStack>
+
+using namespace lw;
+using namespace lwtest;
+
+namespace {
+
+class BrushWindow : public MainFormFixture {
+protected:
+    void SetUp() override {
+        MainFormFixture::SetUp();
+        if (!showWindow())
+            GTEST_SKIP() << "no OpenGL window on the "
+                         << QGuiApplication::platformName().toStdString() << " platform";
+        ASSERT_TRUE(form_->openMapFile(demoPath_));
+        QApplication::processEvents();
+        page_ = form_->PropertiesPage;
+        selectGround();
+    }
+
+    TOpenGLBox* view() { return form_->OpenGLBox(); }
+    TPoxel* ground() { return form_->EditRoot()->Children[0]->Children[0].get(); }
+    QUndoStack& stack() { return *form_->document().undoStack(); }
+
+    void selectGround() {
+        form_->TreeView1->setCurrentItem(static_cast<QTreeWidgetItem*>(ground()->Node));
+        ASSERT_EQ(form_->selectedPoxel(), ground());
+        form_->ToolButton6Click();
+        wait(150);
+    }
+
+    // Client pixels whose cell pick names a cell of the ground, spread over the view.
+    std::vector<QPoint> cellPixels() {
+        std::vector<QPoint> found;
+        SceneState& s = form_->scene();
+        for (int y = 40; y < view()->height() - 40; y += 25)
+            for (int x = 40; x < view()->width() - 40; x += 25) {
+                s.BrushPickPass = true;
+                const uint32_t p = view()->PickAt(x, y);
+                s.BrushPickPass = false;
+                if (p >= 1 && p <= ground()->Voxels.size())
+                    found.emplace_back(x, y);
+            }
+        return found;
+    }
+    uint32_t cellAt(QPoint at) {
+        form_->scene().BrushPickPass = true;
+        const uint32_t p = view()->PickAt(at.x(), at.y());
+        form_->scene().BrushPickPass = false;
+        return p;
+    }
+
+    std::vector<uint8_t> mapBytes() {
+        auto encoded = encodeMap(*form_->EditRoot());
+        EXPECT_TRUE(encoded.ok());
+        return encoded.ok() ? encoded.value() : std::vector<uint8_t>{};
+    }
+    void settings(double box, double mat, double corners, double blur) {
+        page_->EditX18->setFloatVal(box);
+        page_->EditX17->setFloatVal(mat);
+        page_->EditX19->setFloatVal(corners);
+        page_->EditX20->setFloatVal(blur);
+    }
+    QString codeRow(size_t cell) {
+        TTextCodeModel* m = page_->textCodeModel();
+        return m->data(m->index(int(cell), 1), Qt::DisplayRole).toString();
+    }
+
+    TPropertiesPage* page_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(BrushWindow, BrushButtonsReleaseEachOtherAndSwitchTheTools) {
+    EXPECT_EQ(page_->ButFillPoxel->accessibleName(), "Fill");
+    EXPECT_EQ(page_->ButGetPoxel->accessibleName(), "Get");
+    EXPECT_EQ(page_->ButDelPoxel->accessibleName(), "Erase");
+    EXPECT_TRUE(form_->ToolButton8->isEnabled());
+    EXPECT_FALSE(form_->DrawPoint->isEnabled());
+
+    page_->ButFillPoxel->click();
+    EXPECT_TRUE(page_->ButFillPoxel->isChecked());
+    EXPECT_TRUE(form_->DrawPoint->isEnabled()) << "Show Points goes with the fill brush";
+    EXPECT_TRUE(page_->TextCodeTab->testAttribute(Qt::WA_SetCursor));
+    for (QToolButton* b : {form_->ToolButton8, form_->ToolButton9, form_->ToolButton10})
+        EXPECT_FALSE(b->isEnabled());
+
+    page_->ButGetPoxel->click();
+    EXPECT_FALSE(page_->ButFillPoxel->isChecked()) << "one cell brush at a time";
+    EXPECT_FALSE(form_->DrawPoint->isEnabled());
+    page_->ButGetPoxel->click();
+    EXPECT_FALSE(page_->TextCodeTab->testAttribute(Qt::WA_SetCursor));
+    EXPECT_TRUE(form_->ToolButton8->isEnabled());
+
+    page_->ButDelPoxel->click();
+    page_->HmPickBut->click();
+    EXPECT_FALSE(page_->ButDelPoxel->isChecked());
+    EXPECT_TRUE(page_->HmHeightEdit->isEnabled());
+    EXPECT_FALSE(form_->ToolButton8->isEnabled());
+    EXPECT_TRUE(form_->ToolButton11->isChecked()) << "picking is done with the select tool";
+
+    page_->LayersPick->click();
+    EXPECT_FALSE(page_->HmPickBut->isChecked());
+    EXPECT_FALSE(page_->HmHeightEdit->isEnabled());
+    EXPECT_TRUE(form_->ToolButton13->isChecked()) << "level corners start along X";
+    EXPECT_TRUE(form_->ToolButton8->isEnabled());
+    EXPECT_TRUE(form_->ToolButton10->isEnabled());
+    EXPECT_FALSE(form_->ToolButton9->isEnabled());
+    for (size_t i = RestrictXY; i <= RestrictZX; ++i)
+        EXPECT_FALSE(form_->restrictButtons_[i]->isEnabled());
+    page_->LayersPick->click();
+    EXPECT_TRUE(form_->ToolButton9->isEnabled());
+    EXPECT_TRUE(form_->restrictButtons_[RestrictXY]->isEnabled());
+}
+
+TEST_F(BrushWindow, AFillStrokeIsOneStepAndUndoesToTheSameMap) {
+    const std::vector<QPoint> pixels = cellPixels();
+    ASSERT_GE(pixels.size(), 3u) << "the framed ground shows its cells";
+    const auto before = mapBytes();
+    page_->ButFillPoxel->click();
+    settings(2, 0, 0, 0);
+
+    const QPoint first = pixels[pixels.size() / 2];
+    const uint32_t p = cellAt(first);
+    form_->FillClick(first.x(), first.y());
+    EXPECT_EQ(ground()->Voxels[p - 1], 7u);
+    EXPECT_EQ(codeRow(p - 1), "[00] [00] [00] [02]");
+    // The stroke goes on while the button is held: every cell it passes, one step.
+    for (const QPoint& at : pixels)
+        EXPECT_FALSE(form_->brushStrokeStep(at.x(), at.y()).isNull());
+    form_->endBrushStroke();
+    EXPECT_TRUE(form_->brushStrokeStep(first.x(), first.y()).isNull()) << "released";
+    EXPECT_EQ(stack().count(), 1);
+    EXPECT_EQ(form_->Undo1->text(), "Undo Fill");
+    const auto filled = mapBytes();
+
+    form_->Undo1->trigger();
+    EXPECT_EQ(mapBytes(), before);
+    form_->Redo1->trigger();
+    EXPECT_EQ(mapBytes(), filled);
+
+    // A second press is a stroke of its own; nothing under the pointer does nothing.
+    settings(4, 1, 5, 0);
+    form_->FillClick(first.x(), first.y());
+    form_->endBrushStroke();
+    EXPECT_EQ(ground()->Voxels[p - 1], composeCellCode(4, 1, 5, 0));
+    EXPECT_EQ(stack().count(), 2);
+    form_->FillClick(2, 2);
+    form_->endBrushStroke();
+    EXPECT_EQ(stack().count(), 2);
+}
+
+TEST_F(BrushWindow, AnEraseStrokeDigsOnlyTheCellsSeenAtThePress) {
+    const std::vector<QPoint> pixels = cellPixels();
+    ASSERT_FALSE(pixels.empty());
+    const auto before = mapBytes();
+    page_->ButDelPoxel->click();
+    const QPoint at = pixels[pixels.size() / 2];
+    const uint32_t p = cellAt(at);
+    form_->EraseClick(at.x(), at.y());
+    EXPECT_EQ(ground()->Voxels[p - 1], 0u);
+    EXPECT_EQ(codeRow(p - 1), "[00] [00] [00] [00]");
+    // Staying on the same pixel does not uncover and erase the cell behind it.
+    const std::vector<uint32_t> once = ground()->Voxels;
+    for (int i = 0; i < 5; ++i)
+        form_->brushStrokeStep(at.x(), at.y());
+    EXPECT_EQ(ground()->Voxels, once);
+    form_->endBrushStroke();
+    EXPECT_EQ(form_->Undo1->text(), "Undo Erase");
+    form_->Undo1->trigger();
+    EXPECT_EQ(mapBytes(), before);
+    // The next press sees the cells as they are then.
+    form_->Redo1->trigger();
+    form_->EraseClick(at.x(), at.y());
+    form_->endBrushStroke();
+    EXPECT_EQ(stack().count(), 2);
+    EXPECT_NE(ground()->Voxels, once) << "the cell behind went with the second press";
+}
+
+TEST_F(BrushWindow, GetReadsTheCellIntoTheSettingsAndTheCornerBoxes) {
+    const std::vector<QPoint> pixels = cellPixels();
+    ASSERT_FALSE(pixels.empty());
+    const QPoint at = pixels[pixels.size() / 2];
+    const uint32_t p = cellAt(at);
+    form_->document().editNode(*ground(), QStringLiteral("Code"), NodeChange::Geometry,
+                               [&](PoxelContent& c) { c.Voxels[p - 1] = 0x00F30B07u; });
+    wait(50);
+    ASSERT_EQ(cellAt(at), p);
+    const int steps = stack().count();
+    page_->ButGetPoxel->click();
+    form_->GetClick(at.x(), at.y());
+    EXPECT_EQ(page_->EditX18->FloatVal(), 2.0);
+    EXPECT_EQ(page_->EditX17->FloatVal(), 3.0);
+    EXPECT_EQ(page_->EditX19->FloatVal(), 3.0);
+    EXPECT_EQ(page_->EditX20->FloatVal(), 15.0);
+    const bool ticked[8] = {true, true, false, false, true, true, true, true};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(
+            page_->findChild<TCheckBoxX*>(QStringLiteral("CheckBoxX%1").arg(i + 1))->isChecked(),
+            ticked[i])
+            << i + 1;
+    EXPECT_EQ(stack().count(), steps) << "get changes nothing";
+    // And the boxes write the corner settings back.
+    page_->findChild<TCheckBoxX*>(QStringLiteral("CheckBoxX2"))->click();
+    EXPECT_EQ(page_->EditX19->FloatVal(), 1.0);
+    page_->findChild<TCheckBoxX*>(QStringLiteral("CheckBoxX8"))->click();
+    EXPECT_EQ(page_->EditX20->FloatVal(), 7.0);
+}
+
+TEST_F(BrushWindow, HeightsFollowThePickSessionsAndUndoBySession) {
+    const auto before = mapBytes();
+    page_->HmPickBut->click();
+    page_->HmRadEdit->setFloatVal(2);
+    EXPECT_EQ(form_->heightPicks().Radius, 2.0f);
+    const THmap start = ground()->Heights;
+    form_->heightPicks().SetOnly(1001 + 4 + 1000 * 4); // grid point (4, 4)
+    form_->SnapshotHeights();
+    for (double h : {2.0, 6.0, 10.0})
+        page_->HmHeightEdit->setFloatVal(h);
+    EXPECT_FLOAT_EQ(ground()->Heights[4][4], start[4][4] + 10.0f);
+    EXPECT_NEAR(ground()->Heights[5][4], start[5][4] + 5.0f, 1e-4);
+    EXPECT_EQ(stack().count(), 1);
+    EXPECT_EQ(form_->Undo1->text(), "Undo Heights");
+    const auto raised = mapBytes();
+
+    // A new pick keeps the raise and sets "Height" back to 0.
+    form_->heightPicks().SetOnly(1001 + 8 + 1000 * 9);
+    form_->SnapshotHeights();
+    EXPECT_EQ(page_->HmHeightEdit->FloatVal(), 0.0);
+    EXPECT_EQ(mapBytes(), raised);
+    page_->HmHeightEdit->setFloatVal(-3);
+    EXPECT_FLOAT_EQ(ground()->Heights[9][8], start[9][8] - 3.0f);
+    EXPECT_FLOAT_EQ(ground()->Heights[4][4], start[4][4] + 10.0f);
+    EXPECT_EQ(stack().count(), 2);
+
+    form_->Undo1->trigger();
+    EXPECT_EQ(mapBytes(), raised);
+    EXPECT_EQ(page_->HmHeightEdit->FloatVal(), 0.0) << "an undo takes a new snapshot";
+    form_->Undo1->trigger();
+    EXPECT_EQ(mapBytes(), before);
+    // Releasing "Pick" makes the height field inert.
+    page_->HmPickBut->click();
+    page_->HmHeightEdit->setFloatVal(5);
+    EXPECT_EQ(mapBytes(), before);
+}
+
+TEST_F(BrushWindow, AutoBlurAsksFirstAndIsOneStep) {
+    QStringList asked;
+    int answer = QMessageBox::No;
+    page_->dialogs().question = [&](QWidget*, const QString& title, const QString& text) {
+        asked << title + QStringLiteral("|") + text;
+        return answer;
+    };
+    settings(1, 2, 0, 0);
+    const auto before = mapBytes();
+    page_->AutoBlur->click();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_EQ(asked[0], "AutoBlur|You sure, Blur from [1] to [2]?");
+    EXPECT_EQ(mapBytes(), before) << "No changes nothing";
+
+    answer = QMessageBox::Yes;
+    page_->AutoBlur->click();
+    const TPoxel& g = *ground();
+    EXPECT_EQ(g.Voxels[g.cellIndex(0, 0, 0)], 0x00FF0307u) << "a cell of box 1 took the pair";
+    EXPECT_EQ(form_->Undo1->text(), "Undo Auto Blur");
+    form_->Undo1->trigger();
+    EXPECT_EQ(mapBytes(), before);
+
+    // Blur blends only textured cells: without a texture list it changes nothing.
+    if (!form_->scene().Textures) {
+        page_->SpeedButton1->click();
+        EXPECT_EQ(mapBytes(), before);
+    }
+}
