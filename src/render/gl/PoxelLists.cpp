@@ -161,11 +161,27 @@ void drawLoops(const std::vector<TVec3>& loops) {
 // its own three lists only call them. A rebuild recompiles the slabs whose output changed,
 // which keeps a brush stroke on a large poxel cheap.
 
-struct Slab {
+struct SlabVersion {
     GLuint lists = 0; // lists, lists + 1, lists + 2
     uint64_t hashA = 0;
     uint64_t hashB = 0;
+
+    bool holds(uint64_t a, uint64_t b) const { return lists != 0 && hashA == a && hashB == b; }
 };
+
+// The lists a slab draws now, and the version it had before the current run of changes began
+// (see keepSlabListsForUndo), kept compiled for the undo that brings it back.
+struct Slab {
+    SlabVersion current;
+    SlabVersion kept;
+    uint64_t keptRun = 0; // the run `kept` belongs to; 0: none
+};
+
+// The run of changes under way; bumped by keepSlabListsForUndo.
+uint64_t& slabRun() {
+    static uint64_t run = 1;
+    return run;
+}
 
 // Slabs by the first list name of their node.
 std::unordered_map<uint32_t, std::vector<Slab>>& slabCache() {
@@ -173,9 +189,15 @@ std::unordered_map<uint32_t, std::vector<Slab>>& slabCache() {
     return cache;
 }
 
-void releaseSlab(const Slab& s) {
-    if (s.lists != 0)
-        glDeleteLists(s.lists, 3);
+void releaseVersion(SlabVersion& v) {
+    if (v.lists != 0)
+        glDeleteLists(v.lists, 3);
+    v = {};
+}
+
+void releaseSlab(Slab& s) {
+    releaseVersion(s.current);
+    releaseVersion(s.kept);
 }
 
 // Four independent 64-bit lanes over the slab's output, folded into two; a stale slab would
@@ -263,7 +285,7 @@ void releaseSlabs(uint32_t nodeLists) {
     const auto it = cache.find(nodeLists);
     if (it == cache.end())
         return;
-    for (const Slab& s : it->second)
+    for (Slab& s : it->second)
         releaseSlab(s);
     cache.erase(it);
 }
@@ -309,26 +331,39 @@ void compilePoxelLists(uint32_t lists, const PoxelMesh& mesh) {
         SlabHash h;
         hashSlab(h, mesh, slabs[k]);
         Slab& s = cached[k];
-        if (s.lists != 0 && s.hashA == h.a() && s.hashB == h.b())
+        if (s.current.holds(h.a(), h.b()))
             continue;
-        if (s.lists == 0)
-            s.lists = glGenLists(3);
-        compileRanges(s.lists, mesh, slabs[k], false);
-        s.hashA = h.a();
-        s.hashB = h.b();
+        // An undo or redo of the run: the other version is still compiled.
+        if (s.kept.holds(h.a(), h.b())) {
+            std::swap(s.current, s.kept);
+            continue;
+        }
+        // The first change of the run keeps the version before it aside; later ones only
+        // overwrite what the run itself made.
+        if (s.current.lists != 0 && s.keptRun != slabRun()) {
+            releaseVersion(s.kept);
+            s.kept = s.current;
+            s.keptRun = slabRun();
+            s.current = {};
+        }
+        if (s.current.lists == 0)
+            s.current.lists = glGenLists(3);
+        compileRanges(s.current.lists, mesh, slabs[k], false);
+        s.current.hashA = h.a();
+        s.current.hashB = h.b();
     }
     compileList(id, [&] {
         for (const Slab& s : cached)
-            glCallList(s.lists);
+            glCallList(s.current.lists);
         drawPoints(mesh.Points);
     });
     compileList(id + kEdgeListOffset, [&] {
         for (const Slab& s : cached)
-            glCallList(s.lists + kEdgeListOffset);
+            glCallList(s.current.lists + kEdgeListOffset);
     });
     compileList(id + kPickListOffset, [&] {
         for (const Slab& s : cached)
-            glCallList(s.lists + kPickListOffset);
+            glCallList(s.current.lists + kPickListOffset);
     });
 }
 
@@ -341,8 +376,12 @@ std::vector<uint32_t> slabListsOf(const TPoxel& node) {
     if (const auto it = slabCache().find(node.GlLists);
         node.GlLists != 0 && it != slabCache().end())
         for (const Slab& s : it->second)
-            lists.push_back(s.lists);
+            lists.push_back(s.current.lists);
     return lists;
+}
+
+void keepSlabListsForUndo() {
+    ++slabRun();
 }
 
 void forgetPoxelSlabLists() {
