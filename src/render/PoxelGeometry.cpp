@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <iterator>
 
 namespace lw {
@@ -325,16 +326,21 @@ void Builder::cellPass() {
     }
     prepareCells();
 
-    const int64_t sliceCells = int64_t{nx_} * ny_;
-    const int64_t slabSlices = std::max<int64_t>(1, (kSlabCells + sliceCells - 1) / sliceCells);
-    auto markSlab = [this] {
+    // Tiles of side x side columns of about kSlabCells cells.
+    const int side = std::max(
+        1, static_cast<int>(std::lround(std::sqrt(static_cast<double>(kSlabCells) / ny_))));
+    const int tilesX = (nx_ + side - 1) / side;
+    m_.SlabCount = static_cast<uint32_t>(tilesX * ((nz_ + side - 1) / side));
+    auto markChunk = [this] {
         m_.SlabTriangleStart.push_back(static_cast<uint32_t>(m_.Triangles.size()));
         m_.SlabEdgeStart.push_back(static_cast<uint32_t>(m_.EdgeVertices.size()));
     };
     for (z_ = 0; z_ < nz_; ++z_) {
-        if (z_ % slabSlices == 0)
-            markSlab();
         for (x_ = 0; x_ < nx_; ++x_) {
+            if (x_ % side == 0) {
+                markChunk();
+                m_.ChunkSlab.push_back(static_cast<uint32_t>(z_ / side * tilesX + x_ / side));
+            }
             for (y_ = 0; y_ < ny_; ++y_) {
                 const size_t index = cellIndex(x_, y_, z_);
                 const size_t padded = paddedIndex(x_, y_, z_);
@@ -359,7 +365,7 @@ void Builder::cellPass() {
             }
         }
     }
-    markSlab();
+    markChunk();
 }
 
 void Builder::emptyCellPoint(size_t index) {
@@ -791,6 +797,8 @@ void PoxelMesh::clear() {
     BlurredVoxels.clear();
     SlabTriangleStart.clear();
     SlabEdgeStart.clear();
+    ChunkSlab.clear();
+    SlabCount = 0;
 }
 
 void computePoxelGeometry(const TPoxel& p, const TTextureList* textures, PoxelMesh& mesh,

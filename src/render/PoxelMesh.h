@@ -64,8 +64,8 @@ enum class MeshMode : uint8_t {
     LayerPoints,  // drawn at once: the four corners of every level
 };
 
-// Cells per slab (see PoxelMesh::SlabTriangleStart).
-constexpr int32_t kSlabCells = 2048;
+// Cells per slab, about (see PoxelMesh::SlabTriangleStart).
+constexpr int32_t kSlabCells = 640;
 
 struct PoxelMesh {
     MeshMode Mode = MeshMode::Lists;
@@ -93,11 +93,16 @@ struct PoxelMesh {
     // BlurPass with a texture table: every cell word with the combined corner flags ORed in.
     // Empty otherwise.
     std::vector<uint32_t> BlurredVoxels;
-    // Slabs: runs of whole z slices of about kSlabCells cells, in emission order. Entry k is the
-    // first triangle (edge point) of slab k; a last entry closes the last slab. The lists are
-    // compiled per slab, so a rebuild recompiles only the slabs whose output changed.
+    // Slabs: square tiles of whole columns, about kSlabCells cells each. The lists are compiled
+    // per slab, so a rebuild recompiles only the slabs whose output changed, and a brush that
+    // touches a patch of the top changes few of them. A tile is not a run in emission order
+    // (cells go z, then x, then y): the output is cut into chunks, one row of a tile's columns
+    // each. Entry k is the first triangle (edge point) of chunk k, a last entry closes the last
+    // chunk, and ChunkSlab[k] is the slab chunk k belongs to (0 .. SlabCount - 1).
     std::vector<uint32_t> SlabTriangleStart;
     std::vector<uint32_t> SlabEdgeStart;
+    std::vector<uint32_t> ChunkSlab;
+    uint32_t SlabCount = 0;
 
     size_t triangleCount() const { return Triangles.size(); }
     size_t edgeCount() const { return EdgeVertices.size() / 2; }

@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <random>
+#include <set>
 
 using namespace lw;
 
@@ -94,17 +95,49 @@ TEST(PoxelGeometryInvariants, PickAndEdgeListsFollowTheTriangles) {
         for (size_t i = 0; i < m.Vertices.size(); ++i)
             ASSERT_EQ(m.PickVertices[i], m.Vertices[i].Pos);
         EXPECT_EQ(m.EdgeVertices.size() % 2, 0u);
-        // The slabs split triangles and edges in order, without gaps.
+        // The chunks split triangles and edges in order, without gaps, each in a slab.
         ASSERT_GE(m.SlabTriangleStart.size(), 2u);
         EXPECT_EQ(m.SlabTriangleStart.front(), 0u);
         EXPECT_EQ(m.SlabTriangleStart.back(), m.triangleCount());
         EXPECT_EQ(m.SlabEdgeStart.back(), m.EdgeVertices.size());
         EXPECT_TRUE(std::is_sorted(m.SlabTriangleStart.begin(), m.SlabTriangleStart.end()));
         EXPECT_TRUE(std::is_sorted(m.SlabEdgeStart.begin(), m.SlabEdgeStart.end()));
+        ASSERT_EQ(m.ChunkSlab.size() + 1, m.SlabTriangleStart.size());
+        for (uint32_t slab : m.ChunkSlab)
+            EXPECT_LT(slab, m.SlabCount);
     }
-    // Slabs hold whole z slices of about kSlabCells cells: 64 x 1 slices give 32 per slab.
+    // Slabs are square tiles of whole columns of about kSlabCells cells: one level gives tiles
+    // of 25 x 25 columns, so 64 x 80 columns make 3 x 4 slabs; each z row of a tile is a chunk.
     TPoxel wide(64, 1, 80);
-    EXPECT_EQ(build(wide).SlabTriangleStart.size(), 4u);
+    const PoxelMesh w = build(wide);
+    EXPECT_EQ(w.SlabCount, 12u);
+    ASSERT_EQ(w.ChunkSlab.size(), 80u * 3u);
+    EXPECT_EQ(w.ChunkSlab[0], 0u);
+    EXPECT_EQ(w.ChunkSlab[2], 2u);
+    EXPECT_EQ(w.ChunkSlab[3 * 25], 3u);
+    EXPECT_EQ(w.ChunkSlab.back(), 11u);
+    // A change in one corner of the top changes the output of that corner's slab only.
+    auto tall = makePoxel(30, 25, 30);
+    const PoxelMesh before = build(*tall);
+    ASSERT_EQ(before.SlabCount, 36u);
+    tall->Heights[2][3] = 0.5;
+    const PoxelMesh after = build(*tall);
+    ASSERT_EQ(after.ChunkSlab, before.ChunkSlab);
+    std::set<uint32_t> changed;
+    for (size_t k = 0; k < before.ChunkSlab.size(); ++k) {
+        const auto output = [k](const PoxelMesh& m) {
+            std::vector<float> v;
+            for (uint32_t t = m.SlabTriangleStart[k]; t < m.SlabTriangleStart[k + 1]; ++t)
+                for (int i = 0; i < 3; ++i) {
+                    const TVec3& pos = m.Vertices[3 * t + i].Pos;
+                    v.insert(v.end(), {pos.X, pos.Y, pos.Z});
+                }
+            return v;
+        };
+        if (output(before) != output(after))
+            changed.insert(before.ChunkSlab[k]);
+    }
+    EXPECT_EQ(changed, (std::set<uint32_t>{0}));
 }
 
 TEST(PoxelGeometryInvariants, AFullyEnclosedCellEmitsNothing) {

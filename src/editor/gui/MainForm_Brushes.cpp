@@ -175,6 +175,7 @@ void TMainForm::FillClick(int x, int y) {
     if (!node || !PropertiesPage->ButFillPoxel->isChecked())
         return;
     brush_.Stroke.begin(BrushKind::Fill);
+    gl::keepSlabListsForUndo();
     brush_.StrokeNode = node;
     brush_.CellsAtPress = node->Voxels;
     cellBrushSample(x, y);
@@ -186,6 +187,7 @@ void TMainForm::EraseClick(int x, int y) {
     if (!node || !PropertiesPage->ButDelPoxel->isChecked())
         return;
     brush_.Stroke.begin(BrushKind::Erase);
+    gl::keepSlabListsForUndo();
     brush_.StrokeNode = node;
     brush_.CellsAtPress = node->Voxels;
     cellBrushSample(x, y);
@@ -296,6 +298,7 @@ void TMainForm::SnapshotHeights() {
     if (node && (node->IsEntity || node->IsHeightmapImage || !doc_->contains(*node)))
         node = nullptr;
     brush_.HeightSession.begin(BrushKind::Heights);
+    gl::keepSlabListsForUndo();
     brush_.HeightsNode = node;
     brush_.Heights = node ? node->Heights : HeightSnapshot{};
     brush_.HeightsWritten = brush_.Heights;

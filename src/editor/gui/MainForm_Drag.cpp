@@ -60,6 +60,8 @@ void TMainForm::beginObjectDrag(DragKind kind, const QPoint& local) {
     const double px = local.x();
     const double py = OpenGLBox_->height() - local.y() - 1;
     beginDrag(drag_, kind, Restriction_, modeDown("LayersPick"), *node, *frames, view, px, py);
+    if (drag_.LayersMode)
+        gl::keepSlabListsForUndo();
     scene_.DragStep = dragPreview(drag_);
 }
 

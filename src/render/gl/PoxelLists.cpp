@@ -39,23 +39,35 @@ inline void emitTriangle(const MeshVertex* v, bool unit1) {
     }
 }
 
-// Triangles [first, end). With textures bound they are drawn grouped by texture pair, each group
-// after its binds: the faces of a poxel never overlap, so the order changes nothing on screen,
-// while every bind ends a batch, and batches are what list compilation pays for.
-void drawTriangles(const PoxelMesh& m, size_t first, size_t end) {
-    if (end <= first)
+// A run of triangles [first, end), and its edge points [edgeFirst, edgeEnd).
+struct Range {
+    size_t first = 0, end = 0;
+    size_t edgeFirst = 0, edgeEnd = 0;
+};
+
+// The triangles of the ranges. With textures bound they are drawn grouped by texture pair, each
+// group after its binds: the faces of a poxel never overlap, so the order changes nothing on
+// screen, while every bind ends a batch, and batches are what list compilation pays for.
+void drawTriangles(const PoxelMesh& m, const std::vector<Range>& ranges) {
+    size_t count = 0;
+    for (const Range& r : ranges)
+        count += r.end - r.first;
+    if (count == 0)
         return;
     const bool unit1 = hasMultitexture();
     if (!m.BindsTextures) {
         glBegin(GL_TRIANGLES);
-        for (size_t t = first; t < end; ++t)
-            emitTriangle(&m.Vertices[3 * t], unit1);
+        for (const Range& r : ranges)
+            for (size_t t = r.first; t < r.end; ++t)
+                emitTriangle(&m.Vertices[3 * t], unit1);
         glEnd();
         return;
     }
     std::map<std::pair<uint32_t, uint32_t>, std::vector<uint32_t>> groups;
-    for (size_t t = first; t < end; ++t)
-        groups[{m.Triangles[t].Tex1, m.Triangles[t].Tex0}].push_back(static_cast<uint32_t>(t));
+    for (const Range& r : ranges)
+        for (size_t t = r.first; t < r.end; ++t)
+            groups[{m.Triangles[t].Tex1, m.Triangles[t].Tex0}].push_back(
+                static_cast<uint32_t>(t));
     for (const auto& [pair, triangles] : groups) {
         bindPair(m.Triangles[triangles.front()]);
         glBegin(GL_TRIANGLES);
@@ -84,6 +96,25 @@ void drawPositions(GLenum mode, const std::vector<TVec3>& positions, size_t firs
     glBegin(mode);
     for (size_t i = first; i < end; ++i)
         glVertex3fv(&positions[i].X);
+    glEnd();
+}
+
+// The edges (edges = true) or the pick triangles of the ranges, in one batch.
+void drawRangePositions(const PoxelMesh& m, const std::vector<Range>& ranges, bool edges) {
+    size_t count = 0;
+    for (const Range& r : ranges)
+        count += edges ? r.edgeEnd - r.edgeFirst : r.end - r.first;
+    if (count == 0)
+        return;
+    glBegin(edges ? GL_LINES : GL_TRIANGLES);
+    for (const Range& r : ranges) {
+        if (edges)
+            for (size_t i = r.edgeFirst; i < r.edgeEnd; ++i)
+                glVertex3fv(&m.EdgeVertices[i].X);
+        else
+            for (size_t i = 3 * r.first; i < 3 * r.end; ++i)
+                glVertex3fv(&m.PickVertices[i].X);
+    }
     glEnd();
 }
 
@@ -130,11 +161,27 @@ void drawLoops(const std::vector<TVec3>& loops) {
 // its own three lists only call them. A rebuild recompiles the slabs whose output changed,
 // which keeps a brush stroke on a large poxel cheap.
 
-struct Slab {
+struct SlabVersion {
     GLuint lists = 0; // lists, lists + 1, lists + 2
     uint64_t hashA = 0;
     uint64_t hashB = 0;
+
+    bool holds(uint64_t a, uint64_t b) const { return lists != 0 && hashA == a && hashB == b; }
 };
+
+// The lists a slab draws now, and the version it had before the current run of changes began
+// (see keepSlabListsForUndo), kept compiled for the undo that brings it back.
+struct Slab {
+    SlabVersion current;
+    SlabVersion kept;
+    uint64_t keptRun = 0; // the run `kept` belongs to; 0: none
+};
+
+// The run of changes under way; bumped by keepSlabListsForUndo.
+uint64_t& slabRun() {
+    static uint64_t run = 1;
+    return run;
+}
 
 // Slabs by the first list name of their node.
 std::unordered_map<uint32_t, std::vector<Slab>>& slabCache() {
@@ -142,9 +189,15 @@ std::unordered_map<uint32_t, std::vector<Slab>>& slabCache() {
     return cache;
 }
 
-void releaseSlab(const Slab& s) {
-    if (s.lists != 0)
-        glDeleteLists(s.lists, 3);
+void releaseVersion(SlabVersion& v) {
+    if (v.lists != 0)
+        glDeleteLists(v.lists, 3);
+    v = {};
+}
+
+void releaseSlab(Slab& s) {
+    releaseVersion(s.current);
+    releaseVersion(s.kept);
 }
 
 // Four independent 64-bit lanes over the slab's output, folded into two; a stale slab would
@@ -183,14 +236,17 @@ private:
                          0x082EFA98EC4E6C89ull};
 };
 
-void hashSlab(SlabHash& h, const PoxelMesh& m, size_t t0, size_t t1, size_t e0, size_t e1) {
+void hashSlab(SlabHash& h, const PoxelMesh& m, const std::vector<Range>& ranges) {
     h.add(uint64_t{m.BindsTextures} | uint64_t{hasMultitexture()} << 1);
-    h.add(t1 - t0);
-    h.add(m.Vertices.data() + 3 * t0, (t1 - t0) * 3 * sizeof(MeshVertex));
-    if (m.BindsTextures)
-        for (size_t t = t0; t < t1; ++t)
-            h.add(uint64_t{m.Triangles[t].Tex1} << 32 | m.Triangles[t].Tex0);
-    h.add(m.EdgeVertices.data() + e0, (e1 - e0) * sizeof(TVec3));
+    for (const Range& r : ranges) {
+        h.add(r.end - r.first);
+        h.add(m.Vertices.data() + 3 * r.first, (r.end - r.first) * 3 * sizeof(MeshVertex));
+        if (m.BindsTextures)
+            for (size_t t = r.first; t < r.end; ++t)
+                h.add(uint64_t{m.Triangles[t].Tex1} << 32 | m.Triangles[t].Tex0);
+        h.add(r.edgeEnd - r.edgeFirst);
+        h.add(m.EdgeVertices.data() + r.edgeFirst, (r.edgeEnd - r.edgeFirst) * sizeof(TVec3));
+    }
 }
 
 void compileList(GLuint list, const auto& draw) {
@@ -200,11 +256,28 @@ void compileList(GLuint list, const auto& draw) {
     glEndList();
 }
 
-void compileRange(GLuint mesh, GLuint edges, GLuint pick, const PoxelMesh& m, size_t t0, size_t t1,
-                  size_t e0, size_t e1) {
-    compileList(mesh, [&] { drawTriangles(m, t0, t1); });
-    compileList(edges, [&] { drawPositions(GL_LINES, m.EdgeVertices, e0, e1); });
-    compileList(pick, [&] { drawPositions(GL_TRIANGLES, m.PickVertices, 3 * t0, 3 * t1); });
+// The three lists of a slab (or of a whole poxel) from its ranges.
+void compileRanges(GLuint lists, const PoxelMesh& m, const std::vector<Range>& ranges,
+                   bool withPoints) {
+    compileList(lists, [&] {
+        drawTriangles(m, ranges);
+        if (withPoints)
+            drawPoints(m.Points);
+    });
+    compileList(lists + kEdgeListOffset, [&] { drawRangePositions(m, ranges, true); });
+    compileList(lists + kPickListOffset, [&] { drawRangePositions(m, ranges, false); });
+}
+
+// The chunks of the mesh gathered by slab, each slab's in emission order.
+std::vector<std::vector<Range>> slabRanges(const PoxelMesh& m) {
+    std::vector<std::vector<Range>> slabs(m.SlabCount);
+    for (size_t k = 0; k + 1 < m.SlabTriangleStart.size() && k < m.ChunkSlab.size(); ++k) {
+        const Range r{m.SlabTriangleStart[k], m.SlabTriangleStart[k + 1], m.SlabEdgeStart[k],
+                      m.SlabEdgeStart[k + 1]};
+        if (m.ChunkSlab[k] < slabs.size() && (r.end > r.first || r.edgeEnd > r.edgeFirst))
+            slabs[m.ChunkSlab[k]].push_back(r);
+    }
+    return slabs;
 }
 
 void releaseSlabs(uint32_t nodeLists) {
@@ -212,7 +285,7 @@ void releaseSlabs(uint32_t nodeLists) {
     const auto it = cache.find(nodeLists);
     if (it == cache.end())
         return;
-    for (const Slab& s : it->second)
+    for (Slab& s : it->second)
         releaseSlab(s);
     cache.erase(it);
 }
@@ -240,54 +313,57 @@ void trimScratch(PoxelMesh& m) {
 
 void compilePoxelLists(uint32_t lists, const PoxelMesh& mesh) {
     const GLuint id = lists;
-    const size_t slabs = mesh.SlabTriangleStart.empty() ? 0 : mesh.SlabTriangleStart.size() - 1;
-    if (slabs <= 1) {
+    if (mesh.SlabCount <= 1) {
         releaseSlabs(lists);
-        const size_t t = mesh.Triangles.size(), e = mesh.EdgeVertices.size();
-        compileList(id, [&] {
-            drawTriangles(mesh, 0, t);
-            drawPoints(mesh.Points);
-        });
-        compileList(id + kEdgeListOffset,
-                    [&] { drawPositions(GL_LINES, mesh.EdgeVertices, 0, e); });
-        compileList(id + kPickListOffset,
-                    [&] { drawPositions(GL_TRIANGLES, mesh.PickVertices, 0, 3 * t); });
+        compileRanges(id, mesh,
+                      {Range{0, mesh.Triangles.size(), 0, mesh.EdgeVertices.size()}}, true);
         return;
     }
 
+    const std::vector<std::vector<Range>> slabs = slabRanges(mesh);
     std::vector<Slab>& cached = slabCache()[lists];
-    while (cached.size() > slabs) {
+    while (cached.size() > slabs.size()) {
         releaseSlab(cached.back());
         cached.pop_back();
     }
-    cached.resize(slabs);
-    for (size_t k = 0; k < slabs; ++k) {
-        const size_t t0 = mesh.SlabTriangleStart[k], t1 = mesh.SlabTriangleStart[k + 1];
-        const size_t e0 = mesh.SlabEdgeStart[k], e1 = mesh.SlabEdgeStart[k + 1];
+    cached.resize(slabs.size());
+    for (size_t k = 0; k < slabs.size(); ++k) {
         SlabHash h;
-        hashSlab(h, mesh, t0, t1, e0, e1);
+        hashSlab(h, mesh, slabs[k]);
         Slab& s = cached[k];
-        if (s.lists != 0 && s.hashA == h.a() && s.hashB == h.b())
+        if (s.current.holds(h.a(), h.b()))
             continue;
-        if (s.lists == 0)
-            s.lists = glGenLists(3);
-        compileRange(s.lists, s.lists + kEdgeListOffset, s.lists + kPickListOffset, mesh, t0, t1,
-                     e0, e1);
-        s.hashA = h.a();
-        s.hashB = h.b();
+        // An undo or redo of the run: the other version is still compiled.
+        if (s.kept.holds(h.a(), h.b())) {
+            std::swap(s.current, s.kept);
+            continue;
+        }
+        // The first change of the run keeps the version before it aside; later ones only
+        // overwrite what the run itself made.
+        if (s.current.lists != 0 && s.keptRun != slabRun()) {
+            releaseVersion(s.kept);
+            s.kept = s.current;
+            s.keptRun = slabRun();
+            s.current = {};
+        }
+        if (s.current.lists == 0)
+            s.current.lists = glGenLists(3);
+        compileRanges(s.current.lists, mesh, slabs[k], false);
+        s.current.hashA = h.a();
+        s.current.hashB = h.b();
     }
     compileList(id, [&] {
         for (const Slab& s : cached)
-            glCallList(s.lists);
+            glCallList(s.current.lists);
         drawPoints(mesh.Points);
     });
     compileList(id + kEdgeListOffset, [&] {
         for (const Slab& s : cached)
-            glCallList(s.lists + kEdgeListOffset);
+            glCallList(s.current.lists + kEdgeListOffset);
     });
     compileList(id + kPickListOffset, [&] {
         for (const Slab& s : cached)
-            glCallList(s.lists + kPickListOffset);
+            glCallList(s.current.lists + kPickListOffset);
     });
 }
 
@@ -300,8 +376,12 @@ std::vector<uint32_t> slabListsOf(const TPoxel& node) {
     if (const auto it = slabCache().find(node.GlLists);
         node.GlLists != 0 && it != slabCache().end())
         for (const Slab& s : it->second)
-            lists.push_back(s.lists);
+            lists.push_back(s.current.lists);
     return lists;
+}
+
+void keepSlabListsForUndo() {
+    ++slabRun();
 }
 
 void forgetPoxelSlabLists() {

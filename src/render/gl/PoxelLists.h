@@ -32,5 +32,9 @@ void releasePoxelSlabLists(uint32_t nodeLists);
 // The first list of each slab of `node` (empty for a poxel of one slab).
 std::vector<uint32_t> slabListsOf(const TPoxel& node);
 void forgetPoxelSlabLists();
+// A run of changes that one undo takes back (a brush stroke, a drag) begins: the first time it
+// replaces a slab's lists, the lists before it are kept compiled, so undoing the run, and then
+// redoing it, swaps lists instead of compiling them. One kept version per slab.
+void keepSlabListsForUndo();
 
 } // namespace lw::gl

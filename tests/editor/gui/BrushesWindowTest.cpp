@@ -290,3 +290,47 @@ TEST_F(BrushWindow, AutoBlurAsksFirstAndIsOneStep) {
         EXPECT_EQ(mapBytes(), before);
     }
 }
+
+// The X server's own pointer, moved by xdotool with the button held: the press, the moves and
+// the release come through the view's mouse dispatch as a user's do.
+TEST_F(BrushWindow, ARealPointerStrokePaintsTheCellsItPassesAsOneStep) {
+    if (!canDrivePointer())
+        GTEST_SKIP() << "needs an X server and xdotool";
+    // The longest run of neighbouring cell pixels along one row.
+    const std::vector<QPoint> pixels = cellPixels();
+    std::vector<QPoint> run, best;
+    for (const QPoint& at : pixels) {
+        if (!run.empty() && (at.y() != run.back().y() || at.x() != run.back().x() + 25))
+            run.clear();
+        run.push_back(at);
+        if (run.size() > best.size())
+            best = run;
+    }
+    ASSERT_GE(best.size(), 3u) << "the framed ground shows a row of cells";
+    std::vector<uint32_t> cells;
+    for (const QPoint& at : best)
+        cells.push_back(cellAt(at));
+    const auto before = mapBytes();
+    page_->ButFillPoxel->click();
+    settings(2, 0, 0, 0);
+    view()->setOnOpenGL(true);
+
+    // The pointer stops on every pixel of the run: a stroke paints the cells under its samples.
+    std::vector<QPoint> path;
+    for (const QPoint& at : best)
+        path.push_back(view()->mapToGlobal(at));
+    QProcess xdotool;
+    startPointerDrag(xdotool, path, 2, 0.05);
+    ASSERT_TRUE(xdotool.waitForStarted());
+    EXPECT_TRUE(waitFor([&] { return xdotool.state() == QProcess::NotRunning; }, 15000));
+    wait(200);
+    EXPECT_EQ(xdotool.exitCode(), 0);
+    for (size_t k = 0; k < cells.size(); ++k)
+        EXPECT_EQ(ground()->Voxels[cells[k] - 1], 7u) << "cell " << cells[k] << " at pixel " << k;
+    EXPECT_EQ(stack().count(), 1);
+    EXPECT_EQ(form_->Undo1->text(), "Undo Fill");
+    EXPECT_TRUE(form_->brushStrokeStep(best.front().x(), best.front().y()).isNull())
+        << "the release ended the stroke";
+    form_->Undo1->trigger();
+    EXPECT_EQ(mapBytes(), before);
+}

@@ -12,7 +12,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +42,34 @@ inline QString shownTitle(const TMainForm& form) {
     QString title = form.windowTitle();
     return title.replace(QStringLiteral("[*]"),
                          form.isWindowModified() ? QStringLiteral("*") : QString());
+}
+
+// True where the X server's own pointer can be driven (an xcb platform and xdotool).
+inline bool canDrivePointer() {
+    return QGuiApplication::platformName() == QLatin1String("xcb") &&
+           !QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty();
+}
+
+// Drags the X server's pointer with the left button along `path` (global pixels): press at the
+// first point, `steps` moves to each next one, release at the last. Nothing of Qt's event path
+// is bypassed. The caller runs the event loop while it goes, then waits for it to finish.
+inline void startPointerDrag(QProcess& xdotool, const std::vector<QPoint>& path, int steps = 10,
+                             double stepSeconds = 0.03) {
+    auto move = [](QStringList& s, QPoint p) {
+        s << QStringLiteral("mousemove") << QString::number(p.x()) << QString::number(p.y());
+    };
+    QStringList s;
+    move(s, path.front());
+    s << QStringLiteral("sleep") << QStringLiteral("0.2") << QStringLiteral("mousedown")
+      << QStringLiteral("1");
+    for (size_t k = 1; k < path.size(); ++k)
+        for (int i = 1; i <= steps; ++i) {
+            s << QStringLiteral("sleep") << QString::number(stepSeconds);
+            move(s, path[k - 1] + (path[k] - path[k - 1]) * i / steps);
+        }
+    s << QStringLiteral("sleep") << QStringLiteral("0.2") << QStringLiteral("mouseup")
+      << QStringLiteral("1");
+    xdotool.start(QStringLiteral("xdotool"), s);
 }
 
 inline QString panelText(TMainForm& form, int panel) {

@@ -16,9 +16,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QToolButton>
 
 #include <filesystem>
@@ -501,8 +499,7 @@ TEST_F(MapTree, EveryControlOfTheMainWindowHasAnAccessibleName) {
 // A real drag with the pointer, as a user makes it: the X server's input (xdotool) drives
 // Qt's own drag loop, so nothing of the drag and drop path is bypassed.
 TEST_F(MapTree, ARealDragOntoASiblingCopiesTheSubtree) {
-    if (QGuiApplication::platformName() != QLatin1String("xcb") ||
-        QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+    if (!canDrivePointer())
         GTEST_SKIP() << "needs an X server and xdotool";
     TPoxel* bridge = island()->Children[2].get();
     const size_t rockChildren = rocks()->Children.size();
@@ -514,17 +511,8 @@ TEST_F(MapTree, ARealDragOntoASiblingCopiesTheSubtree) {
     };
     const QPoint from = screenAt(bridge);
     const QPoint to = screenAt(rocks());
-    QStringList steps{QStringLiteral("mousemove"), QString::number(from.x()),
-                      QString::number(from.y()), QStringLiteral("mousedown"), QStringLiteral("1")};
-    for (int i = 1; i <= 10; ++i) {
-        const QPoint p = from + (to - from) * i / 10;
-        steps << QStringLiteral("sleep") << QStringLiteral("0.05") << QStringLiteral("mousemove")
-              << QString::number(p.x()) << QString::number(p.y());
-    }
-    steps << QStringLiteral("sleep") << QStringLiteral("0.2") << QStringLiteral("mouseup")
-          << QStringLiteral("1");
     QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), steps);
+    startPointerDrag(xdotool, {from, to}, 10, 0.05);
     ASSERT_TRUE(xdotool.waitForStarted());
     EXPECT_TRUE(waitFor([&] { return rocks()->Children.size() == rockChildren + 1; }, 8000));
     xdotool.waitForFinished();

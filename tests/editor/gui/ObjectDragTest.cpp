@@ -10,8 +10,6 @@
 #include "../../ui/gui/GuiTestSupport.h"
 
 #include <QAction>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -392,8 +390,7 @@ TEST_F(ObjectDrags, TheRightButtonTogglesCameraRotationAndBackToTheObjectTool) {
 
 // The X server's own pointer, moved by xdotool: nothing of Qt's event path is bypassed.
 TEST_F(ObjectDrags, ARealPointerDragMovesTheNode) {
-    if (QGuiApplication::platformName() != QLatin1String("xcb") ||
-        QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+    if (!canDrivePointer())
         GTEST_SKIP() << "needs an X server and xdotool";
     selectAndFrame(tower());
     useTool(form_->ToolButton8);
@@ -403,19 +400,8 @@ TEST_F(ObjectDrags, ARealPointerDragMovesTheNode) {
     const QPoint from = view()->mapToGlobal(gizmoPixel(DragKind::Move, {0.6, 0, 0}));
     const QPoint by = gizmoPixel(DragKind::Move, {1.5, 0, 0}, false) -
                       gizmoPixel(DragKind::Move, {0, 0, 0}, false);
-    QStringList steps{QStringLiteral("mousemove"), QString::number(from.x()),
-                      QString::number(from.y()),   QStringLiteral("sleep"),
-                      QStringLiteral("0.2"),       QStringLiteral("mousedown"),
-                      QStringLiteral("1")};
-    for (int i = 1; i <= 10; ++i) {
-        const QPoint p = from + by * i / 10;
-        steps << QStringLiteral("sleep") << QStringLiteral("0.03") << QStringLiteral("mousemove")
-              << QString::number(p.x()) << QString::number(p.y());
-    }
-    steps << QStringLiteral("sleep") << QStringLiteral("0.2") << QStringLiteral("mouseup")
-          << QStringLiteral("1");
     QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), steps);
+    startPointerDrag(xdotool, {from, from + by});
     ASSERT_TRUE(xdotool.waitForStarted());
     EXPECT_TRUE(waitFor([&] { return form_->Undo1->isEnabled(); }, 8000));
     xdotool.waitForFinished();

@@ -234,12 +234,12 @@ TEST_F(PoxelLists, TreeBuildsEveryPoxelAndDestroyingOneReleasesItsLists) {
 }
 
 TEST_F(PoxelLists, LargePoxelsRecompileOnlyTheSlabsThatChanged) {
-    // 64 x 1 x 64 cells: two slabs of 32 z slices, one pixel per cell from above.
+    // 64 x 1 x 64 cells: 3 x 3 slabs of up to 25 x 25 columns, one pixel per cell from above.
     auto p = makePoxel(64, 1, 64);
     const TTextureList table{};
     gl::BuildPoxelMesh(*p, &table);
     const std::vector<uint32_t> slabs = gl::slabListsOf(*p);
-    ASSERT_EQ(slabs.size(), 2u);
+    ASSERT_EQ(slabs.size(), 9u);
     for (GLuint first : slabs)
         for (GLuint list = first; list < first + 3; ++list)
             EXPECT_TRUE(glIsList(list)) << list;
@@ -255,7 +255,7 @@ TEST_F(PoxelLists, LargePoxelsRecompileOnlyTheSlabsThatChanged) {
     EXPECT_EQ(cellAt(10, 50), 5u);
     EXPECT_EQ(cellAt(10, 10), 5u);
 
-    // A hole in the second slab, then one in the first: each rebuild shows exactly the cells.
+    // A hole in one slab, then one in another: each rebuild shows exactly the cells.
     p->Voxels[p->cellIndex(10, 0, 50)] = 0;
     gl::BuildPoxelMesh(*p, &table);
     drawPick();
@@ -282,6 +282,60 @@ TEST_F(PoxelLists, LargePoxelsRecompileOnlyTheSlabsThatChanged) {
     for (GLuint first : slabs)
         for (GLuint list = first; list < first + 3; ++list)
             EXPECT_FALSE(glIsList(list)) << list;
+}
+
+TEST_F(PoxelLists, UndoingARunOfChangesSwapsBackTheListsItReplaced) {
+    auto p = makePoxel(64, 1, 64);
+    const TTextureList table{};
+    gl::BuildPoxelMesh(*p, &table);
+    const std::vector<uint32_t> before = gl::slabListsOf(*p);
+    const auto cells = p->Voxels;
+    auto drawPick = [&] {
+        topView(32.0f);
+        setIdentity(5);
+        glCallList(p->GlLists + gl::kPickListOffset);
+    };
+    auto cellAt = [this](int x, int z) {
+        return identityAt(static_cast<float>(x) - 31.5f, static_cast<float>(z) - 31.5f);
+    };
+
+    // A run of three changes in two slabs (their cells and neighbours inside them).
+    gl::keepSlabListsForUndo();
+    p->Voxels[p->cellIndex(10, 0, 40)] = 0;
+    gl::BuildPoxelMesh(*p, &table);
+    p->Voxels[p->cellIndex(11, 0, 40)] = 0;
+    gl::BuildPoxelMesh(*p, &table);
+    p->Voxels[p->cellIndex(10, 0, 10)] = 0;
+    gl::BuildPoxelMesh(*p, &table);
+    const std::vector<uint32_t> after = gl::slabListsOf(*p);
+    ASSERT_EQ(after.size(), before.size());
+    int replaced = 0;
+    for (size_t k = 0; k < after.size(); ++k)
+        replaced += after[k] != before[k];
+    EXPECT_EQ(replaced, 2);
+
+    // The undo finds the lists from before the run, the redo those the run made.
+    p->Voxels = cells;
+    gl::BuildPoxelMesh(*p, &table);
+    EXPECT_EQ(gl::slabListsOf(*p), before);
+    drawPick();
+    EXPECT_EQ(cellAt(10, 40), 5u);
+    EXPECT_EQ(cellAt(10, 10), 5u);
+    p->Voxels[p->cellIndex(10, 0, 40)] = 0;
+    p->Voxels[p->cellIndex(11, 0, 40)] = 0;
+    p->Voxels[p->cellIndex(10, 0, 10)] = 0;
+    gl::BuildPoxelMesh(*p, &table);
+    EXPECT_EQ(gl::slabListsOf(*p), after);
+    drawPick();
+    EXPECT_EQ(cellAt(11, 40), 0u);
+    EXPECT_EQ(cellAt(10, 10), 0u);
+    EXPECT_EQ(cellAt(12, 40), 5u);
+
+    // Both versions go with the node.
+    p.reset();
+    for (const auto* names : {&before, &after})
+        for (GLuint first : *names)
+            EXPECT_FALSE(glIsList(first)) << first;
 }
 
 TEST(HeadlessContext, RefusesImpossibleSizesClearly) {
