@@ -8,7 +8,7 @@
 #include "render/SceneBounds.h"
 #include "render/ViewMath.h"
 #include "render/gl/DisplayLists.h"
-#include "render/gl/HeadlessContext.h"
+#include "support/HeadlessGlTest.h"
 #include "render/gl/PoxelLists.h"
 
 #include <GL/gl.h>
@@ -18,29 +18,17 @@
 #include <set>
 
 using namespace lw;
-using lw::gl::HeadlessContext;
 
 namespace {
 
 constexpr int kSize = 64;
 
-class SceneDrawer : public ::testing::Test {
+class SceneDrawer : public lwtest::HeadlessGlTest<kSize> {
 protected:
-    static std::unique_ptr<HeadlessContext>& context() {
-        static std::unique_ptr<HeadlessContext> c;
-        return c;
-    }
-    static void SetUpTestSuite() {
-        auto created = HeadlessContext::create(kSize, kSize);
-        if (created)
-            context() = std::move(created.value());
-    }
-    static void TearDownTestSuite() { context().reset(); }
-
     void SetUp() override {
-        ASSERT_TRUE(context()) << "no headless OpenGL context";
-        ASSERT_TRUE(context()->makeCurrent().ok());
-        gl::installDisplayListReleaseHook();
+        HeadlessGlTest::SetUp();
+        if (HasFatalFailure())
+            return;
         gl::SetupGLState(state_);
         gl::BuildFixedLists(0);
         state_.Camera.Width = kSize;
