@@ -255,6 +255,45 @@ TEST_F(BrushWindow, HeightsFollowThePickSessionsAndUndoBySession) {
     EXPECT_EQ(mapBytes(), before);
 }
 
+TEST_F(BrushWindow, ClicksInTheViewPickHeightPointsAndCtrlAddsOne) {
+    page_->HmPickBut->click();
+    view()->setOnOpenGL(true);
+    // Two pixels whose pick names different points of the ground's heightmap.
+    std::vector<std::pair<QPoint, uint32_t>> points;
+    for (int y = 20; y < view()->height() - 20 && points.size() < 2; y += 9)
+        for (int x = 20; x < view()->width() - 20 && points.size() < 2; x += 9) {
+            const uint32_t id = view()->PickAt(x, y);
+            if (id >= 1001 && (points.empty() || points[0].second != id))
+                points.emplace_back(QPoint(x, y), id);
+        }
+    ASSERT_EQ(points.size(), 2u) << "the selected ground shows its height points";
+    auto picked = [this] {
+        std::vector<std::pair<int, int>> out;
+        for (const auto& p : form_->heightPicks().Picks)
+            out.emplace_back(p.first, p.second);
+        return out;
+    };
+    auto pair = [](uint32_t id) { return std::make_pair(int(id) / 1000, int(id) % 1000); };
+
+    click(points[0].first);
+    EXPECT_EQ(picked(), (std::vector{pair(points[0].second)}));
+    click(points[1].first, Qt::ControlModifier);
+    EXPECT_EQ(picked(), (std::vector{pair(points[0].second), pair(points[1].second)}));
+    EXPECT_EQ(form_->selectedPoxel(), ground()) << "picking points keeps the selection";
+
+    // "Height" raises both picked points, as one step.
+    const auto before = mapBytes();
+    const THmap start = ground()->Heights;
+    page_->HmHeightEdit->setFloatVal(3);
+    for (const auto& [a, b] : picked()) // the point (a - 1, b - 1)
+        EXPECT_FLOAT_EQ(ground()->Heights[size_t(a - 1)][size_t(b - 1)],
+                        start[size_t(a - 1)][size_t(b - 1)] + 3.0f);
+    EXPECT_EQ(stack().count(), 1);
+    EXPECT_EQ(form_->Undo1->text(), "Undo Heights");
+    form_->Undo1->trigger();
+    EXPECT_EQ(mapBytes(), before);
+}
+
 TEST_F(BrushWindow, AutoBlurAsksFirstAndIsOneStep) {
     QStringList asked;
     int answer = QMessageBox::No;

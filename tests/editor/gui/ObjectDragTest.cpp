@@ -377,6 +377,33 @@ TEST_F(ObjectDrags, TheRightButtonTogglesCameraRotationAndBackToTheObjectTool) {
     EXPECT_EQ(mapBytes(), before);
 }
 
+TEST_F(ObjectDrags, ALevelCornerDraggedWithTheLayersBrushIsOneLayersStep) {
+    selectAndFrame(tower());
+    form_->PropertiesPage->LayersPick->click();
+    ASSERT_TRUE(form_->ToolButton13->isChecked()) << "level corners start along X";
+    useTool(form_->ToolButton8);
+    focusView();
+    form_->layerPicks().SoftLen = 1;
+    form_->layerPicks().SetOnly(4 + 10 * 2); // corner 4 of level 2: its x = 0 edge moves on X
+    const std::vector<uint8_t> before = mapBytes();
+    const PoxelContent was = tower()->content();
+
+    const QPoint from = gizmoPixel(DragKind::Move, {0.6, 0, 0}, true, true);
+    const QPoint to = from + (gizmoPixel(DragKind::Move, {1.5, 0, 0}, false, true) -
+                              gizmoPixel(DragKind::Move, {0, 0, 0}, false, true));
+    hover(from);
+    ASSERT_EQ(view()->cursorCode(), CodeMove);
+    dragFromTo(from, to);
+
+    PoxelContent same = was;
+    same.LayerHigh[2].X = tower()->LayerHigh[2].X;
+    EXPECT_EQ(tower()->content(), same) << "only the picked corner's level moved";
+    EXPECT_NEAR(tower()->LayerHigh[2].X - was.LayerHigh[2].X, 1.5, 0.15);
+    EXPECT_EQ(form_->Undo1->text(), "Undo Layers");
+    form_->Undo1->trigger();
+    EXPECT_EQ(mapBytes(), before);
+}
+
 // The X server's own pointer, moved by xdotool: nothing of Qt's event path is bypassed.
 TEST_F(ObjectDrags, ARealPointerDragMovesTheNode) {
     if (!canDrivePointer())

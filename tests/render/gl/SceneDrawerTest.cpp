@@ -124,6 +124,40 @@ TEST_F(SceneDrawer, GizmoHandlesWinOverGeometry) {
     EXPECT_TRUE(centre.count(kHandleCentre));
 }
 
+TEST_F(SceneDrawer, PointPicksReachTheSelectedPoxelBelowTheRoot) {
+    TPoxel* block = makeScene();
+    state_.SelectedId = block->ListId;
+    for (bool heights : {true, false}) {
+        SCOPED_TRACE(heights ? "heightmap points" : "level corners");
+        state_.HeightPick = heights;
+        state_.LayersMode = !heights;
+        std::set<uint32_t> seen;
+        for (int y = 0; y < kSize; y += 2)
+            for (int x = 0; x < kSize; x += 2)
+                seen.insert(gl::PickAt(state_, x, y));
+        seen.erase(0);
+        EXPECT_FALSE(seen.empty()) << "the points answer";
+        EXPECT_FALSE(seen.count(static_cast<uint32_t>(block->ListId)));
+        EXPECT_EQ(state_.Selected, block);
+    }
+}
+
+TEST_F(SceneDrawer, InLayersModeTheObjectToolsPickOnlyTheirGizmo) {
+    TPoxel* block = makeScene();
+    state_.SelectedId = block->ListId;
+    state_.Gizmo = GizmoKind::Move;
+    state_.MoveArmed = true;
+    state_.LayersMode = true;
+    state_.Camera.CamFov = 10;
+    std::set<uint32_t> row;
+    for (int i = 0; i < kSize; i += 2)
+        for (int across = kSize / 2 - 2; across <= kSize / 2 + 2; ++across)
+            row.insert(gl::PickAt(state_, i, across));
+    EXPECT_TRUE(row.count(1)) << "the x handle, in the node's own frame";
+    EXPECT_FALSE(row.count(static_cast<uint32_t>(block->ListId))) << "a press drags corners";
+    EXPECT_EQ(state_.Selected, block);
+}
+
 TEST_F(SceneDrawer, FocusFitsTheCameraToThePoxel) {
     TPoxel* block = makeScene();
     glMatrixMode(GL_MODELVIEW);
