@@ -3,12 +3,12 @@
 // with the pick pass that finds its cell, a height sample of radius 10, and the undo of a stroke
 // of 200 samples.
 
+#include "BenchContext.h"
 #include "LargestPoxel.h"
 #include "editor/Brushes.h"
 #include "core/MapGenerator.h"
 #include "editor/MapDocument.h"
 #include "render/MeshSamples.h"
-#include "render/gl/HeadlessContext.h"
 #include "render/gl/PoxelLists.h"
 
 #include <GL/gl.h>
@@ -21,15 +21,6 @@ using namespace lw;
 namespace {
 
 const TTextureList kTable = lwtest::numberedTextureTable();
-
-gl::HeadlessContext* glContext(benchmark::State& state) {
-    static auto created = gl::HeadlessContext::create(64, 64);
-    if (!created) {
-        state.SkipWithError(created.error().message().c_str());
-        return nullptr;
-    }
-    return created.value().get();
-}
 
 // A document holding the largest poxel, rebuilt on every geometry change like the window's.
 struct BrushDocument {
@@ -49,7 +40,7 @@ struct BrushDocument {
 };
 
 void fillSamples(benchmark::State& state, bool pick) {
-    if (!glContext(state))
+    if (!lwbench::glContext(state))
         return;
     BrushDocument b;
     BrushStroke stroke;
@@ -82,7 +73,7 @@ void BM_BrushFillSampleWithPick(benchmark::State& state) {
 BENCHMARK(BM_BrushFillSampleWithPick)->Unit(benchmark::kMillisecond);
 
 void BM_BrushHeightSampleRadius10(benchmark::State& state) {
-    if (!glContext(state))
+    if (!lwbench::glContext(state))
         return;
     BrushDocument b;
     TPickArray picks;
@@ -102,7 +93,7 @@ void BM_BrushHeightSampleRadius10(benchmark::State& state) {
 BENCHMARK(BM_BrushHeightSampleRadius10)->Unit(benchmark::kMillisecond);
 
 void BM_BrushUndoStrokeOf200Samples(benchmark::State& state) {
-    if (!glContext(state))
+    if (!lwbench::glContext(state))
         return;
     BrushDocument b;
     BrushStroke stroke;

@@ -1,10 +1,10 @@
 // Mesh generation and list compilation of the largest editor poxel and of a whole map.
 
+#include "BenchContext.h"
 #include "LargestPoxel.h"
 #include "core/Poxel.h"
 #include "render/MeshSamples.h"
 #include "render/PoxelMesh.h"
-#include "render/gl/HeadlessContext.h"
 #include "render/gl/PoxelLists.h"
 
 #include <GL/gl.h>
@@ -50,15 +50,6 @@ std::unique_ptr<TPoxel> benchmarkMap() {
     return root;
 }
 
-gl::HeadlessContext* glContext(benchmark::State& state) {
-    static auto created = gl::HeadlessContext::create(64, 64);
-    if (!created) {
-        state.SkipWithError(created.error().message().c_str());
-        return nullptr;
-    }
-    return created.value().get();
-}
-
 void reportSize(benchmark::State& state, const PoxelMesh& m) {
     state.counters["triangles"] = static_cast<double>(m.triangleCount());
     state.counters["edges"] = static_cast<double>(m.edgeCount());
@@ -77,7 +68,7 @@ void geometry(benchmark::State& state, bool checkerboard) {
 // A full rebuild: the colour is new each time, so every triangle and every slab list changes
 // and no kept list can stand in.
 void rebuild(benchmark::State& state, bool checkerboard, bool randomTextures = false) {
-    if (!glContext(state))
+    if (!lwbench::glContext(state))
         return;
     auto p = largestPoxel(checkerboard, randomTextures);
     uint32_t shade = 0;
@@ -93,7 +84,7 @@ void rebuild(benchmark::State& state, bool checkerboard, bool randomTextures = f
 
 // What a cell brush does: one cell changes, then the poxel is rebuilt.
 void BM_LargestPoxelBrushStroke(benchmark::State& state) {
-    if (!glContext(state))
+    if (!lwbench::glContext(state))
         return;
     auto p = largestPoxel(false);
     gl::BuildPoxelMesh(*p, &kTable);
@@ -138,7 +129,7 @@ void BM_MapGeometry(benchmark::State& state) {
 }
 
 void BM_MapRebuild(benchmark::State& state) {
-    if (!glContext(state))
+    if (!lwbench::glContext(state))
         return;
     auto root = benchmarkMap();
     for (auto _ : state) {

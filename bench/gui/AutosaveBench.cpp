@@ -33,8 +33,9 @@ struct EditedMap {
     size_t next = 0;
 };
 
-// The part that runs on the window's thread at each interval.
-void BM_AutosaveOnTheWindowThread5000(benchmark::State& state) {
+// One autosave at each interval: the part on the window's thread, or (`whole`) the whole copy
+// until it is on the disk.
+void autosaves(benchmark::State& state, bool whole) {
     QTemporaryDir dir;
     EditedMap map;
     Autosaver saver(map.doc, dir.path());
@@ -44,27 +45,22 @@ void BM_AutosaveOnTheWindowThread5000(benchmark::State& state) {
         state.ResumeTiming();
         if (!saver.writeNow())
             state.SkipWithError("nothing written");
-        state.PauseTiming();
+        if (!whole)
+            state.PauseTiming();
         saver.waitForWrites();
-        state.ResumeTiming();
+        if (!whole)
+            state.ResumeTiming();
     }
     state.counters["bytes"] = double(encodeMap(*map.doc.root()).value().size());
 }
+
+void BM_AutosaveOnTheWindowThread5000(benchmark::State& state) {
+    autosaves(state, false);
+}
 BENCHMARK(BM_AutosaveOnTheWindowThread5000)->Unit(benchmark::kMillisecond);
 
-// The whole copy, until it is on the disk.
 void BM_AutosaveWholeCopy5000(benchmark::State& state) {
-    QTemporaryDir dir;
-    EditedMap map;
-    Autosaver saver(map.doc, dir.path());
-    for (auto _ : state) {
-        state.PauseTiming();
-        map.edit();
-        state.ResumeTiming();
-        if (!saver.writeNow())
-            state.SkipWithError("nothing written");
-        saver.waitForWrites();
-    }
+    autosaves(state, true);
 }
 BENCHMARK(BM_AutosaveWholeCopy5000)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -7,30 +7,6 @@ namespace lw {
 
 namespace {
 
-// Reads lines the way the list reader needs them: past the end every line is empty.
-class LineReader {
-public:
-    explicit LineReader(const std::string& text) : text_(text) {}
-    bool atEnd() const { return pos_ >= text_.size(); }
-    std::string next() {
-        if (atEnd())
-            return {};
-        size_t end = text_.find('\n', pos_);
-        const size_t after = end == std::string::npos ? text_.size() : end + 1;
-        if (end == std::string::npos)
-            end = text_.size();
-        else if (end > pos_ && text_[end - 1] == '\r')
-            --end;
-        std::string line = text_.substr(pos_, end - pos_);
-        pos_ = after;
-        return line;
-    }
-
-private:
-    const std::string& text_;
-    size_t pos_ = 0;
-};
-
 Error cannotSave(const std::string& detail) {
     return Error{"sCannotSaveTextureList", "Cannot save texture list", detail};
 }
@@ -38,6 +14,25 @@ Error cannotSave(const std::string& detail) {
 const char* const kSlotNames[kBoxSlots] = {"top", "side", "bottom", "edge", "fifth"};
 
 } // namespace
+
+std::string TextureListLines::next() {
+    ++line_;
+    if (atEnd())
+        return {};
+    size_t end = text_.find('\n', pos_);
+    const size_t after = end == std::string::npos ? text_.size() : end + 1;
+    if (end == std::string::npos)
+        end = text_.size();
+    else if (end > pos_ && text_[end - 1] == '\r')
+        --end;
+    std::string line = text_.substr(pos_, end - pos_);
+    pos_ = after;
+    return line;
+}
+
+bool TextureListLines::restIsBlank() const {
+    return text_.find_first_not_of(" \t\r\n", pos_) == std::string::npos;
+}
 
 std::string boxCaption(int number, const std::string& name) {
     return std::to_string(number) + ". " + name;
@@ -56,7 +51,7 @@ bool isNullTexture(const std::string& text) {
 
 TextureBoxList parseTextureList(const std::string& text) {
     TextureBoxList list;
-    LineReader in(text);
+    TextureListLines in(text);
     while (!in.atEnd() && list.Boxes.size() < size_t(kMaxTextureBoxes)) {
         TextureBox box;
         bool complete = true;

@@ -37,6 +37,23 @@ std::string boxNameOfCaption(const std::string& caption);
 // True when a slot text means "no texture" ("NULL" in any letter case).
 bool isNullTexture(const std::string& text);
 
+// The lines of a list file as its readers meet them, counted from 1: a line ends at LF, a CR
+// before it is dropped, and past the end every line is empty.
+class TextureListLines {
+public:
+    explicit TextureListLines(const std::string& text) : text_(text) {}
+    bool atEnd() const { return pos_ >= text_.size(); }
+    int line() const { return line_; }
+    std::string next();
+    // Whether nothing but line ends and blanks follows.
+    bool restIsBlank() const;
+
+private:
+    const std::string& text_;
+    size_t pos_ = 0;
+    int line_ = 0;
+};
+
 // Parses the text of a list file. Records of 6 or 7 lines (four slots, the name, the fifth slot
 // when it differs from the first, an empty line); a line ends at LF, a CR before it is dropped.
 // A record with fewer than four slot lines ends the list; more than 64 boxes are cut to 64.

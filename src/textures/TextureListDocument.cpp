@@ -14,37 +14,6 @@ Error badList(const std::string& fileName, const std::string& reason) {
     return Error{"sBadTextureFile", "Bad Texture File!", "'" + fileName + "': " + reason};
 }
 
-// The lines of a list as the reader meets them, counted from 1; past the end they are empty.
-class Lines {
-public:
-    explicit Lines(const std::string& text) : text_(text) {}
-    bool atEnd() const { return pos_ >= text_.size(); }
-    int line() const { return line_; }
-    std::string next() {
-        ++line_;
-        if (atEnd())
-            return {};
-        size_t end = text_.find('\n', pos_);
-        const size_t after = end == std::string::npos ? text_.size() : end + 1;
-        if (end == std::string::npos)
-            end = text_.size();
-        else if (end > pos_ && text_[end - 1] == '\r')
-            --end;
-        std::string s = text_.substr(pos_, end - pos_);
-        pos_ = after;
-        return s;
-    }
-    // Whether nothing but line ends and blanks follows.
-    bool restIsBlank() const {
-        return text_.find_first_not_of(" \t\r\n", pos_) == std::string::npos;
-    }
-
-private:
-    const std::string& text_;
-    size_t pos_ = 0;
-    int line_ = 0;
-};
-
 std::string at(int line) {
     return "line " + std::to_string(line) + ": ";
 }
@@ -60,7 +29,7 @@ Status checkTextureListText(const std::string& text) {
         return Error{"", "",
                      "a zero byte at offset " + std::to_string(zero) +
                          ": the file holds binary data, not a texture list"};
-    Lines in(text);
+    TextureListLines in(text);
     int boxes = 0;
     while (!in.atEnd()) {
         if (boxes == kMaxTextureBoxes) {

@@ -18,16 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readText(const fs::path& file) {
-    const auto bytes = readBytes(file);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-std::string firstLine(const fs::path& file) {
-    std::string text = readText(file);
-    return text.substr(0, text.find('\n'));
-}
-
 void writeText(const fs::path& file, const std::string& text) {
     writeBytes(file, std::vector<uint8_t>(text.begin(), text.end()));
 }
@@ -41,22 +31,15 @@ std::string replaceArgs(const fs::path& in, const fs::path& out, const std::stri
 } // namespace
 
 TEST(CliReplace, GoldenCases) {
-    const fs::path cases = fs::path(LW_TEST_DATA_DIR) / "replace";
     const bool update = std::getenv("LW_UPDATE_GOLDEN") != nullptr;
-    std::vector<fs::path> dirs;
-    for (const auto& entry : fs::directory_iterator(cases))
-        if (entry.is_directory())
-            dirs.push_back(entry.path());
-    std::sort(dirs.begin(), dirs.end());
-    ASSERT_GE(dirs.size(), 8u);
+    const std::vector<ReplaceCase> cases = replaceCases();
+    ASSERT_GE(cases.size(), 8u);
 
-    for (const fs::path& dir : dirs) {
+    for (const auto& [dir, find, replace, args] : cases) {
         SCOPED_TRACE(dir.filename().string());
         TempDir tmp;
         const fs::path out = tmp / "out.xom";
-        const std::string more = fs::exists(dir / "args.txt") ? firstLine(dir / "args.txt") : "";
-        const auto run = runCli(replaceArgs(dir / "input.xom", out, firstLine(dir / "find.txt"),
-                                            firstLine(dir / "replace.txt"), more));
+        const auto run = runCli(replaceArgs(dir / "input.xom", out, find, replace, args));
         if (update) {
             if (run.exitCode == 0) {
                 writeText(dir / "expected.log", run.out);

@@ -8,6 +8,7 @@
 #include "editor/MapDocument.h"
 #include "render/MeshSamples.h"
 #include "render/PoxelMesh.h"
+#include "support/TestSupport.h"
 #include "textures/TextureCodes.h"
 
 #include <gtest/gtest.h>
@@ -16,14 +17,9 @@
 #include <limits>
 
 using namespace lw;
+using lwtest::mapBytes;
 
 namespace {
-
-std::vector<uint8_t> bytesOf(const TPoxel& root) {
-    auto encoded = encodeMap(root);
-    EXPECT_TRUE(encoded.ok()) << (encoded.ok() ? "" : encoded.error().message());
-    return encoded.ok() ? encoded.value() : std::vector<uint8_t>{};
-}
 
 // Identity of grid point (x, z) of the top level, as the heightmap pick pass draws it.
 int32_t gridIdentity(int x, int z) {
@@ -119,7 +115,7 @@ TEST_F(Brushes, AutoBlurIsOneStepAndNeverFillsOrEmptiesCells) {
     p.Voxels[2] = 0x00100003u;
     p.Voxels[3] = 0;
     p.Voxels[4] = 11;
-    const auto before = bytesOf(*doc_.root());
+    const auto before = mapBytes(*doc_.root());
     const std::vector<uint32_t> cells = p.Voxels;
 
     // Without a first or a second box the pair names "no texture": nothing may change.
@@ -137,11 +133,11 @@ TEST_F(Brushes, AutoBlurIsOneStepAndNeverFillsOrEmptiesCells) {
     EXPECT_EQ(p.Voxels[3], 0u);
     EXPECT_EQ(p.Voxels[4], 11u);
     EXPECT_EQ(p.Voxels[5], 0x00FF0307u) << "every cell of box 1";
-    const auto after = bytesOf(*doc_.root());
+    const auto after = mapBytes(*doc_.root());
     stack().undo();
-    EXPECT_EQ(bytesOf(*doc_.root()), before);
+    EXPECT_EQ(mapBytes(*doc_.root()), before);
     stack().redo();
-    EXPECT_EQ(bytesOf(*doc_.root()), after);
+    EXPECT_EQ(mapBytes(*doc_.root()), after);
 }
 
 // ---- Blur ---------------------------------------------------------------------------------------
@@ -154,7 +150,7 @@ TEST_F(Brushes, BlurSpreadsCornerFlagsToTheCellsThatShareTheCorner) {
     p.Voxels[p.cellIndex(1, 0, 0)] = 7u;
     p.Voxels[p.cellIndex(1, 1, 1)] = 7u;  // shares the point as its corner (0, 0, 0)
     p.Voxels[p.cellIndex(3, 0, 0)] = 11u; // too far away
-    const auto before = bytesOf(*doc_.root());
+    const auto before = mapBytes(*doc_.root());
 
     // Corner flags combine only in textured cells: no texture list, no change.
     EXPECT_EQ(blurredCells(p, nullptr), p.Voxels);
@@ -171,11 +167,11 @@ TEST_F(Brushes, BlurSpreadsCornerFlagsToTheCellsThatShareTheCorner) {
     EXPECT_FALSE(p.BlurPass) << "the builder's switch is put back";
     EXPECT_FALSE(blur(doc_, p, &table)) << "a second blur has nothing left to spread";
 
-    const auto after = bytesOf(*doc_.root());
+    const auto after = mapBytes(*doc_.root());
     stack().undo();
-    EXPECT_EQ(bytesOf(*doc_.root()), before);
+    EXPECT_EQ(mapBytes(*doc_.root()), before);
     stack().redo();
-    EXPECT_EQ(bytesOf(*doc_.root()), after);
+    EXPECT_EQ(mapBytes(*doc_.root()), after);
 }
 
 // ---- Heightmap brush ----------------------------------------------------------------------------
@@ -231,7 +227,7 @@ TEST(BrushHeights, OffsetsAreFromTheSnapshotNotIncrements) {
 
 TEST_F(Brushes, APickSessionOfHeightsIsOneStepAndTheNextPickKeepsTheRaise) {
     TPoxel& p = block();
-    const auto before = bytesOf(*doc_.root());
+    const auto before = mapBytes(*doc_.root());
     TPickArray picks;
     picks.Radius = 2;
     picks.SetOnly(gridIdentity(2, 2));
@@ -244,7 +240,7 @@ TEST_F(Brushes, APickSessionOfHeightsIsOneStepAndTheNextPickKeepsTheRaise) {
     EXPECT_EQ(stack().count(), 1);
     EXPECT_EQ(stack().undoText(), "Heights");
     EXPECT_FLOAT_EQ(p.Heights[2][2], 10.0f);
-    const auto raised = bytesOf(*doc_.root());
+    const auto raised = mapBytes(*doc_.root());
 
     // A new pick: a new snapshot of the raised heights, the height back at 0.
     picks.SetOnly(gridIdentity(4, 4));
@@ -258,9 +254,9 @@ TEST_F(Brushes, APickSessionOfHeightsIsOneStepAndTheNextPickKeepsTheRaise) {
     EXPECT_EQ(stack().count(), 2) << "one step per pick";
 
     stack().undo();
-    EXPECT_EQ(bytesOf(*doc_.root()), raised);
+    EXPECT_EQ(mapBytes(*doc_.root()), raised);
     stack().undo();
-    EXPECT_EQ(bytesOf(*doc_.root()), before);
+    EXPECT_EQ(mapBytes(*doc_.root()), before);
     stack().redo();
     stack().redo();
     EXPECT_FLOAT_EQ(p.Heights[4][4], 3.0f);
@@ -286,7 +282,7 @@ TEST_F(Brushes, ASessionThatEndsWhereItBeganLeavesNoStep) {
 
 TEST_F(Brushes, AStrokeOfManySamplesIsOneStep) {
     TPoxel& p = block();
-    const auto before = bytesOf(*doc_.root());
+    const auto before = mapBytes(*doc_.root());
     BrushStroke stroke;
     stroke.begin(BrushKind::Fill);
     const uint32_t code = fillCodeOf({2, 1, 5, 0});
@@ -296,7 +292,7 @@ TEST_F(Brushes, AStrokeOfManySamplesIsOneStep) {
     EXPECT_EQ(stack().count(), 1);
     EXPECT_EQ(stack().undoText(), "Fill");
     EXPECT_EQ(p.Voxels[7], code);
-    const auto filled = bytesOf(*doc_.root());
+    const auto filled = mapBytes(*doc_.root());
     EXPECT_NE(filled, before);
 
     // The next stroke is a step of its own, even on the same cells.
@@ -313,11 +309,11 @@ TEST_F(Brushes, AStrokeOfManySamplesIsOneStep) {
 
     stack().undo();
     stack().undo();
-    EXPECT_EQ(bytesOf(*doc_.root()), filled);
+    EXPECT_EQ(mapBytes(*doc_.root()), filled);
     stack().undo();
-    EXPECT_EQ(bytesOf(*doc_.root()), before);
+    EXPECT_EQ(mapBytes(*doc_.root()), before);
     stack().redo();
-    EXPECT_EQ(bytesOf(*doc_.root()), filled);
+    EXPECT_EQ(mapBytes(*doc_.root()), filled);
 }
 
 TEST_F(Brushes, SamplesThatChangeNothingRecordNothing) {

@@ -7,20 +7,16 @@
 #include "core/MapGenerator.h"
 #include "core/MapWriter.h"
 #include "editor/MapDocument.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 using namespace lw;
+using lwtest::mapBytes;
 
 namespace {
-
-std::vector<uint8_t> bytesOf(const TPoxel& root) {
-    auto encoded = encodeMap(root);
-    EXPECT_TRUE(encoded.ok());
-    return encoded.ok() ? encoded.value() : std::vector<uint8_t>{};
-}
 
 DragView view800x600() {
     TCamera c;
@@ -96,17 +92,17 @@ protected:
     // Applies `d` to `node`, checks one step named `text`, that undo restores the map exactly
     // and that redo gives the result again.
     TPoxel* applyChecked(TPoxel& node, const ObjectDrag& d, const QString& text) {
-        const auto before = bytesOf(*doc_.root());
+        const auto before = mapBytes(*doc_.root());
         const int steps = doc_.undoStack()->index();
         TPoxel* result = ApplyDrag(doc_, node, d);
         EXPECT_TRUE(result);
         EXPECT_EQ(doc_.undoStack()->index(), steps + 1) << "one drag, one step";
         EXPECT_EQ(doc_.undoStack()->undoText(), text);
-        const auto after = bytesOf(*doc_.root());
+        const auto after = mapBytes(*doc_.root());
         doc_.undoStack()->undo();
-        EXPECT_EQ(bytesOf(*doc_.root()), before);
+        EXPECT_EQ(mapBytes(*doc_.root()), before);
         doc_.undoStack()->redo();
-        EXPECT_EQ(bytesOf(*doc_.root()), after);
+        EXPECT_EQ(mapBytes(*doc_.root()), after);
         return result;
     }
 
@@ -225,7 +221,7 @@ TEST_F(Drags, ACtrlMoveCopiesOnReleaseOnlyAndOnlyAfterAMovement) {
 
     // A press and release without a step in between: nothing, no copy.
     doc_.undoStack()->undo();
-    const auto bytes = bytesOf(*doc_.root());
+    const auto bytes = mapBytes(*doc_.root());
     ObjectDrag still;
     const DVec3 w = windowOf(view_, gizmo, {0, 0, 0});
     beginDrag(still, DragKind::Move, RestrictX, false, *box_, framesOf(*box_), view_, w.X, w.Y);
@@ -234,7 +230,7 @@ TEST_F(Drags, ACtrlMoveCopiesOnReleaseOnlyAndOnlyAfterAMovement) {
     // A step that ends where it began moves nothing, so it copies nothing either.
     DragStep(still, view_, w.X, w.Y, true, false);
     EXPECT_EQ(ApplyDrag(doc_, *box_, still), nullptr);
-    EXPECT_EQ(bytesOf(*doc_.root()), bytes);
+    EXPECT_EQ(mapBytes(*doc_.root()), bytes);
     EXPECT_EQ(doc_.undoStack()->index(), doc_.undoStack()->count() - 1);
 }
 
@@ -438,7 +434,7 @@ TEST_F(Drags, ALayersModeDragIsOneStepFromTheSnapshot) {
     box_->LayerLow.assign(3, TLayer{});
     box_->LayerHigh.assign(3, TLayer{});
     doc_.undoStack()->setClean();
-    const auto before = bytesOf(*doc_.root());
+    const auto before = mapBytes(*doc_.root());
     TLPickArray picks;
     picks.SoftLen = 1;
     picks.SetOnly(4 + 10 * 1); // corner 4 of level 1: x = 0 and z = NZ edges
@@ -457,7 +453,7 @@ TEST_F(Drags, ALayersModeDragIsOneStepFromTheSnapshot) {
     EXPECT_NEAR(box_->LayerHigh[1].X, 1, 1e-3);
     EXPECT_EQ(doc_.undoStack()->undoText(), "Layers");
     doc_.undoStack()->undo();
-    EXPECT_EQ(bytesOf(*doc_.root()), before);
+    EXPECT_EQ(mapBytes(*doc_.root()), before);
     EXPECT_TRUE(doc_.undoStack()->isClean());
 }
 

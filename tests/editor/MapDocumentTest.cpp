@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 using namespace lw;
+using lwtest::mapBytes;
 
 namespace {
 
@@ -40,12 +41,6 @@ std::vector<NodeState> snapshot(const TPoxel& root) {
     return out;
 }
 
-std::vector<uint8_t> bytesOf(const TPoxel& root) {
-    auto encoded = encodeMap(root);
-    EXPECT_TRUE(encoded.ok()) << (encoded.ok() ? "" : encoded.error().message());
-    return encoded.ok() ? encoded.value() : std::vector<uint8_t>{};
-}
-
 TPoxel* child(TPoxel& node, size_t i) {
     return node.Children.at(i).get();
 }
@@ -63,19 +58,19 @@ protected:
     // gives back exactly the map after it.
     template <typename Op> void checkUndoRedo(Op op) {
         const auto before = snapshot(*doc_.root());
-        const auto beforeBytes = bytesOf(*doc_.root());
+        const auto beforeBytes = mapBytes(*doc_.root());
         const int steps = doc_.undoStack()->index();
         op();
         ASSERT_EQ(doc_.undoStack()->index(), steps + 1) << "one operation, one step";
         ASSERT_EQ(doc_.undoStack()->count(), steps + 1);
         const auto after = snapshot(*doc_.root());
-        const auto afterBytes = bytesOf(*doc_.root());
+        const auto afterBytes = mapBytes(*doc_.root());
         doc_.undoStack()->undo();
         EXPECT_EQ(snapshot(*doc_.root()), before);
-        EXPECT_EQ(bytesOf(*doc_.root()), beforeBytes);
+        EXPECT_EQ(mapBytes(*doc_.root()), beforeBytes);
         doc_.undoStack()->redo();
         EXPECT_EQ(snapshot(*doc_.root()), after);
-        EXPECT_EQ(bytesOf(*doc_.root()), afterBytes);
+        EXPECT_EQ(mapBytes(*doc_.root()), afterBytes);
     }
 
     lwtest::TempDir dir_;

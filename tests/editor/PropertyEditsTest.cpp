@@ -20,14 +20,9 @@
 #include <set>
 
 using namespace lw;
+using lwtest::mapBytes;
 
 namespace {
-
-std::vector<uint8_t> bytesOf(const TPoxel& root) {
-    auto encoded = encodeMap(root);
-    EXPECT_TRUE(encoded.ok()) << (encoded.ok() ? "" : encoded.error().message());
-    return encoded.ok() ? encoded.value() : std::vector<uint8_t>{};
-}
 
 class PropertyEdits : public ::testing::Test {
 protected:
@@ -47,16 +42,16 @@ protected:
     // Runs `op` (one step), then checks undo gives back the map bytes before it and redo those
     // after it.
     template <typename Op> void checkUndoRedo(Op op) {
-        const auto before = bytesOf(*doc_.root());
+        const auto before = mapBytes(*doc_.root());
         const int count = steps();
         op();
         ASSERT_EQ(steps(), count + 1) << "one edit, one step";
-        const auto after = bytesOf(*doc_.root());
+        const auto after = mapBytes(*doc_.root());
         EXPECT_NE(after, before);
         doc_.undoStack()->undo();
-        EXPECT_EQ(bytesOf(*doc_.root()), before);
+        EXPECT_EQ(mapBytes(*doc_.root()), before);
         doc_.undoStack()->redo();
-        EXPECT_EQ(bytesOf(*doc_.root()), after);
+        EXPECT_EQ(mapBytes(*doc_.root()), after);
     }
 
     lwtest::TempDir dir_;
@@ -91,7 +86,7 @@ TEST_F(PropertyEdits, VectorFieldsAreStepsNamedByPanelAndAxis) {
 }
 
 TEST_F(PropertyEdits, OneSessionOfOneFieldOfOneNodeIsOneStep) {
-    const auto before = bytesOf(*doc_.root());
+    const auto before = mapBytes(*doc_.root());
     const int count = steps();
     const int drag = propertyMergeKey(vectorFieldId(VectorField::Pos, 1), 7);
     for (int i = 1; i <= 20; ++i)
@@ -107,7 +102,7 @@ TEST_F(PropertyEdits, OneSessionOfOneFieldOfOneNodeIsOneStep) {
     EXPECT_EQ(steps(), count + 4);
     for (int i = 0; i < 4; ++i)
         doc_.undoStack()->undo();
-    EXPECT_EQ(bytesOf(*doc_.root()), before);
+    EXPECT_EQ(mapBytes(*doc_.root()), before);
 
     // Keys stay in their range and tell fields apart.
     std::set<int> keys;
@@ -370,10 +365,10 @@ TEST_F(PropertyEdits, HugePastesEndCleanly) {
     EXPECT_EQ(c.Heights[0][size_t(ground().NZ)], before.Heights[0][size_t(ground().NZ)]);
 
     // As a document step: one step, and undo gives back the heights.
-    const auto bytes = bytesOf(*doc_.root());
+    const auto bytes = mapBytes(*doc_.root());
     EXPECT_EQ(pasteTable(doc_, ground(), ValueTable::HeightMap, many), ground().NZ);
     doc_.undoStack()->undo();
-    EXPECT_EQ(bytesOf(*doc_.root()), bytes);
+    EXPECT_EQ(mapBytes(*doc_.root()), bytes);
     const int count = steps();
     EXPECT_EQ(pasteTable(doc_, ground(), ValueTable::HeightMap, digits), 0);
     EXPECT_EQ(steps(), count) << "a paste that stores nothing is no step";
@@ -423,7 +418,7 @@ TEST_F(PropertyEdits, VoxImportIsOneStepAndBadFilesChangeNothing) {
     EXPECT_EQ(t.Voxels[1], painted.Voxels[1]);
     EXPECT_EQ(doc_.undoStack()->undoText(), "Import VOX");
 
-    const auto bytes = bytesOf(*doc_.root());
+    const auto bytes = mapBytes(*doc_.root());
     const int count = steps();
     auto refused = [&](const std::string& file, const char* reason) {
         const Status st = importVoxCells(doc_, t, file);
@@ -431,7 +426,7 @@ TEST_F(PropertyEdits, VoxImportIsOneStepAndBadFilesChangeNothing) {
         const std::string message = st.error().message();
         EXPECT_NE(message.find(reason), std::string::npos) << message;
         EXPECT_NE(message.find(file), std::string::npos) << "names the file: " << message;
-        EXPECT_EQ(bytesOf(*doc_.root()), bytes);
+        EXPECT_EQ(mapBytes(*doc_.root()), bytes);
         EXPECT_EQ(steps(), count);
     };
     refused((dir_ / "missing.vox").string(), "Bad File Name");

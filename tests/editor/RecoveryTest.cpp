@@ -41,12 +41,6 @@ QString qpath(const std::filesystem::path& p) {
     return QString::fromStdString(p.string());
 }
 
-std::vector<uint8_t> bytesOf(const TPoxel& root) {
-    auto encoded = encodeMap(root);
-    EXPECT_TRUE(encoded.ok());
-    return encoded.ok() ? encoded.value() : std::vector<uint8_t>{};
-}
-
 std::vector<uint8_t> fileBytes(const QString& path) {
     return readBytes(path.toStdString());
 }
@@ -151,7 +145,7 @@ TEST_F(LeftCopies, ACopyOfADeadSessionIsFoundWithItsNameAndTimeAndClaimed) {
         EXPECT_EQ(found[0].info().savedAt, kNoon);
         const auto loaded = found[0].load(true);
         ASSERT_TRUE(loaded.ok());
-        EXPECT_EQ(bytesOf(*loaded.value()), bytesOf(*demo));
+        EXPECT_EQ(mapBytes(*loaded.value()), mapBytes(*demo));
         // While claimed, another editor starting now does not offer it as well.
         EXPECT_TRUE(findLeftRecoveryCopies(folder()).empty());
     }
@@ -310,7 +304,7 @@ TEST_F(AutosaveTest, AModifiedMapIsCopiedBesideItsNameAndNeverOverTheUsersFile) 
     saver.waitForWrites();
     EXPECT_TRUE(saver.hasCopy());
     EXPECT_EQ(written, QStringList{saver.paths().copy});
-    EXPECT_EQ(fileBytes(saver.paths().copy), bytesOf(*doc_.root()));
+    EXPECT_EQ(fileBytes(saver.paths().copy), mapBytes(*doc_.root()));
     EXPECT_EQ(fileBytes(userFile_), userBytes_) << "the user's file is untouched";
     std::vector<RecoveryEntry> none = findLeftRecoveryCopies(folder());
     EXPECT_TRUE(none.empty()) << "a running session's copy is not left behind";
@@ -327,7 +321,7 @@ TEST_F(AutosaveTest, AModifiedMapIsCopiedBesideItsNameAndNeverOverTheUsersFile) 
     edit();
     ASSERT_TRUE(saver.writeNow());
     saver.waitForWrites();
-    EXPECT_EQ(fileBytes(saver.paths().copy), bytesOf(*doc_.root())) << "the newer copy";
+    EXPECT_EQ(fileBytes(saver.paths().copy), mapBytes(*doc_.root())) << "the newer copy";
 }
 
 TEST_F(AutosaveTest, SavingOrUndoingBackToTheSavedMapRemovesTheCopy) {
@@ -370,7 +364,7 @@ TEST_F(AutosaveTest, AKilledSessionsCopyIsFoundByTheNextOne) {
     const QString sidecar = QDir(dir_.path().c_str()).filePath(QStringLiteral("kept.json"));
     ASSERT_TRUE(QFile::copy(paths.copy, copy));
     ASSERT_TRUE(QFile::copy(paths.sidecar, sidecar));
-    const std::vector<uint8_t> edited = bytesOf(*doc_.root());
+    const std::vector<uint8_t> edited = mapBytes(*doc_.root());
     saver.setFolder(qpath(dir_ / "elsewhere"));
     ASSERT_TRUE(QFile::copy(copy, paths.copy));
     ASSERT_TRUE(QFile::copy(sidecar, paths.sidecar));
@@ -381,7 +375,7 @@ TEST_F(AutosaveTest, AKilledSessionsCopyIsFoundByTheNextOne) {
     EXPECT_EQ(found[0].info().fileName, userFile_);
     const auto loaded = found[0].load(false);
     ASSERT_TRUE(loaded.ok());
-    EXPECT_EQ(bytesOf(*loaded.value()), edited) << "the map holds the edit";
+    EXPECT_EQ(mapBytes(*loaded.value()), edited) << "the map holds the edit";
 }
 
 TEST_F(AutosaveTest, AnInheritedCopyGoesOnceTheSessionHasANewerOne) {
@@ -442,7 +436,7 @@ TEST_F(AutosaveTest, TheTimerWritesAtTheIntervalOfTheSettings) {
     while (!saver.hasCopy() && timer.elapsed() < 20000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     EXPECT_TRUE(saver.hasCopy());
-    EXPECT_EQ(fileBytes(saver.paths().copy), bytesOf(*doc_.root()));
+    EXPECT_EQ(fileBytes(saver.paths().copy), mapBytes(*doc_.root()));
 }
 
 TEST_F(AutosaveTest, AZeroIntervalTurnsAutosaveOff) {

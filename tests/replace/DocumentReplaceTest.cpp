@@ -12,29 +12,10 @@
 #include <gtest/gtest.h>
 
 using namespace lw;
+using lwtest::mapBytes;
+using lwtest::nodesOf;
 
 namespace {
-
-std::vector<TPoxel*> nodesOf(TPoxel& top) {
-    std::vector<TPoxel*> out;
-    std::vector<TPoxel*> stack{&top};
-    while (!stack.empty()) {
-        TPoxel* n = stack.back();
-        stack.pop_back();
-        out.push_back(n);
-        for (auto it = n->Children.rbegin(); it != n->Children.rend(); ++it)
-            stack.push_back(it->get());
-        for (auto it = n->Entities.rbegin(); it != n->Entities.rend(); ++it)
-            stack.push_back(it->get());
-    }
-    return out;
-}
-
-std::vector<uint8_t> bytesOf(const TPoxel& root) {
-    auto encoded = encodeMap(root);
-    EXPECT_TRUE(encoded.ok()) << (encoded.ok() ? "" : encoded.error().message());
-    return encoded.ok() ? encoded.value() : std::vector<uint8_t>{};
-}
 
 std::string id(const TPoxel& p) {
     return std::to_string(p.Serial);
@@ -97,16 +78,16 @@ protected:
 } // namespace
 
 TEST_F(DocumentReplace, RandomValuesAreDrawnOnceAndRedoneAsDrawn) {
-    const std::vector<uint8_t> original = bytesOf(*doc_.root());
+    const std::vector<uint8_t> original = mapBytes(*doc_.root());
     const ReplaceReport r = run("(Emitter=False)", "(Size.Y=[2])&(Pos.Y=+[1])", nullptr, {});
     ASSERT_TRUE(r.Outcome.ok());
-    const std::vector<uint8_t> after = bytesOf(*doc_.root());
+    const std::vector<uint8_t> after = mapBytes(*doc_.root());
     ASSERT_NE(after, original);
     for (int i = 0; i < 3; ++i) {
         doc_.undoStack()->undo();
-        EXPECT_EQ(bytesOf(*doc_.root()), original);
+        EXPECT_EQ(mapBytes(*doc_.root()), original);
         doc_.undoStack()->redo();
-        EXPECT_EQ(bytesOf(*doc_.root()), after);
+        EXPECT_EQ(mapBytes(*doc_.root()), after);
     }
 }
 
@@ -147,12 +128,12 @@ TEST_F(DocumentReplace, RefusedRunsLeaveTheMapAndTheHistoryAlone) {
     auto refused = [&](const std::string& find, const std::string& replace, TPoxel* start,
                        const std::string& message) {
         SCOPED_TRACE(find + " " + replace);
-        const std::vector<uint8_t> original = bytesOf(*doc_.root());
+        const std::vector<uint8_t> original = mapBytes(*doc_.root());
         const std::vector<TPoxel*> nodes = nodesOf(*doc_.root());
         const ReplaceReport r = run(find, replace, start);
         ASSERT_FALSE(r.Outcome.ok());
         EXPECT_EQ(r.Outcome.error().message(), message);
-        EXPECT_EQ(bytesOf(*doc_.root()), original);
+        EXPECT_EQ(mapBytes(*doc_.root()), original);
         EXPECT_EQ(nodesOf(*doc_.root()), nodes);
         EXPECT_EQ(doc_.undoStack()->count(), 1);
         EXPECT_EQ(doc_.undoStack()->index(), 0);

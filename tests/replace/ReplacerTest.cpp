@@ -1,6 +1,7 @@
 // Runs of the replacer over small trees built in the test.
 
 #include "replace/Replacer.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <set>
 
 using namespace lw;
+using lwtest::nodesOf;
 
 namespace {
 
@@ -62,18 +64,6 @@ std::string id(const TPoxel& p) {
 uint32_t cell(int low, int high = 0, uint32_t flags = 0) {
     auto code = [](int box) { return uint32_t(box ? 4 * box - 1 : 0); };
     return code(low) | code(high) << 8 | flags << 16;
-}
-
-// Every node of a tree in pre-order, entities before children (as info lists them).
-std::vector<TPoxel*> nodesOf(TPoxel& top) {
-    std::vector<TPoxel*> out{&top};
-    for (auto& e : top.Entities)
-        for (TPoxel* n : nodesOf(*e))
-            out.push_back(n);
-    for (auto& c : top.Children)
-        for (TPoxel* n : nodesOf(*c))
-            out.push_back(n);
-    return out;
 }
 
 std::unique_ptr<TPoxel> sceneWithAwkwardValues() {

@@ -1,5 +1,12 @@
 #include "support/TestSupport.h"
 
+#include "core/MapWriter.h"
+#include "core/Poxel.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -61,6 +68,51 @@ CommandResult runCli(const std::string& args) {
 
 std::string shellQuoted(const std::filesystem::path& p) {
     return "'" + p.string() + "'";
+}
+
+std::string readText(const std::filesystem::path& file) {
+    const auto bytes = readBytes(file);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::string firstLine(const std::filesystem::path& file) {
+    const std::string text = readText(file);
+    return text.substr(0, text.find('\n'));
+}
+
+std::vector<uint8_t> mapBytes(const lw::TPoxel& root) {
+    auto encoded = lw::encodeMap(root);
+    EXPECT_TRUE(encoded.ok()) << (encoded.ok() ? "" : encoded.error().message());
+    return encoded.ok() ? encoded.value() : std::vector<uint8_t>{};
+}
+
+std::vector<lw::TPoxel*> nodesOf(lw::TPoxel& top) {
+    std::vector<lw::TPoxel*> out;
+    std::vector<lw::TPoxel*> stack{&top};
+    while (!stack.empty()) {
+        lw::TPoxel* n = stack.back();
+        stack.pop_back();
+        out.push_back(n);
+        for (auto it = n->Children.rbegin(); it != n->Children.rend(); ++it)
+            stack.push_back(it->get());
+        for (auto it = n->Entities.rbegin(); it != n->Entities.rend(); ++it)
+            stack.push_back(it->get());
+    }
+    return out;
+}
+
+std::vector<ReplaceCase> replaceCases() {
+    namespace fs = std::filesystem;
+    std::vector<ReplaceCase> cases;
+    for (const auto& entry : fs::directory_iterator(fs::path(LW_TEST_DATA_DIR) / "replace"))
+        if (entry.is_directory()) {
+            const fs::path& dir = entry.path();
+            cases.push_back({dir, firstLine(dir / "find.txt"), firstLine(dir / "replace.txt"),
+                             fs::exists(dir / "args.txt") ? firstLine(dir / "args.txt") : ""});
+        }
+    std::sort(cases.begin(), cases.end(),
+              [](const ReplaceCase& a, const ReplaceCase& b) { return a.dir < b.dir; });
+    return cases;
 }
 
 } // namespace lwtest

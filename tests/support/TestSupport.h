@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace lw {
+class TPoxel;
+}
+
 namespace lwtest {
 
 // A fresh, empty folder under the system's temporary folder, removed when the object dies.
@@ -37,5 +41,24 @@ CommandResult runCommand(const std::string& commandLine);
 CommandResult runCli(const std::string& args);
 // A path in single quotes for a shell command line.
 std::string shellQuoted(const std::filesystem::path& p);
+
+std::string readText(const std::filesystem::path& file);
+// The text up to the first line end.
+std::string firstLine(const std::filesystem::path& file);
+
+// The bytes the map writer makes of `root` (empty, and a test failure, when it refuses).
+std::vector<uint8_t> mapBytes(const lw::TPoxel& root);
+
+// Every node of a tree in pre-order, entities before children (as `info` lists them).
+std::vector<lw::TPoxel*> nodesOf(lw::TPoxel& top);
+
+// A golden case of the replacer: a folder of tests/data/replace with input.xom, the queries and
+// the extra arguments of the command-line tool (args.txt, may be absent).
+struct ReplaceCase {
+    std::filesystem::path dir;
+    std::string find, replace, args;
+};
+// Every case, sorted by folder name.
+std::vector<ReplaceCase> replaceCases();
 
 } // namespace lwtest

@@ -9,35 +9,15 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <algorithm>
 
 namespace lw {
 
-TExport3DModel::TExport3DModel(QWidget* parent) : QDialog(parent) {
+TExport3DModel::TExport3DModel(QWidget* parent) : QDialog(parent), ProgressRows(this) {
     setObjectName(QStringLiteral("Export3DModel"));
     setFixedSize(440, 210);
-    FullProcess = new QLabel(QStringLiteral("Full Process"), this);
-    FullProcess->setObjectName(QStringLiteral("FullProcess"));
-    FullProcess->setGeometry(10, 8, 420, 16);
-    ProgressMain = new QProgressBar(this);
-    ProgressMain->setObjectName(QStringLiteral("ProgressMain"));
-    ProgressMain->setGeometry(10, 26, 420, 16);
-    ProgressMain->setRange(0, 100);
-    ProgressMain->setAccessibleName(QStringLiteral("Full Process"));
-    PoxelProcess = new QLabel(QStringLiteral("Poxel Process"), this);
-    PoxelProcess->setObjectName(QStringLiteral("PoxelProcess"));
-    PoxelProcess->setGeometry(10, 48, 420, 16);
-    ProgressPoxel = new QProgressBar(this);
-    ProgressPoxel->setObjectName(QStringLiteral("ProgressPoxel"));
-    ProgressPoxel->setGeometry(10, 66, 420, 16);
-    ProgressPoxel->setRange(0, 100);
-    ProgressPoxel->setAccessibleName(QStringLiteral("Poxel Process"));
-
     SaveGroup = new QGroupBox(this);
     SaveGroup->setObjectName(QStringLiteral("SaveGroup"));
     SaveGroup->setGeometry(10, 92, 420, 50);
@@ -109,14 +89,10 @@ Status TExport3DModel::exportTo(const QString& fileName) {
         QElapsedTimer sinceShown;
         sinceShown.start();
         feedback.OnStage = [this](const std::string& full, const std::string& poxelText) {
-            FullProcess->setText(QString::fromLocal8Bit(full));
-            PoxelProcess->setText(QString::fromLocal8Bit(poxelText));
+            showStage(full, poxelText);
         };
         feedback.OnProgress = [this, &sinceShown](int mainPercent, int poxelPercent) {
-            if (mainPercent >= 0)
-                ProgressMain->setValue(std::clamp(mainPercent, 0, 100));
-            if (poxelPercent >= 0)
-                ProgressPoxel->setValue(std::clamp(poxelPercent, 0, 100));
+            showPercents(mainPercent, poxelPercent);
             // Keep the bars moving on long exports; input waits until the end.
             if (sinceShown.elapsed() > 40) {
                 QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

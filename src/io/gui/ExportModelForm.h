@@ -5,6 +5,7 @@
 #include "core/Poxel.h"
 #include "core/Result.h"
 #include "io/Export3ds.h"
+#include "io/gui/ProgressRows.h"
 
 #include <QDialog>
 
@@ -12,15 +13,13 @@
 #include <optional>
 
 class QCheckBox;
-class QLabel;
-class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QGroupBox;
 
 namespace lw {
 
-class TExport3DModel : public QDialog {
+class TExport3DModel : public QDialog, public ProgressRows {
     Q_OBJECT
 
 public:
@@ -50,10 +49,6 @@ private:
     QString fileName_;
 
 public:
-    QLabel* FullProcess = nullptr;
-    QProgressBar* ProgressMain = nullptr;
-    QLabel* PoxelProcess = nullptr;
-    QProgressBar* ProgressPoxel = nullptr;
     QGroupBox* SaveGroup = nullptr;
     QRadioButton* SelectModel = nullptr;
     QRadioButton* FullMap = nullptr;

@@ -7,12 +7,9 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QGroupBox>
-#include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
-#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <mutex>
@@ -61,26 +58,10 @@ QCheckBox* makeCheck(QWidget* parent, const char* name, int x, int y) {
 } // namespace
 
 TImport3DModel::TImport3DModel(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      ProgressRows(this) {
     setObjectName(QStringLiteral("Import3DModel"));
     setFixedSize(440, 330);
-
-    FullProcess = new QLabel(QStringLiteral("Full Process"), this);
-    FullProcess->setObjectName(QStringLiteral("FullProcess"));
-    FullProcess->setGeometry(10, 8, 420, 16);
-    ProgressMain = new QProgressBar(this);
-    ProgressMain->setObjectName(QStringLiteral("ProgressMain"));
-    ProgressMain->setGeometry(10, 26, 420, 16);
-    ProgressMain->setRange(0, 100);
-    ProgressMain->setAccessibleName(QStringLiteral("Full Process"));
-    PoxelProcess = new QLabel(QStringLiteral("Poxel Process"), this);
-    PoxelProcess->setObjectName(QStringLiteral("PoxelProcess"));
-    PoxelProcess->setGeometry(10, 48, 420, 16);
-    ProgressPoxel = new QProgressBar(this);
-    ProgressPoxel->setObjectName(QStringLiteral("ProgressPoxel"));
-    ProgressPoxel->setGeometry(10, 66, 420, 16);
-    ProgressPoxel->setRange(0, 100);
-    ProgressPoxel->setAccessibleName(QStringLiteral("Poxel Process"));
 
     GroupBox1 = new QGroupBox(this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
@@ -291,11 +272,8 @@ void TImport3DModel::poll() {
                 error_ = job_->result->error();
         }
     }
-    if (!full.empty())
-        FullProcess->setText(QString::fromLocal8Bit(full));
-    PoxelProcess->setText(QString::fromLocal8Bit(poxel));
-    ProgressMain->setValue(std::clamp(mainPercent, 0, 100));
-    ProgressPoxel->setValue(std::clamp(poxelPercent, 0, 100));
+    showStage(full, poxel);
+    showPercents(mainPercent, poxelPercent);
     if (newModel)
         emit modelRead();
     if (current != current_ && !done) {

@@ -5,6 +5,7 @@
 
 #include "core/Result.h"
 #include "io/Apoxelate.h"
+#include "io/gui/ProgressRows.h"
 
 #include <QDialog>
 
@@ -14,8 +15,6 @@
 
 class QCheckBox;
 class QGroupBox;
-class QLabel;
-class QProgressBar;
 class QPushButton;
 class QTimer;
 
@@ -24,7 +23,7 @@ namespace lw {
 class TEditX;
 struct ImportJob;
 
-class TImport3DModel : public QDialog {
+class TImport3DModel : public QDialog, public ProgressRows {
     Q_OBJECT
 
 public:
@@ -81,10 +80,6 @@ private:
     int current_ = -1;
 
 public:
-    QLabel* FullProcess = nullptr;
-    QProgressBar* ProgressMain = nullptr;
-    QLabel* PoxelProcess = nullptr;
-    QProgressBar* ProgressPoxel = nullptr;
     QPushButton* Open3ds = nullptr;
     QPushButton* Cancel = nullptr;
     QPushButton* Button1 = nullptr;

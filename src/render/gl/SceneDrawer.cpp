@@ -273,8 +273,12 @@ void DrawNode(FrameContext& fc, TPoxel& node, TPoxel* parent, const Mat4& frame,
     }
     if (s.HeightPick || s.LayersMode) {
         if (!isSelected) {
-            if (pick)
+            // Only the selected poxel's points are picked; the walk goes on down to it.
+            if (pick) {
+                for (auto& child : node.Children)
+                    DrawNode(fc, *child, nullptr, childFrame, hideParent, force);
                 return;
+            }
         } else {
             load();
             glPushMatrix();
@@ -307,6 +311,10 @@ void DrawNode(FrameContext& fc, TPoxel& node, TPoxel* parent, const Mat4& frame,
             glPopMatrix();
             if (pick) {
                 s.Selected = &node;
+                // The gizmo of the layers brush stands in the node's own frame.
+                fc.selectedMatrix = m;
+                fc.gizmoRot = node.Rot;
+                fc.haveSelectedMatrix = true;
                 return;
             }
         }
@@ -880,18 +888,27 @@ void RenderFrame(SceneState& s, bool pick) {
         DrawNode(fc, *s.HeightmapPreview, nullptr, world, s.HideParent, false);
     // 4. The shown document.
     glColor3f(0.2f, 0.6f, 0.7f);
+    // With the move or scale tool in layers mode a press drags level corners, so the pick pass
+    // sees only the gizmo. The document is still walked, unseen, for the frame the gizmo
+    // stands in.
     const bool objectTool = s.Gizmo == GizmoKind::Move || s.Gizmo == GizmoKind::Scale;
-    if (!(pick && s.LayersMode && objectTool)) {
-        if (s.ShownRoot) {
-            if (s.BrushPickPass)
-                DrawNode(fc, *s.ShownRoot, nullptr, world, true, false);
-            else
-                DrawNode(fc, *s.ShownRoot, nullptr, world, s.HideParent, false);
-        }
-        glLoadIdentity();
-        if (!pick && s.Water)
-            drawWater();
+    const bool gizmoOnly = pick && s.LayersMode && objectTool;
+    if (gizmoOnly) {
+        glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+        glDepthMask(GL_FALSE);
     }
+    if (s.ShownRoot) {
+        if (s.BrushPickPass)
+            DrawNode(fc, *s.ShownRoot, nullptr, world, true, false);
+        else
+            DrawNode(fc, *s.ShownRoot, nullptr, world, s.HideParent, false);
+    }
+    glLoadIdentity();
+    if (!pick && s.Water)
+        drawWater();
+    if (gizmoOnly)
+        glPopAttrib();
     if (!pick && s.DrawImportedModel)
         s.DrawImportedModel();
     // 5. The copy of a Ctrl-move, drawn where it will land (it takes no part in picking).

@@ -46,10 +46,6 @@ protected:
     }
     bool drop(const QString& file) { return drop(form_.get(), {QUrl::fromLocalFile(file)}); }
 
-    std::vector<uint8_t> mapBytes() {
-        auto encoded = encodeMap(*form_->EditRoot());
-        return encoded.ok() ? encoded.value() : std::vector<uint8_t>{};
-    }
 
     QStringList questions_;
     int answer_ = QMessageBox::Cancel;

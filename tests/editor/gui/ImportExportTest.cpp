@@ -49,11 +49,6 @@ void contents(const TPoxel& node, std::vector<PoxelContent>& out) {
 
 class ImportExport : public MainFormFixture {
 protected:
-    std::vector<uint8_t> mapBytes() {
-        auto encoded = encodeMap(*form_->EditRoot());
-        EXPECT_TRUE(encoded.ok());
-        return encoded.ok() ? encoded.value() : std::vector<uint8_t>{};
-    }
     QUndoStack* stack() { return form_->document().undoStack(); }
 };
 

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
@@ -103,6 +104,30 @@ protected:
         return waitFor([this] { return form_->OpenGLBox()->glReady() && form_->isActiveWindow(); },
                        5000);
     }
+
+    // The window shown with the demo map open; the test is skipped where the platform has no
+    // OpenGL windows. Callers return when IsSkipped() or HasFatalFailure().
+    void showDemoMap() {
+        if (!showWindow())
+            GTEST_SKIP() << "no OpenGL window on the "
+                         << QGuiApplication::platformName().toStdString() << " platform";
+        ASSERT_TRUE(form_->openMapFile(demoPath_));
+        QApplication::processEvents();
+    }
+
+    // A mouse event at client pixel `at` of the view, as Qt delivers one.
+    void send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
+              Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QMouseEvent e(type, at, form_->OpenGLBox()->mapToGlobal(at), button, held, mods);
+        QApplication::sendEvent(form_->OpenGLBox(), &e);
+    }
+    void hover(QPoint at) { send(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); }
+    void click(QPoint at, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton, mods);
+        send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton, mods);
+    }
+
+    std::vector<uint8_t> mapBytes() { return lwtest::mapBytes(*form_->EditRoot()); }
 
     QString writeMap(const char* name) {
         const QString path = QString::fromStdString((dir_ / name).string());

@@ -72,11 +72,6 @@ protected:
         form_->TreeMenu->hide();
         form_->TreeMenuGroup->hide();
     }
-    std::vector<uint8_t> mapBytes() {
-        auto encoded = encodeMap(*form_->EditRoot());
-        EXPECT_TRUE(encoded.ok());
-        return encoded.ok() ? encoded.value() : std::vector<uint8_t>{};
-    }
     // No item of the map tree may name a node that is not in the map, and every node of the
     // map has its item.
     void expectTreeMatchesMap() {

@@ -1,15 +1,18 @@
 // Object drags in the window: the tool modes, handles under the pointer, drags made with
 // mouse events (and one with the X server's own pointer) that move, copy and scale nodes,
-// their status texts, Escape, and undo back to the identical map. Also the clicks that must
-// act on what lies under the pointer although no hover ran before them.
+// their status texts, Escape, a level corner dragged with the layers brush, and undo back to
+// the identical map. Also the clicks that must act on what lies under the pointer although no
+// hover ran before them.
 
 #include "MainFormFixture.h"
 
 #include "editor/gui/PoxelTree.h"
+#include "editor/gui/PropertiesPage.h"
 
 #include "../../ui/gui/GuiTestSupport.h"
 
 #include <QAction>
+#include <QPushButton>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -24,11 +27,7 @@ class ObjectDrags : public MainFormFixture {
 protected:
     void SetUp() override {
         MainFormFixture::SetUp();
-        if (!showWindow())
-            GTEST_SKIP() << "no OpenGL window on the "
-                         << QGuiApplication::platformName().toStdString() << " platform";
-        ASSERT_TRUE(form_->openMapFile(demoPath_));
-        QApplication::processEvents();
+        showDemoMap();
     }
 
     TOpenGLBox* view() { return form_->OpenGLBox(); }
@@ -50,13 +49,14 @@ protected:
     }
 
     // The client pixel (y down) of point `local` of the gizmo of `kind` on the selected node;
-    // `gizmoUnits` counts in the gizmo's drawn size.
-    QPoint gizmoPixel(DragKind kind, DVec3 local, bool gizmoUnits = true) {
+    // `gizmoUnits` counts in the gizmo's drawn size. The layers brush drags in the node's frame.
+    QPoint gizmoPixel(DragKind kind, DVec3 local, bool gizmoUnits = true,
+                      bool layersMode = false) {
         TPoxel* node = form_->selectedPoxel();
         EXPECT_TRUE(node);
         const auto frames = nodeFrames(*form_->EditRoot(), *node, false);
         EXPECT_TRUE(frames);
-        const Mat4 gizmo = gizmoFrame(kind, false, *frames);
+        const Mat4 gizmo = gizmoFrame(kind, layersMode, *frames);
         TCamera c = form_->scene().Camera;
         clampCamera(c);
         c.Width = view()->width();
@@ -68,12 +68,6 @@ protected:
                 c.Height - 1 - static_cast<int>(std::lround(w->Y))};
     }
 
-    void send(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held,
-              Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QMouseEvent e(type, at, view()->mapToGlobal(at), button, held, mods);
-        QApplication::sendEvent(view(), &e);
-    }
-    void hover(QPoint at) { send(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton); }
     // Press at `from`, move in steps to `to` and release there, with `mods` held throughout.
     void dragFromTo(QPoint from, QPoint to, Qt::KeyboardModifiers mods = Qt::NoModifier,
                     bool release = true) {
@@ -82,11 +76,6 @@ protected:
             send(QEvent::MouseMove, from + (to - from) * i / 8, Qt::NoButton, Qt::LeftButton, mods);
         if (release)
             send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, mods);
-    }
-    std::vector<uint8_t> mapBytes() {
-        auto encoded = encodeMap(*form_->EditRoot());
-        EXPECT_TRUE(encoded.ok());
-        return encoded.ok() ? encoded.value() : std::vector<uint8_t>{};
     }
     void useTool(QToolButton* tool) {
         ASSERT_TRUE(tool->isEnabled());
@@ -385,6 +374,33 @@ TEST_F(ObjectDrags, TheRightButtonTogglesCameraRotationAndBackToTheObjectTool) {
     send(QEvent::MouseMove, at + QPoint(5, 5), Qt::NoButton, Qt::LeftButton);
     EXPECT_EQ(panelText(*form_, 0), "");
     EXPECT_EQ(form_->scene().Camera.CamPan, camera.CamPan);
+    EXPECT_EQ(mapBytes(), before);
+}
+
+TEST_F(ObjectDrags, ALevelCornerDraggedWithTheLayersBrushIsOneLayersStep) {
+    selectAndFrame(tower());
+    form_->PropertiesPage->LayersPick->click();
+    ASSERT_TRUE(form_->ToolButton13->isChecked()) << "level corners start along X";
+    useTool(form_->ToolButton8);
+    focusView();
+    form_->layerPicks().SoftLen = 1;
+    form_->layerPicks().SetOnly(4 + 10 * 2); // corner 4 of level 2: its x = 0 edge moves on X
+    const std::vector<uint8_t> before = mapBytes();
+    const PoxelContent was = tower()->content();
+
+    const QPoint from = gizmoPixel(DragKind::Move, {0.6, 0, 0}, true, true);
+    const QPoint to = from + (gizmoPixel(DragKind::Move, {1.5, 0, 0}, false, true) -
+                              gizmoPixel(DragKind::Move, {0, 0, 0}, false, true));
+    hover(from);
+    ASSERT_EQ(view()->cursorCode(), CodeMove);
+    dragFromTo(from, to);
+
+    PoxelContent same = was;
+    same.LayerHigh[2].X = tower()->LayerHigh[2].X;
+    EXPECT_EQ(tower()->content(), same) << "only the picked corner's level moved";
+    EXPECT_NEAR(tower()->LayerHigh[2].X - was.LayerHigh[2].X, 1.5, 0.15);
+    EXPECT_EQ(form_->Undo1->text(), "Undo Layers");
+    form_->Undo1->trigger();
     EXPECT_EQ(mapBytes(), before);
 }
 

@@ -66,11 +66,6 @@ protected:
         form_->selectById(node->ListId);
         ASSERT_EQ(page_->PanelPoxel(), node);
     }
-    std::vector<uint8_t> mapBytes() {
-        auto encoded = encodeMap(*root());
-        EXPECT_TRUE(encoded.ok());
-        return encoded.ok() ? encoded.value() : std::vector<uint8_t>{};
-    }
     // The captions of the panels shown, in order.
     QStringList shownPanels() {
         QStringList out;

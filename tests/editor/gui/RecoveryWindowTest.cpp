@@ -33,12 +33,6 @@ QString qpath(const std::filesystem::path& p) {
     return QString::fromStdString(p.string());
 }
 
-std::vector<uint8_t> bytesOf(const TPoxel& root) {
-    auto encoded = encodeMap(root);
-    EXPECT_TRUE(encoded.ok());
-    return encoded.ok() ? encoded.value() : std::vector<uint8_t>{};
-}
-
 // The lock a killed session leaves: its owner is gone.
 void leaveDeadLock(const QString& lockPath) {
     const pid_t child = ::fork();
@@ -71,7 +65,7 @@ protected:
     QString leaveEditedCopy(const QString& id, const QString& fileName) {
         auto root = makeDemoMap();
         root->Children[0]->Pos.X += 5.0f;
-        edited_ = bytesOf(*root);
+        edited_ = lwtest::mapBytes(*root);
         QDir().mkpath(folder_);
         const RecoveryPaths paths = RecoveryPaths::of(folder_, id);
         EXPECT_TRUE(WriteMapFile(*root, paths.copy.toStdString()).ok());
@@ -109,7 +103,7 @@ TEST_F(Recovery, ARecoveredMapIsModifiedUnderTheUsersFileAndSavingWritesThatFile
                                          "demo.xom from "))
         << questions_[0].toStdString();
     EXPECT_TRUE(questions_[0].endsWith("?"));
-    EXPECT_EQ(bytesOf(*form_->EditRoot()), edited_) << "the map holds the edit";
+    EXPECT_EQ(mapBytes(), edited_) << "the map holds the edit";
     EXPECT_TRUE(form_->document().isModified());
     EXPECT_EQ(form_->document().fileName(), demoPath_);
     EXPECT_EQ(shownTitle(*form_), QStringLiteral("Landwright v.2.3 by Corvell - [demo.xom]*"));
@@ -133,16 +127,16 @@ TEST_F(Recovery, AnUntitledMapComesBackUntitledAndModified) {
     EXPECT_TRUE(questions_[0].contains("Recover unsaved changes to Untitled from "));
     EXPECT_TRUE(form_->document().fileName().isEmpty());
     EXPECT_TRUE(form_->document().isModified());
-    EXPECT_EQ(bytesOf(*form_->EditRoot()), edited_);
+    EXPECT_EQ(mapBytes(), edited_);
 }
 
 TEST_F(Recovery, DiscardRemovesTheCopyAndKeepsTheEmptyMap) {
     leaveEditedCopy(QStringLiteral("D"), demoPath_);
-    const std::vector<uint8_t> before = bytesOf(*form_->EditRoot());
+    const std::vector<uint8_t> before = mapBytes();
     answer_ = RecoveryAnswer::Discard;
     EXPECT_FALSE(form_->offerRecovery());
     EXPECT_EQ(questions_.size(), 1);
-    EXPECT_EQ(bytesOf(*form_->EditRoot()), before);
+    EXPECT_EQ(mapBytes(), before);
     EXPECT_FALSE(form_->document().isModified());
     EXPECT_TRUE(folderFiles().isEmpty()) << folderFiles().join(' ').toStdString();
     questions_.clear();
@@ -166,7 +160,7 @@ TEST_F(Recovery, ADamagedCopyIsRefusedWithAMessageAndLeftOnDisk) {
     for (size_t i = damaged.size() / 3; i < damaged.size(); ++i)
         damaged[i] = 0xff;
     writeBytes(copy.toStdString(), damaged);
-    const std::vector<uint8_t> before = bytesOf(*form_->EditRoot());
+    const std::vector<uint8_t> before = mapBytes();
     EXPECT_FALSE(form_->offerRecovery());
     EXPECT_TRUE(questions_.isEmpty()) << "a copy that cannot come back is not offered";
     ASSERT_EQ(errors_.size(), 1);
@@ -175,7 +169,7 @@ TEST_F(Recovery, ADamagedCopyIsRefusedWithAMessageAndLeftOnDisk) {
     EXPECT_TRUE(errors_[0].contains(copy)) << "says where the copy is";
     EXPECT_TRUE(errors_[0].contains("Bad Xom Format File!")) << errors_[0].toStdString();
     EXPECT_EQ(readBytes(copy.toStdString()), damaged) << "left on disk as it was";
-    EXPECT_EQ(bytesOf(*form_->EditRoot()), before) << "the open map is unchanged";
+    EXPECT_EQ(mapBytes(), before) << "the open map is unchanged";
     EXPECT_FALSE(form_->document().isModified());
     errors_.clear();
     EXPECT_FALSE(form_->offerRecovery());
@@ -221,7 +215,7 @@ TEST_F(Recovery, TheWindowWritesACopyAtTheIntervalAndACleanEndRemovesIt) {
     form_->document().addPoxel(*form_->EditRoot());
     ASSERT_TRUE(waitFor([this] { return form_->autosaver().hasCopy(); }, 20000));
     const QString copy = form_->autosaver().paths().copy;
-    EXPECT_EQ(readBytes(copy.toStdString()), bytesOf(*form_->EditRoot()));
+    EXPECT_EQ(readBytes(copy.toStdString()), mapBytes());
     form_.reset();
     EXPECT_FALSE(QFile::exists(copy));
     EXPECT_TRUE(folderFiles().isEmpty()) << folderFiles().join(' ').toStdString();

@@ -55,7 +55,6 @@ protected:
         form_->formXom()->loadFolder(bundles());
         return waitFor([this] { return !form_->formXom()->loading(); }, 10000);
     }
-    std::vector<uint8_t> mapBytes() { return encodeMap(*form_->EditRoot()).value(); }
     // Pixels of the view that are clearly coloured (not grey, white or black).
     int colouredPixels() {
         const QImage shot = form_->OpenGLBox()->grabFramebuffer();

@@ -5,6 +5,7 @@
 #include "render/IdentityColour.h"
 #include "render/gl/GlFunctions.h"
 #include "render/gl/HeadlessContext.h"
+#include "support/HeadlessGlTest.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -19,29 +20,12 @@ namespace {
 
 constexpr int kSize = 64;
 
-class PoxelLists : public ::testing::Test {
+class PoxelLists : public lwtest::HeadlessGlTest<kSize> {
 protected:
-    static std::unique_ptr<HeadlessContext>& context() {
-        static std::unique_ptr<HeadlessContext> c;
-        return c;
-    }
-    static std::string& failure() {
-        static std::string f;
-        return f;
-    }
-    static void SetUpTestSuite() {
-        auto created = HeadlessContext::create(kSize, kSize);
-        if (created)
-            context() = std::move(created.value());
-        else
-            failure() = created.error().message();
-    }
-    static void TearDownTestSuite() { context().reset(); }
-
     void SetUp() override {
-        // CI has Mesa: a missing context is a failure, never a skip.
-        ASSERT_TRUE(context()) << failure();
-        ASSERT_TRUE(context()->makeCurrent().ok());
+        HeadlessGlTest::SetUp();
+        if (HasFatalFailure())
+            return;
         ASSERT_TRUE(gl::hasMultitexture());
     }
 

@@ -8,7 +8,7 @@
 #include "render/SceneBounds.h"
 #include "render/ViewMath.h"
 #include "render/gl/DisplayLists.h"
-#include "render/gl/HeadlessContext.h"
+#include "support/HeadlessGlTest.h"
 #include "render/gl/PoxelLists.h"
 
 #include <GL/gl.h>
@@ -18,29 +18,17 @@
 #include <set>
 
 using namespace lw;
-using lw::gl::HeadlessContext;
 
 namespace {
 
 constexpr int kSize = 64;
 
-class SceneDrawer : public ::testing::Test {
+class SceneDrawer : public lwtest::HeadlessGlTest<kSize> {
 protected:
-    static std::unique_ptr<HeadlessContext>& context() {
-        static std::unique_ptr<HeadlessContext> c;
-        return c;
-    }
-    static void SetUpTestSuite() {
-        auto created = HeadlessContext::create(kSize, kSize);
-        if (created)
-            context() = std::move(created.value());
-    }
-    static void TearDownTestSuite() { context().reset(); }
-
     void SetUp() override {
-        ASSERT_TRUE(context()) << "no headless OpenGL context";
-        ASSERT_TRUE(context()->makeCurrent().ok());
-        gl::installDisplayListReleaseHook();
+        HeadlessGlTest::SetUp();
+        if (HasFatalFailure())
+            return;
         gl::SetupGLState(state_);
         gl::BuildFixedLists(0);
         state_.Camera.Width = kSize;
@@ -124,6 +112,16 @@ TEST_F(SceneDrawer, GizmoHandlesWinOverGeometry) {
     EXPECT_TRUE(column.count(2)) << "y handle";
     // Off the handles the selected poxel itself answers.
     EXPECT_TRUE(row.count(static_cast<uint32_t>(block->ListId)));
+    // In layers mode a press drags level corners: only the handles answer (in the node's frame,
+    // here the same axes).
+    state_.LayersMode = true;
+    std::set<uint32_t> layersRow;
+    for (int i = 0; i < kSize; i += 2)
+        layersRow.insert(gl::PickAt(state_, i, kSize / 2));
+    EXPECT_TRUE(layersRow.count(1)) << "x handle";
+    EXPECT_FALSE(layersRow.count(static_cast<uint32_t>(block->ListId)));
+    EXPECT_EQ(state_.Selected, block);
+    state_.LayersMode = false;
 
     state_.Gizmo = GizmoKind::Scale;
     state_.MoveArmed = false;
@@ -134,6 +132,24 @@ TEST_F(SceneDrawer, GizmoHandlesWinOverGeometry) {
         for (int dx = -8; dx <= 8; ++dx)
             centre.insert(gl::PickAt(state_, kSize / 2 + dx, kSize / 2 + dy));
     EXPECT_TRUE(centre.count(kHandleCentre));
+}
+
+TEST_F(SceneDrawer, PointPicksReachTheSelectedPoxelBelowTheRoot) {
+    TPoxel* block = makeScene();
+    state_.SelectedId = block->ListId;
+    for (bool heights : {true, false}) {
+        SCOPED_TRACE(heights ? "heightmap points" : "level corners");
+        state_.HeightPick = heights;
+        state_.LayersMode = !heights;
+        std::set<uint32_t> seen;
+        for (int y = 0; y < kSize; y += 2)
+            for (int x = 0; x < kSize; x += 2)
+                seen.insert(gl::PickAt(state_, x, y));
+        seen.erase(0);
+        EXPECT_FALSE(seen.empty()) << "the points answer";
+        EXPECT_FALSE(seen.count(static_cast<uint32_t>(block->ListId)));
+        EXPECT_EQ(state_.Selected, block);
+    }
 }
 
 TEST_F(SceneDrawer, FocusFitsTheCameraToThePoxel) {

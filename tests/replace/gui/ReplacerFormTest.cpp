@@ -30,31 +30,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<TPoxel*> nodesOf(TPoxel& top) {
-    std::vector<TPoxel*> out;
-    std::vector<TPoxel*> stack{&top};
-    while (!stack.empty()) {
-        TPoxel* n = stack.back();
-        stack.pop_back();
-        out.push_back(n);
-        for (auto it = n->Children.rbegin(); it != n->Children.rend(); ++it)
-            stack.push_back(it->get());
-        for (auto it = n->Entities.rbegin(); it != n->Entities.rend(); ++it)
-            stack.push_back(it->get());
-    }
-    return out;
-}
-
-std::string readText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string firstLine(const fs::path& file) {
-    const std::string text = readText(file);
-    return text.substr(0, text.find('\n'));
-}
-
 QStringList linesOf(const std::string& text) {
     QStringList lines = QString::fromLatin1(text).split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.back().isEmpty())
@@ -83,11 +58,6 @@ protected:
                 return n;
         ADD_FAILURE() << "no node " << name;
         return nullptr;
-    }
-    std::vector<uint8_t> mapBytes() {
-        auto encoded = encodeMap(*form_->EditRoot());
-        EXPECT_TRUE(encoded.ok());
-        return encoded.ok() ? encoded.value() : std::vector<uint8_t>{};
     }
 
     // Selects `node` in the map tree, opens the tree menu on it and chooses "Replacer...";
@@ -204,20 +174,12 @@ TEST_F(ReplacerWindow, ControlsTextsAndTheReplaceButtonsRule) {
 }
 
 TEST_F(ReplacerWindow, GoldenCasesGiveTheLogAndTheMapOfTheCommandLineTool) {
-    const fs::path cases = fs::path(LW_TEST_DATA_DIR) / "replace";
-    std::vector<fs::path> dirs;
-    for (const auto& entry : fs::directory_iterator(cases))
-        if (entry.is_directory())
-            dirs.push_back(entry.path());
-    std::sort(dirs.begin(), dirs.end());
-    ASSERT_GE(dirs.size(), 8u);
+    const std::vector<ReplaceCase> cases = replaceCases();
+    ASSERT_GE(cases.size(), 8u);
 
-    for (const fs::path& dir : dirs) {
+    for (const auto& [dir, find, replace, args] : cases) {
         SCOPED_TRACE(dir.filename().string());
         const fs::path input = dir / "input.xom";
-        const std::string args = fs::exists(dir / "args.txt") ? firstLine(dir / "args.txt") : "";
-        const std::string find = firstLine(dir / "find.txt");
-        const std::string replace = firstLine(dir / "replace.txt");
         long nodeIndex = 0;
         std::optional<uint32_t> seed;
         const QRegularExpression option(QStringLiteral("--(node|seed) (\\d+)"));

@@ -8,7 +8,7 @@
 #include "core/Poxel.h"
 #include "render/gl/DisplayLists.h"
 #include "render/gl/GlFunctions.h"
-#include "render/gl/HeadlessContext.h"
+#include "support/HeadlessGlTest.h"
 #include "render/gl/PoxelLists.h"
 #include "render/gl/SceneDrawer.h"
 #include "textures/TextureCodes.h"
@@ -19,7 +19,6 @@
 #include <gtest/gtest.h>
 
 using namespace lw;
-using lw::gl::HeadlessContext;
 
 namespace {
 
@@ -52,24 +51,8 @@ std::array<uint8_t, 4> average(const std::vector<uint8_t>& rgba, int width, int 
     return out;
 }
 
-class TextureUpload : public ::testing::Test {
+class TextureUpload : public lwtest::HeadlessGlTest<kSize> {
 protected:
-    static std::unique_ptr<HeadlessContext>& context() {
-        static std::unique_ptr<HeadlessContext> c;
-        return c;
-    }
-    static void SetUpTestSuite() {
-        auto created = HeadlessContext::create(kSize, kSize);
-        if (created)
-            context() = std::move(created.value());
-    }
-    static void TearDownTestSuite() { context().reset(); }
-
-    void SetUp() override {
-        ASSERT_TRUE(context()) << "no headless OpenGL context";
-        ASSERT_TRUE(context()->makeCurrent().ok());
-        gl::installDisplayListReleaseHook();
-    }
     void TearDown() override {
         root_.reset();
         loaded_.Textures.release();
