@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-
 namespace lw {
 
 TExport3DModel::TExport3DModel(QWidget* parent) : QDialog(parent), ProgressRows(this) {
