@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <iterator>
 
@@ -292,18 +293,22 @@ void Builder::prepareCells() {
     // Every filled cell gives each of its flagged corners to the lattice point there; a face
     // corner then shows the OR over all cells that share its point.
     latticeFlag_.assign(m_.Lattice.size(), 0);
+    // Flag bit b names the corner (1 - bit 0, 1 - bit 2, 1 - bit 1) of the cell, as an offset
+    // from the lattice index of its (0, 0, 0) corner.
+    std::array<size_t, 8> cornerOffset{};
+    for (int b = 0; b < 8; ++b) {
+        const int cx = 1 - (b & 1), cz = 1 - (b >> 1 & 1), cy = 1 - (b >> 2 & 1);
+        cornerOffset[size_t(b)] = latticeIndex(p_, cx, cy, cz);
+    }
     for (int z = 0; z < nz_; ++z)
         for (int x = 0; x < nx_; ++x)
             for (int y = 0; y < ny_; ++y) {
-                if (empty_[paddedIndex(x, y, z)])
+                uint32_t flags = p_.Voxels[cellIndex(x, y, z)] >> 16 & 0xFFu;
+                if (flags == 0 || empty_[paddedIndex(x, y, z)])
                     continue;
-                const uint32_t flags = p_.Voxels[cellIndex(x, y, z)] >> 16 & 0xFFu;
-                for (int b = 0; b < 8; ++b) {
-                    if ((flags >> b & 1u) == 0)
-                        continue;
-                    const int cx = 1 - (b & 1), cz = 1 - (b >> 1 & 1), cy = 1 - (b >> 2 & 1);
-                    latticeFlag_[latticeIndex(p_, x + cx, y + cy, z + cz)] = 1;
-                }
+                const size_t base = latticeIndex(p_, x, y, z);
+                for (; flags != 0; flags &= flags - 1)
+                    latticeFlag_[base + cornerOffset[size_t(std::countr_zero(flags))]] = 1;
             }
     if (p_.BlurPass)
         m_.BlurredVoxels = p_.Voxels;

@@ -148,8 +148,12 @@ TEST_F(Brushes, BlurSpreadsCornerFlagsToTheCellsThatShareTheCorner) {
     // Cell (0, 0, 0) flags its corner (1, 1, 1); (1, 0, 0) shares that point as its (0, 1, 1).
     p.Voxels[p.cellIndex(0, 0, 0)] = 3u | 1u << cornerFlagBit(1, 1, 1);
     p.Voxels[p.cellIndex(1, 0, 0)] = 7u;
-    p.Voxels[p.cellIndex(1, 1, 1)] = 7u;  // shares the point as its corner (0, 0, 0)
-    p.Voxels[p.cellIndex(3, 0, 0)] = 11u; // too far away
+    p.Voxels[p.cellIndex(1, 1, 1)] = 7u; // shares the point as its corner (0, 0, 0)
+    // A corner whose y and z differ: cell (2, 1, 0) flags the point (3, 2, 0), which cell
+    // (3, 2, 0) has as its corner (0, 0, 0); cell (3, 0, 0) touches (3, 1, 1) but not it.
+    p.Voxels[p.cellIndex(2, 1, 0)] = 7u | 1u << cornerFlagBit(1, 1, 0);
+    p.Voxels[p.cellIndex(3, 2, 0)] = 7u;
+    p.Voxels[p.cellIndex(3, 0, 0)] = 11u;
     const auto before = mapBytes(*doc_.root());
 
     // Corner flags combine only in textured cells: no texture list, no change.
@@ -163,6 +167,7 @@ TEST_F(Brushes, BlurSpreadsCornerFlagsToTheCellsThatShareTheCorner) {
     EXPECT_EQ(p.Voxels[p.cellIndex(0, 0, 0)], 3u | 1u << cornerFlagBit(1, 1, 1));
     EXPECT_EQ(p.Voxels[p.cellIndex(1, 0, 0)], 7u | 1u << cornerFlagBit(0, 1, 1));
     EXPECT_EQ(p.Voxels[p.cellIndex(1, 1, 1)], 7u | 1u << cornerFlagBit(0, 0, 0));
+    EXPECT_EQ(p.Voxels[p.cellIndex(3, 2, 0)], 7u | 1u << cornerFlagBit(0, 0, 0));
     EXPECT_EQ(p.Voxels[p.cellIndex(3, 0, 0)], 11u);
     EXPECT_FALSE(p.BlurPass) << "the builder's switch is put back";
     EXPECT_FALSE(blur(doc_, p, &table)) << "a second blur has nothing left to spread";

@@ -206,12 +206,20 @@ class SlabHash {
 public:
     void add(const void* data, size_t bytes) {
         const auto* p = static_cast<const unsigned char*>(data);
+        // The lanes stay in registers: stores through `this` could alias the bytes read.
+        uint64_t l0 = lane_[0], l1 = lane_[1], l2 = lane_[2], l3 = lane_[3];
         for (; bytes >= 32; p += 32, bytes -= 32) {
             uint64_t w[4];
             std::memcpy(w, p, 32);
-            for (int i = 0; i < 4; ++i)
-                lane_[i] = mix(lane_[i], w[i], i);
+            l0 = mix(l0, w[0], 0);
+            l1 = mix(l1, w[1], 1);
+            l2 = mix(l2, w[2], 2);
+            l3 = mix(l3, w[3], 3);
         }
+        lane_[0] = l0;
+        lane_[1] = l1;
+        lane_[2] = l2;
+        lane_[3] = l3;
         for (; bytes >= 8; p += 8, bytes -= 8) {
             uint64_t w;
             std::memcpy(&w, p, 8);
