@@ -306,9 +306,9 @@ void Builder::prepareCells() {
                 uint32_t flags = p_.Voxels[cellIndex(x, y, z)] >> 16 & 0xFFu;
                 if (flags == 0 || empty_[paddedIndex(x, y, z)])
                     continue;
-                const size_t base = latticeIndex(p_, x, y, z);
+                const size_t cellCorner = latticeIndex(p_, x, y, z);
                 for (; flags != 0; flags &= flags - 1)
-                    latticeFlag_[base + cornerOffset[size_t(std::countr_zero(flags))]] = 1;
+                    latticeFlag_[cellCorner + cornerOffset[size_t(std::countr_zero(flags))]] = 1;
             }
     if (p_.BlurPass)
         m_.BlurredVoxels = p_.Voxels;
