@@ -152,7 +152,7 @@ TEST_F(ImportExport, HeightmapPreviewOpenSaveCloseAndRefusals) {
     // A short file is refused naming it; the preview stays as it was.
     std::vector<uint8_t> shortFile(49999, 0);
     writeBytes(dir_ / "short.hmp", shortFile);
-    EXPECT_FALSE(form_->openHeightmapFile(QString::fromStdString((dir_ / "short.hmp").string())));
+    EXPECT_FALSE(form_->openHeightmapFile(qpath(dir_ / "short.hmp")));
     ASSERT_EQ(errors_.size(), 1);
     EXPECT_TRUE(errors_[0].contains(QStringLiteral("short.hmp")));
     EXPECT_FLOAT_EQ(form_->heightmapPreview().poxel->Heights[3][5], 2.25f);
@@ -171,7 +171,7 @@ TEST_F(ImportExport, HeightmapTerrainIsOneStep) {
     writeBytes(dir_ / "t.hmp", bytes); // heights only: enough for terrain
     const auto before = mapBytes();
     const int steps = stack()->count();
-    TPoxel* group = form_->importHeightmapFile(QString::fromStdString((dir_ / "t.hmp").string()));
+    TPoxel* group = form_->importHeightmapFile(qpath(dir_ / "t.hmp"));
     ASSERT_TRUE(group);
     EXPECT_EQ(group->Name, "HMapDummy");
     EXPECT_EQ(group->Children.size(), 32u);
@@ -182,7 +182,7 @@ TEST_F(ImportExport, HeightmapTerrainIsOneStep) {
 
     bytes.resize(39999);
     writeBytes(dir_ / "bad.hmp", bytes);
-    EXPECT_FALSE(form_->importHeightmapFile(QString::fromStdString((dir_ / "bad.hmp").string())));
+    EXPECT_FALSE(form_->importHeightmapFile(qpath(dir_ / "bad.hmp")));
     ASSERT_EQ(errors_.size(), 1);
     EXPECT_TRUE(errors_[0].contains(QStringLiteral("bad.hmp")));
     EXPECT_EQ(mapBytes(), before);
@@ -261,7 +261,7 @@ TEST_F(ImportExport, PictureDialogAppliesHeightsAsOneStep) {
     std::vector<uint8_t> junk(100, 7);
     writeBytes(dir_ / "junk.bmp", junk);
     form_->dialogs().openFile = [&](QWidget*, const QString&, const QString&) {
-        return QString::fromStdString((dir_ / "junk.bmp").string());
+        return qpath(dir_ / "junk.bmp");
     };
     form_->pictureDialogHook = closing([&](TImportHMForm& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Import Height Map"));
@@ -305,7 +305,7 @@ TEST_F(ImportExport, PictureDialogAppliesHeightsAsOneStep) {
         EXPECT_NEAR(dialog.EditX1->FloatVal(), lo, 0.006);
         EXPECT_TRUE(dialog.Button4->isEnabled());
         EXPECT_FALSE(dialog.Button1->isEnabled());
-        auto saved = dialog.saveImage(QString::fromStdString((dir_ / "out").string()));
+        auto saved = dialog.saveImage(qpath(dir_ / "out"));
         ASSERT_TRUE(saved.ok());
         EXPECT_EQ(*saved, (dir_ / "out.bmp").string());
     });

@@ -179,18 +179,6 @@ TEST_F(Recovery, OnlyTheNewestIsRecoveredAndTheOthersWait) {
     EXPECT_TRUE(QFile::exists(old)) << "offered at the next start";
 }
 
-TEST_F(Recovery, TheWindowWritesACopyAtTheIntervalAndACleanEndRemovesIt) {
-    Settings().setInteger(QString::fromLatin1(settings::kAutosaveInterval), 1);
-    ASSERT_TRUE(form_->openMapFile(demoPath_));
-    form_->document().addPoxel(*form_->EditRoot());
-    ASSERT_TRUE(waitFor([this] { return form_->autosaver().hasCopy(); }, 20000));
-    const QString copy = form_->autosaver().paths().copy;
-    EXPECT_EQ(readBytes(copy.toStdString()), mapBytes());
-    form_.reset();
-    EXPECT_FALSE(QFile::exists(copy));
-    EXPECT_TRUE(folderFiles().isEmpty()) << folderFiles().join(' ').toStdString();
-}
-
 TEST_F(Recovery, AFailedAutosaveIsShownInTheStatusBar) {
     writeBytes(dir_ / "blocked", {'x'});
     form_->setRecoveryFolder(qpath(dir_ / "blocked" / "recovery"));

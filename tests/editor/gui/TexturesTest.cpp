@@ -100,7 +100,7 @@ TEST_F(Textures, OpeningAListShowsItsBoxesAndRemembersIt) {
 
 TEST_F(Textures, ABrokenListIsRefusedAndTheOpenListStays) {
     ASSERT_TRUE(form_->openTextureListFile(listFile()));
-    const QString broken = QString::fromStdString((dir_ / "broken.txt").string());
+    const QString broken = qpath(dir_ / "broken.txt");
     std::ofstream(broken.toStdString()) << "grass\r\nrock\r\n\r\nsand\r\n";
     EXPECT_FALSE(form_->openTextureListFile(broken));
     ASSERT_EQ(errors_.size(), 1);
@@ -207,7 +207,7 @@ TEST_F(Textures, StartUpOpensTheListReadsTheBundlesAndLoads) {
 
 TEST_F(Textures, TheUnsavedListIsAskedAboutBeforeItGoes) {
     ASSERT_TRUE(form_->openTextureListFile(listFile()));
-    const QString other = QString::fromStdString((dir_ / "other.txt").string());
+    const QString other = qpath(dir_ / "other.txt");
     ASSERT_TRUE(WriteTextureList(other.toStdString(), TextureBoxList{}));
     ASSERT_TRUE(form_->textureList().rename(3, "Paved"));
     EXPECT_EQ(page().TextNameLab->text(), "[demo-textures.txt] *");
@@ -237,7 +237,7 @@ TEST_F(Textures, TheUnsavedListIsAskedAboutBeforeItGoes) {
 TEST_F(Textures, SaveAddsTheExtensionAndTheRecentEntry) {
     ASSERT_TRUE(form_->openTextureListFile(listFile()));
     ASSERT_TRUE(form_->textureList().rename(0, "Lawn"));
-    const QString chosen = QString::fromStdString((dir_ / "copy").string());
+    const QString chosen = qpath(dir_ / "copy");
     form_->dialogs().saveFile = [&](QWidget*, const QString& start, const QString& filter, int*) {
         EXPECT_EQ(start, listFile());
         EXPECT_EQ(filter, "Texture File Brimlow (*.txt)");
