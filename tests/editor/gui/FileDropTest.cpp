@@ -15,14 +15,6 @@ namespace {
 
 class FileDrop : public MainFormFixture {
 protected:
-    void SetUp() override {
-        MainFormFixture::SetUp();
-        form_->dialogs().askSave = [this](QWidget*, const QString&, const QString& text) {
-            questions_ << text;
-            return answer_;
-        };
-    }
-
     // A drag that enters `target` and is dropped there, as the window system delivers it.
     // Returns whether the window took it.
     bool drop(QWidget* target, const QList<QUrl>& urls) {
@@ -43,9 +35,6 @@ protected:
         return taken;
     }
     bool drop(const QString& file) { return drop(form_.get(), {QUrl::fromLocalFile(file)}); }
-
-    QStringList questions_;
-    int answer_ = QMessageBox::Cancel;
 };
 
 TEST_F(FileDrop, AMapDroppedOnTheWindowTheViewOrTheTreeOpensIt) {
@@ -54,7 +43,7 @@ TEST_F(FileDrop, AMapDroppedOnTheWindowTheViewOrTheTreeOpensIt) {
     EXPECT_EQ(form_->EditRoot()->Children.size(), 2u);
     EXPECT_EQ(shownTitle(*form_), "Landwright v.2.3 by Corvell - [demo.xom]");
     EXPECT_EQ(form_->recentMaps().at(0), demoPath_) << "like Open map...";
-    EXPECT_TRUE(questions_.isEmpty()) << "nothing to lose";
+    EXPECT_TRUE(saveQuestions_.isEmpty()) << "nothing to lose";
     EXPECT_TRUE(errors_.isEmpty());
     // The view and the tree leave drops to the window; a Kestrel map, its extension in capitals.
     const QString other = writeMap("other.xom");
@@ -70,13 +59,13 @@ TEST_F(FileDrop, AMapDroppedOnUnsavedChangesAsksFirst) {
     form_->document().addPoxel(*form_->EditRoot());
     const std::vector<uint8_t> edited = mapBytes();
     const QString other = writeMap("other.xom");
-    answer_ = QMessageBox::Cancel;
+    saveAnswer_ = QMessageBox::Cancel;
     drop(other);
-    EXPECT_EQ(questions_, QStringList{"Save changes to demo.xom?"});
+    EXPECT_EQ(saveQuestions_, QStringList{"Save changes to demo.xom?"});
     EXPECT_EQ(form_->document().fileName(), demoPath_) << "cancelled: the map stays";
     EXPECT_EQ(mapBytes(), edited);
     EXPECT_TRUE(form_->document().isModified());
-    answer_ = QMessageBox::Discard;
+    saveAnswer_ = QMessageBox::Discard;
     drop(other);
     EXPECT_EQ(form_->document().fileName(), other);
     EXPECT_FALSE(form_->document().isModified());

@@ -1,6 +1,6 @@
 #pragma once
-// The main window under test: empty settings, errors collected instead of shown, the demo map
-// written to a temporary folder.
+// The main window under test: empty settings, errors and save questions collected instead of
+// shown, the demo map written to a temporary folder.
 
 #include "editor/gui/MainForm.h"
 
@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QSettings>
@@ -75,6 +76,10 @@ protected:
         form_ = std::make_unique<TMainForm>();
         form_->dialogs().error = [this](QWidget*, const QString& title, const QString& text) {
             errors_.push_back(title + QStringLiteral("|") + text);
+        };
+        form_->dialogs().askSave = [this](QWidget*, const QString&, const QString& text) {
+            saveQuestions_ << text;
+            return saveAnswer_;
         };
         form_->LoadSettings();
         const auto demo = makeDemoMap();
@@ -189,6 +194,18 @@ protected:
     lwtest::TempDir dir_;
     std::unique_ptr<TMainForm> form_;
     QStringList errors_;
+    QStringList saveQuestions_; // "Save changes to NAME?", answered with saveAnswer_
+    int saveAnswer_ = QMessageBox::Cancel;
     QString demoPath_;
+};
+
+// The window shown with the demo map open, for what needs the view or a laid-out tree.
+class ShownDemoMap : public MainFormFixture {
+protected:
+    void SetUp() override {
+        MainFormFixture::SetUp();
+        if (!HasFatalFailure())
+            showDemoMap();
+    }
 };
 } // namespace lwtest

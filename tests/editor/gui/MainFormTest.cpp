@@ -31,16 +31,7 @@ namespace {
 
 using namespace lwtest;
 using MainForm = lwtest::MainFormFixture;
-
-// The window shown with the demo map open, for what needs the view.
-class MainFormView : public MainFormFixture {
-protected:
-    void SetUp() override {
-        MainFormFixture::SetUp();
-        if (!HasFatalFailure())
-            showDemoMap();
-    }
-};
+using MainFormView = lwtest::ShownDemoMap;
 
 TEST_F(MainForm, StartsWithAnEmptyMapAndTheTextsOfTheLanguageTable) {
     TMainForm& f = *form_;

@@ -22,19 +22,9 @@ using namespace lwtest;
 
 namespace {
 
-class MapTree : public MainFormFixture {
+// Clicks need the tree laid out on a screen.
+class MapTree : public ShownDemoMap {
 protected:
-    void SetUp() override {
-        MainFormFixture::SetUp();
-        showDemoMap(); // clicks need the tree laid out on a screen
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        form_->dialogs().askSave = [this](QWidget*, const QString&, const QString& text) {
-            questions_.push_back(text);
-            return answer_;
-        };
-    }
-
     TPoxelTree* tree() { return form_->TreeView1; }
     QTreeWidgetItem* itemOf(TPoxel* node) { return static_cast<QTreeWidgetItem*>(node->Node); }
 
@@ -61,9 +51,6 @@ protected:
         form_->TreeMenu->hide();
         form_->TreeMenuGroup->hide();
     }
-
-    QStringList questions_;
-    int answer_ = QMessageBox::Cancel;
 };
 
 } // namespace
@@ -332,17 +319,17 @@ TEST_F(MapTree, UnsavedChangesAreAskedForAndNeverLost) {
     const QString other = writeMap("other.xom");
 
     // Cancel: nothing happens.
-    answer_ = QMessageBox::Cancel;
+    saveAnswer_ = QMessageBox::Cancel;
     EXPECT_FALSE(form_->openMapFile(other));
     EXPECT_FALSE(form_->newMap());
-    ASSERT_EQ(questions_.size(), 2);
-    EXPECT_EQ(questions_[0], "Save changes to demo.xom?");
+    ASSERT_EQ(saveQuestions_.size(), 2);
+    EXPECT_EQ(saveQuestions_[0], "Save changes to demo.xom?");
     EXPECT_EQ(mapBytes(), edited);
     EXPECT_TRUE(form_->isWindowModified());
     EXPECT_FALSE(form_->close()) << "closing is cancelled too";
 
     // Save: the map is written to its file first.
-    answer_ = QMessageBox::Save;
+    saveAnswer_ = QMessageBox::Save;
     ASSERT_TRUE(form_->openMapFile(other));
     EXPECT_EQ(lwtest::readBytes(demoPath_.toStdString()), edited);
     EXPECT_FALSE(form_->isWindowModified());
@@ -361,7 +348,7 @@ TEST_F(MapTree, UnsavedChangesAreAskedForAndNeverLost) {
         return chosen;
     };
     EXPECT_FALSE(form_->openMapFile(demoPath_));
-    EXPECT_EQ(questions_.back(), "Save changes to Untitled?");
+    EXPECT_EQ(saveQuestions_.back(), "Save changes to Untitled?");
     EXPECT_EQ(dialogs, 1);
     EXPECT_TRUE(form_->document().isModified());
     chosen = qpath(dir_ / "fresh");
@@ -380,7 +367,7 @@ TEST_F(MapTree, UnsavedChangesAreAskedForAndNeverLost) {
     EXPECT_FALSE(errors_.isEmpty());
 
     // Discard: the edit is dropped on purpose.
-    answer_ = QMessageBox::Discard;
+    saveAnswer_ = QMessageBox::Discard;
     EXPECT_TRUE(form_->newMap());
     EXPECT_FALSE(form_->isWindowModified());
     EXPECT_TRUE(form_->close());

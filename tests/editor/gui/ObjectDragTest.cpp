@@ -20,13 +20,8 @@ using namespace lwtest;
 
 namespace {
 
-class ObjectDrags : public MainFormFixture {
+class ObjectDrags : public ShownDemoMap {
 protected:
-    void SetUp() override {
-        MainFormFixture::SetUp();
-        showDemoMap();
-    }
-
     TOpenGLBox* view() { return form_->OpenGLBox(); }
     void focusView() {
         view()->setOnOpenGL(true);

@@ -603,9 +603,7 @@ TEST_F(PropertiesPage, ANodeThatLeavesTheMapTakesItsBindingsAlong) {
 
     // A new map: nothing of the old one stays bound.
     select(tower());
-    form_->dialogs().askSave = [](QWidget*, const QString&, const QString&) {
-        return int(QMessageBox::Discard);
-    };
+    saveAnswer_ = QMessageBox::Discard;
     const TPoxel* old = tower();
     form_->newMap();
     EXPECT_NE(page_->PanelPoxel(), old);

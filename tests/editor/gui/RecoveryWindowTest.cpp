@@ -49,10 +49,7 @@ protected:
             questions_ << title + QStringLiteral("|") + text;
             return answer_;
         };
-        form_->dialogs().askSave = [this](QWidget*, const QString&, const QString& text) {
-            saveQuestions_ << text;
-            return QMessageBox::Save;
-        };
+        saveAnswer_ = QMessageBox::Save;
     }
 
     // A copy of the demo map with one edit, left by a session that was killed.
@@ -79,7 +76,6 @@ protected:
 
     QString folder_;
     QStringList questions_;
-    QStringList saveQuestions_;
     RecoveryAnswer answer_ = RecoveryAnswer::Recover;
     std::vector<uint8_t> edited_;
 };

@@ -40,10 +40,6 @@ protected:
         MainFormFixture::SetUp();
         files_ = demoTextureFilesBeside((dir_ / "demo.xom").string());
         ASSERT_TRUE(writeDemoTextures(files_));
-        form_->dialogs().askSave = [this](QWidget*, const QString&, const QString& text) {
-            questions_ << text;
-            return answer_;
-        };
     }
     QString listFile() const { return QString::fromStdString(files_.listFile); }
     QString bundles() const { return QString::fromStdString(files_.bundleFolder); }
@@ -66,8 +62,6 @@ protected:
     }
 
     DemoTextureFiles files_;
-    QStringList questions_;
-    int answer_ = QMessageBox::Cancel;
 };
 
 } // namespace
@@ -91,9 +85,9 @@ TEST_F(Textures, OpeningAListShowsItsBoxesAndRemembersIt) {
 
     // The list from the recent entry, after another one.
     ASSERT_TRUE(form_->textureList().rename(0, "Changed"));
-    answer_ = QMessageBox::Discard;
+    saveAnswer_ = QMessageBox::Discard;
     recent->trigger();
-    EXPECT_EQ(questions_, QStringList{"Save changes to demo-textures.txt?"});
+    EXPECT_EQ(saveQuestions_, QStringList{"Save changes to demo-textures.txt?"});
     EXPECT_EQ(form_->textureList().box(0).Name, "Beach");
     EXPECT_FALSE(form_->textureList().isModified());
 }
@@ -212,9 +206,9 @@ TEST_F(Textures, TheUnsavedListIsAskedAboutBeforeItGoes) {
     ASSERT_TRUE(form_->textureList().rename(3, "Paved"));
     EXPECT_EQ(page().TextNameLab->text(), "[demo-textures.txt] *");
 
-    answer_ = QMessageBox::Cancel;
+    saveAnswer_ = QMessageBox::Cancel;
     EXPECT_FALSE(form_->openTextureListFile(other));
-    EXPECT_EQ(questions_, QStringList{"Save changes to demo-textures.txt?"});
+    EXPECT_EQ(saveQuestions_, QStringList{"Save changes to demo-textures.txt?"});
     EXPECT_EQ(form_->textureList().box(3).Name, "Paved");
     EXPECT_TRUE(form_->textureList().isModified());
 
@@ -222,10 +216,10 @@ TEST_F(Textures, TheUnsavedListIsAskedAboutBeforeItGoes) {
     QCloseEvent close;
     QApplication::sendEvent(form_.get(), &close);
     EXPECT_FALSE(close.isAccepted());
-    EXPECT_EQ(questions_.size(), 2);
+    EXPECT_EQ(saveQuestions_.size(), 2);
 
     // Saving writes the list to its file, then the other opens.
-    answer_ = QMessageBox::Save;
+    saveAnswer_ = QMessageBox::Save;
     ASSERT_TRUE(form_->openTextureListFile(other));
     auto saved = ReadTextureList(files_.listFile);
     ASSERT_TRUE(saved);

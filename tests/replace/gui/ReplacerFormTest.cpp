@@ -33,15 +33,11 @@ QStringList linesOf(const std::string& text) {
     return lines;
 }
 
-class ReplacerWindow : public MainFormFixture {
+class ReplacerWindow : public ShownDemoMap {
 protected:
     void SetUp() override {
-        MainFormFixture::SetUp();
-        showDemoMap();
-        // Opening the next map while one is modified asks first; the test discards.
-        form_->dialogs().askSave = [](QWidget*, const QString&, const QString&) {
-            return int(QMessageBox::Discard);
-        };
+        ShownDemoMap::SetUp();
+        saveAnswer_ = QMessageBox::Discard; // the next map is opened over the edited one
     }
 
     TPoxel* named(const std::string& name) {
