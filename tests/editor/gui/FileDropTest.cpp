@@ -3,8 +3,6 @@
 
 #include "MainFormFixture.h"
 
-#include "editor/gui/PoxelTree.h"
-
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMessageBox>
@@ -17,14 +15,6 @@ namespace {
 
 class FileDrop : public MainFormFixture {
 protected:
-    void SetUp() override {
-        MainFormFixture::SetUp();
-        form_->dialogs().askSave = [this](QWidget*, const QString&, const QString& text) {
-            questions_ << text;
-            return answer_;
-        };
-    }
-
     // A drag that enters `target` and is dropped there, as the window system delivers it.
     // Returns whether the window took it.
     bool drop(QWidget* target, const QList<QUrl>& urls) {
@@ -45,32 +35,23 @@ protected:
         return taken;
     }
     bool drop(const QString& file) { return drop(form_.get(), {QUrl::fromLocalFile(file)}); }
-
-
-    QStringList questions_;
-    int answer_ = QMessageBox::Cancel;
 };
 
-TEST_F(FileDrop, AMapDroppedOpensIt) {
+TEST_F(FileDrop, AMapDroppedOnTheWindowTheViewOrTheTreeOpensIt) {
     EXPECT_TRUE(drop(demoPath_));
     EXPECT_EQ(form_->document().fileName(), demoPath_);
     EXPECT_EQ(form_->EditRoot()->Children.size(), 2u);
     EXPECT_EQ(shownTitle(*form_), "Landwright v.2.3 by Corvell - [demo.xom]");
     EXPECT_EQ(form_->recentMaps().at(0), demoPath_) << "like Open map...";
-    EXPECT_TRUE(questions_.isEmpty()) << "nothing to lose";
+    EXPECT_TRUE(saveQuestions_.isEmpty()) << "nothing to lose";
     EXPECT_TRUE(errors_.isEmpty());
-    // A Kestrel map, its extension in capitals.
-    const QString kestrel = writeMap("LUNAR.XAN");
-    EXPECT_TRUE(drop(kestrel));
-    EXPECT_EQ(form_->document().fileName(), kestrel);
-}
-
-TEST_F(FileDrop, DroppedOnTheViewOrTheTreeTheWindowTakesIt) {
-    EXPECT_TRUE(drop(form_->OpenGLBox(), {QUrl::fromLocalFile(demoPath_)}));
-    EXPECT_EQ(form_->document().fileName(), demoPath_);
+    // The view and the tree leave drops to the window; a Kestrel map, its extension in capitals.
     const QString other = writeMap("other.xom");
-    EXPECT_TRUE(drop(form_->TreeView1->viewport(), {QUrl::fromLocalFile(other)}));
+    EXPECT_TRUE(drop(form_->OpenGLBox(), {QUrl::fromLocalFile(other)}));
     EXPECT_EQ(form_->document().fileName(), other);
+    const QString kestrel = writeMap("LUNAR.XAN");
+    EXPECT_TRUE(drop(form_->TreeView1->viewport(), {QUrl::fromLocalFile(kestrel)}));
+    EXPECT_EQ(form_->document().fileName(), kestrel);
 }
 
 TEST_F(FileDrop, AMapDroppedOnUnsavedChangesAsksFirst) {
@@ -78,13 +59,13 @@ TEST_F(FileDrop, AMapDroppedOnUnsavedChangesAsksFirst) {
     form_->document().addPoxel(*form_->EditRoot());
     const std::vector<uint8_t> edited = mapBytes();
     const QString other = writeMap("other.xom");
-    answer_ = QMessageBox::Cancel;
+    saveAnswer_ = QMessageBox::Cancel;
     drop(other);
-    EXPECT_EQ(questions_, QStringList{"Save changes to demo.xom?"});
+    EXPECT_EQ(saveQuestions_, QStringList{"Save changes to demo.xom?"});
     EXPECT_EQ(form_->document().fileName(), demoPath_) << "cancelled: the map stays";
     EXPECT_EQ(mapBytes(), edited);
     EXPECT_TRUE(form_->document().isModified());
-    answer_ = QMessageBox::Discard;
+    saveAnswer_ = QMessageBox::Discard;
     drop(other);
     EXPECT_EQ(form_->document().fileName(), other);
     EXPECT_FALSE(form_->document().isModified());
@@ -139,9 +120,7 @@ TEST_F(FileDrop, AnythingElseIsRefusedWithAMessage) {
                           "https://example.org/demo.xom");
     EXPECT_EQ(mapBytes(), before);
     EXPECT_TRUE(form_->document().fileName().isEmpty());
-}
-
-TEST_F(FileDrop, WhatIsNoFileIsNotTaken) {
+    // What is no file at all is not even taken.
     QMimeData text;
     text.setText("Root");
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);

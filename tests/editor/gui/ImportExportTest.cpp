@@ -12,16 +12,14 @@
 #include "io/gui/ImportModelForm.h"
 #include "ui/gui/EditX.h"
 
-#include <functional>
-#include <QCheckBox>
-#include <QRadioButton>
-
-#include <regex>
-
 #include <QAction>
+#include <QCheckBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QUndoStack>
+
+#include <functional>
 
 using namespace lwtest;
 
@@ -29,13 +27,6 @@ namespace {
 
 QString model(const char* name) {
     return QString::fromStdString(std::string(LW_SHARED_TESTDATA_DIR) + "/3ds/" + name);
-}
-
-long assimpCount(const std::string& text, const std::string& label) {
-    std::smatch m;
-    if (!std::regex_search(text, m, std::regex(label + ":\\s+(\\d+)")))
-        return -1;
-    return std::stol(m[1]);
 }
 
 // Node contents in pre-order; where a file stored a node (StoreIndex) depends on the rest of
@@ -49,14 +40,17 @@ void contents(const TPoxel& node, std::vector<PoxelContent>& out) {
 
 class ImportExport : public MainFormFixture {
 protected:
+    void SetUp() override {
+        MainFormFixture::SetUp();
+        if (!HasFatalFailure() && !showWindow())
+            GTEST_SKIP() << "no OpenGL window";
+    }
     QUndoStack* stack() { return form_->document().undoStack(); }
 };
 
 } // namespace
 
 TEST_F(ImportExport, ModelImportRunsOnTheWorkerAndMatchesTheCommandLine) {
-    if (!showWindow())
-        GTEST_SKIP() << "no OpenGL window";
     ASSERT_TRUE(form_->openMapFile(demoPath_));
     const auto before = mapBytes();
     const int steps = stack()->count();
@@ -109,8 +103,6 @@ TEST_F(ImportExport, ModelImportRunsOnTheWorkerAndMatchesTheCommandLine) {
 }
 
 TEST_F(ImportExport, CancelledOrRefusedImportsLeaveTheMapAlone) {
-    if (!showWindow())
-        GTEST_SKIP() << "no OpenGL window";
     const auto before = mapBytes();
     const int steps = stack()->count();
     // Cancelled while the large model is still being read: no poxel was finished.
@@ -135,8 +127,6 @@ TEST_F(ImportExport, CancelledOrRefusedImportsLeaveTheMapAlone) {
 }
 
 TEST_F(ImportExport, HeightmapPreviewOpenSaveCloseAndRefusals) {
-    if (!showWindow())
-        GTEST_SKIP() << "no OpenGL window";
     HeightmapPreview source = makeHeightmapPreview();
     source.poxel->Heights[3][5] = 2.25f;
     source.mask.at(99 - 3, 99 - 5) = 200;
@@ -162,7 +152,7 @@ TEST_F(ImportExport, HeightmapPreviewOpenSaveCloseAndRefusals) {
     // A short file is refused naming it; the preview stays as it was.
     std::vector<uint8_t> shortFile(49999, 0);
     writeBytes(dir_ / "short.hmp", shortFile);
-    EXPECT_FALSE(form_->openHeightmapFile(QString::fromStdString((dir_ / "short.hmp").string())));
+    EXPECT_FALSE(form_->openHeightmapFile(qpath(dir_ / "short.hmp")));
     ASSERT_EQ(errors_.size(), 1);
     EXPECT_TRUE(errors_[0].contains(QStringLiteral("short.hmp")));
     EXPECT_FLOAT_EQ(form_->heightmapPreview().poxel->Heights[3][5], 2.25f);
@@ -175,15 +165,13 @@ TEST_F(ImportExport, HeightmapPreviewOpenSaveCloseAndRefusals) {
 }
 
 TEST_F(ImportExport, HeightmapTerrainIsOneStep) {
-    if (!showWindow())
-        GTEST_SKIP() << "no OpenGL window";
     std::vector<uint8_t> bytes;
     for (int i = 0; i < 100 * 100; ++i)
         appendF32(bytes, i % 7 == 0 ? 1.0f : 0.0f);
     writeBytes(dir_ / "t.hmp", bytes); // heights only: enough for terrain
     const auto before = mapBytes();
     const int steps = stack()->count();
-    TPoxel* group = form_->importHeightmapFile(QString::fromStdString((dir_ / "t.hmp").string()));
+    TPoxel* group = form_->importHeightmapFile(qpath(dir_ / "t.hmp"));
     ASSERT_TRUE(group);
     EXPECT_EQ(group->Name, "HMapDummy");
     EXPECT_EQ(group->Children.size(), 32u);
@@ -194,15 +182,13 @@ TEST_F(ImportExport, HeightmapTerrainIsOneStep) {
 
     bytes.resize(39999);
     writeBytes(dir_ / "bad.hmp", bytes);
-    EXPECT_FALSE(form_->importHeightmapFile(QString::fromStdString((dir_ / "bad.hmp").string())));
+    EXPECT_FALSE(form_->importHeightmapFile(qpath(dir_ / "bad.hmp")));
     ASSERT_EQ(errors_.size(), 1);
     EXPECT_TRUE(errors_[0].contains(QStringLiteral("bad.hmp")));
     EXPECT_EQ(mapBytes(), before);
 }
 
 TEST_F(ImportExport, MakeHmapMatchesTheCommandLine) {
-    if (!showWindow())
-        GTEST_SKIP() << "no OpenGL window";
     ASSERT_TRUE(form_->openMapFile(demoPath_));
     const auto before = mapBytes();
     ASSERT_TRUE(form_->makeHeightmapOf(*form_->EditRoot()));
@@ -226,9 +212,7 @@ TEST_F(ImportExport, MakeHmapMatchesTheCommandLine) {
     EXPECT_GT(drawn, 0);
 }
 
-TEST_F(ImportExport, ExportThroughTheDialogReadsBackInAssimp) {
-    if (!showWindow())
-        GTEST_SKIP() << "no OpenGL window";
+TEST_F(ImportExport, ExportThroughTheDialogWritesWhatTheCommandLineWrites) {
     ASSERT_TRUE(form_->openMapFile(demoPath_));
     const std::string whole = (dir_ / "whole.3ds").string();
     bool texturesOffered = true;
@@ -243,11 +227,8 @@ TEST_F(ImportExport, ExportThroughTheDialogReadsBackInAssimp) {
     auto cli = runCli("3ds export " + shellQuoted(demoPath_.toStdString()) + " " +
                       shellQuoted((dir_ / "cli.3ds").string()));
     ASSERT_EQ(cli.exitCode, 0) << cli.err;
+    // The command-line tool's files are checked in a peer reader; the window writes the same.
     EXPECT_EQ(readBytes(whole), readBytes(dir_ / "cli.3ds"));
-    auto info = runCommand("assimp info " + shellQuoted(whole) + " -r 2>&1");
-    ASSERT_EQ(info.exitCode, 0) << info.out;
-    EXPECT_GT(assimpCount(info.out, "Meshes"), 0) << info.out;
-    EXPECT_GT(assimpCount(info.out, "Faces"), 0) << info.out;
 
     // "Select Model" with nothing selected: refused with the reason, no file.
     form_->selectById(0);
@@ -262,12 +243,8 @@ TEST_F(ImportExport, ExportThroughTheDialogReadsBackInAssimp) {
 }
 
 TEST_F(ImportExport, PictureDialogAppliesHeightsAsOneStep) {
-    if (!showWindow())
-        GTEST_SKIP() << "no OpenGL window";
     ASSERT_TRUE(form_->openMapFile(demoPath_));
-    TPoxel* ground = form_->EditRoot()->Children[0]->Children[0].get();
-    ASSERT_EQ(ground->Name, "Ground");
-    form_->selectById(ground->ListId);
+    form_->selectById(ground()->ListId);
     const auto before = mapBytes();
     const std::string picture =
         std::string(LW_SHARED_TESTDATA_DIR) + "/images/testimgp_progressive.jpg";
@@ -284,7 +261,7 @@ TEST_F(ImportExport, PictureDialogAppliesHeightsAsOneStep) {
     std::vector<uint8_t> junk(100, 7);
     writeBytes(dir_ / "junk.bmp", junk);
     form_->dialogs().openFile = [&](QWidget*, const QString&, const QString&) {
-        return QString::fromStdString((dir_ / "junk.bmp").string());
+        return qpath(dir_ / "junk.bmp");
     };
     form_->pictureDialogHook = closing([&](TImportHMForm& dialog) {
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Import Height Map"));
@@ -308,7 +285,7 @@ TEST_F(ImportExport, PictureDialogAppliesHeightsAsOneStep) {
     });
     ASSERT_TRUE(form_->importHeightsFromPicture());
     float lo = 99, hi = -99;
-    for (const auto& column : ground->Heights)
+    for (const auto& column : ground()->Heights)
         for (float v : column) {
             lo = std::min(lo, v);
             hi = std::max(hi, v);
@@ -316,11 +293,11 @@ TEST_F(ImportExport, PictureDialogAppliesHeightsAsOneStep) {
     EXPECT_GE(lo, -1.0f);
     EXPECT_LE(hi, 2.5f);
     EXPECT_LT(lo, hi);
-    const THmap applied = ground->Heights;
+    const THmap applied = ground()->Heights;
     form_->Undo1->trigger();
     EXPECT_EQ(mapBytes(), before);
     form_->Redo1->trigger();
-    EXPECT_EQ(ground->Heights, applied);
+    EXPECT_EQ(ground()->Heights, applied);
 
     // Export shows the range of the heights and writes the preview picture.
     form_->pictureDialogHook = closing([&](TImportHMForm& dialog) {
@@ -328,11 +305,11 @@ TEST_F(ImportExport, PictureDialogAppliesHeightsAsOneStep) {
         EXPECT_NEAR(dialog.EditX1->FloatVal(), lo, 0.006);
         EXPECT_TRUE(dialog.Button4->isEnabled());
         EXPECT_FALSE(dialog.Button1->isEnabled());
-        auto saved = dialog.saveImage(QString::fromStdString((dir_ / "out").string()));
+        auto saved = dialog.saveImage(qpath(dir_ / "out"));
         ASSERT_TRUE(saved.ok());
         EXPECT_EQ(*saved, (dir_ / "out.bmp").string());
     });
     form_->ExportHmapClick();
     EXPECT_TRUE(std::filesystem::exists(dir_ / "out.bmp"));
-    EXPECT_EQ(ground->Heights, applied);
+    EXPECT_EQ(ground()->Heights, applied);
 }

@@ -1,17 +1,23 @@
 #pragma once
-// The main window under test: empty settings, errors collected instead of shown, the demo map
-// written to a temporary folder.
+// The main window under test: empty settings, errors and save questions collected instead of
+// shown, the demo map written to a temporary folder.
 
 #include "editor/gui/MainForm.h"
 
 #include "core/MapGenerator.h"
 #include "core/MapWriter.h"
+#include "editor/gui/PoxelTree.h"
+#include "editor/gui/TreeWidgetSink.h"
 #include "render/gui/OpenGLBox.h"
 #include "support/TestSupport.h"
+#include "ui/gui/LanguageMenu.h"
+
+#include "../../ui/gui/GuiTestSupport.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QSettings>
@@ -22,21 +28,6 @@
 namespace lwtest {
 
 using namespace lw;
-
-// Runs the event loop for `ms` milliseconds, or until `done` holds.
-template <typename F> inline bool waitFor(F done, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-inline void wait(int ms) {
-    waitFor([] { return false; }, ms);
-}
 
 // The title as the window shows it: "*" where the unsaved mark goes while modified.
 inline QString shownTitle(const TMainForm& form) {
@@ -86,9 +77,13 @@ protected:
         form_->dialogs().error = [this](QWidget*, const QString& title, const QString& text) {
             errors_.push_back(title + QStringLiteral("|") + text);
         };
+        form_->dialogs().askSave = [this](QWidget*, const QString&, const QString& text) {
+            saveQuestions_ << text;
+            return saveAnswer_;
+        };
         form_->LoadSettings();
         const auto demo = makeDemoMap();
-        demoPath_ = QString::fromStdString((dir_ / "demo.xom").string());
+        demoPath_ = qpath(dir_ / "demo.xom");
         ASSERT_TRUE(WriteMapFile(*demo, demoPath_.toStdString()).ok());
     }
     void TearDown() override { form_.reset(); }
@@ -130,14 +125,87 @@ protected:
     std::vector<uint8_t> mapBytes() { return lwtest::mapBytes(*form_->EditRoot()); }
 
     QString writeMap(const char* name) {
-        const QString path = QString::fromStdString((dir_ / name).string());
+        const QString path = qpath(dir_ / name);
         EXPECT_TRUE(WriteMapFile(*makeDemoMap(), path.toStdString()).ok());
         return path;
+    }
+
+    // The demo map's nodes, once it is open.
+    TPoxel* island() { return form_->EditRoot()->Children[0].get(); }
+    TPoxel* ground() { return island()->Children[0].get(); }
+    TPoxel* tower() { return island()->Children[1].get(); }
+    TPoxel* bridge() { return island()->Children[2].get(); }
+    TPoxel* rocks() { return form_->EditRoot()->Children[1].get(); }
+
+    // Selects `node` in the map tree and frames it in the view (Zoom Selected).
+    void selectAndFrame(TPoxel* node) {
+        form_->TreeView1->setCurrentItem(static_cast<QTreeWidgetItem*>(node->Node));
+        ASSERT_EQ(form_->selectedPoxel(), node);
+        form_->ToolButton6Click();
+        wait(150);
+        ASSERT_FALSE(form_->scene().ZoomSelectedRequest);
+    }
+
+    // Writes a language file of `lines` and chooses it in the Language menu.
+    void chooseLanguage(const char* lines) {
+        const QString lng = qpath(dir_ / "chosen.lng");
+        QFile file(lng);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(lines);
+        file.close();
+        form_->SelectLanguage1->setFilePicker([lng](QWidget*, const QString&) { return lng; });
+        form_->SelectLanguage1->SelectLanguage1Click();
+    }
+
+    // Every node of the edited map has its item in the map tree, no item names a node that is
+    // not in the map, and the selection names none either.
+    void expectTreeMatchesMap() {
+        int nodes = 0;
+        for (TPoxel* n : nodesOf(*form_->EditRoot())) {
+            ++nodes;
+            ASSERT_TRUE(n->Node) << n->Name;
+            EXPECT_EQ(static_cast<QTreeWidgetItem*>(n->Node)->text(0).toStdString(), n->Name);
+        }
+        int items = 0;
+        std::vector<QTreeWidgetItem*> walk{form_->TreeView1->topLevelItem(0)};
+        while (!walk.empty()) {
+            QTreeWidgetItem* i = walk.back();
+            walk.pop_back();
+            ++items;
+            TPoxel* n = poxelOfItem(i);
+            ASSERT_TRUE(n && form_->document().contains(*n));
+            EXPECT_EQ(n->Node, i);
+            for (int k = 0; k < i->childCount(); ++k)
+                walk.push_back(i->child(k));
+        }
+        EXPECT_EQ(items, nodes);
+        if (form_->ShownRoot() != form_->EditRoot())
+            return;
+        if (TPoxel* selected = form_->selectedPoxel()) {
+            EXPECT_TRUE(form_->document().contains(*selected));
+        } else {
+            EXPECT_EQ(form_->SelectedId(), 0);
+        }
+        if (form_->scene().Selected) {
+            EXPECT_TRUE(form_->document().contains(*form_->scene().Selected));
+        }
     }
 
     lwtest::TempDir dir_;
     std::unique_ptr<TMainForm> form_;
     QStringList errors_;
+    QStringList saveQuestions_; // "Save changes to NAME?", answered with saveAnswer_
+    int saveAnswer_ = QMessageBox::Cancel;
     QString demoPath_;
+};
+
+// The window shown with the demo map open, for what needs the view or a laid-out tree.
+class ShownDemoMap : public MainFormFixture {
+protected:
+    void SetUp() override {
+        MainFormFixture::SetUp();
+        if (!HasFatalFailure())
+            showDemoMap();
+    }
 };
 } // namespace lwtest

@@ -1,33 +1,29 @@
-// The main window: start-up state, document commands, recent lists, list bands, selection
-// between view and tree, and screenshots of the demo map for review.
+// The main window: start-up state, document commands, recent lists, list bands, the names
+// assistive tools find the controls by, selection between view and tree, and screenshots of the
+// demo map for review.
 
-#include "editor/gui/MainForm.h"
 #include "MainFormFixture.h"
-#include "editor/gui/PoxelTree.h"
 
-#include "core/MapGenerator.h"
-#include "core/MapWriter.h"
-#include "render/gui/OpenGLBox.h"
-#include "support/TestSupport.h"
-#include "ui/Version.h"
-#include "ui/gui/LanguageMenu.h"
-
-#include "../../ui/gui/GuiTestSupport.h"
-
+#include "editor/gui/PropertiesPage.h"
+#include "editor/gui/ValForm.h"
+#include "editor/gui/ValueGrids.h"
+#include "replace/gui/ReplacerForm.h"
+#include "textures/gui/TexturePage.h"
+#include "textures/gui/TextureTree.h"
 #include "ui/Settings.h"
+#include "ui/Version.h"
+#include "ui/gui/CheckBoxX.h"
+#include "ui/gui/EditX.h"
 
 #include <QAction>
-#include <QElapsedTimer>
-#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
-#include <QStatusBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QToolButton>
 #include <QTreeWidget>
-
-#include <gtest/gtest.h>
 
 using namespace lw;
 
@@ -35,6 +31,7 @@ namespace {
 
 using namespace lwtest;
 using MainForm = lwtest::MainFormFixture;
+using MainFormView = lwtest::ShownDemoMap;
 
 TEST_F(MainForm, StartsWithAnEmptyMapAndTheTextsOfTheLanguageTable) {
     TMainForm& f = *form_;
@@ -63,9 +60,7 @@ TEST_F(MainForm, StartsWithAnEmptyMapAndTheTextsOfTheLanguageTable) {
     EXPECT_EQ(f.PageControl2->tabText(0), "Map Tree");
     EXPECT_EQ(f.PageControl1->tabText(2), "Import Map");
 
-    // Tool bar: hints from the table, select down, object tools and Zoom Selected disabled.
-    EXPECT_EQ(f.findChild<QToolButton*>("ToolButton1")->toolTip(), "Zoom");
-    EXPECT_EQ(f.findChild<QToolButton*>("ToolButton18")->toolTip(), "Restrict to ZX");
+    // Tool bar: select down, object tools and Zoom Selected disabled.
     EXPECT_TRUE(f.ToolButton11->isChecked());
     EXPECT_TRUE(f.ToolButton13->isChecked());
     EXPECT_FALSE(f.ToolButton6->isEnabled());
@@ -100,13 +95,9 @@ TEST_F(MainForm, OpeningAGoodMapFillsTheTreeTitleAndRecentList) {
     EXPECT_EQ(f.EditRoot()->ListId, kListBase); // the counter starts again
     EXPECT_EQ(f.SelectedId(), f.EditRoot()->ListId);
     EXPECT_EQ(panelText(f, 2), "Active: Edit Map");
-
-    const auto items = f.Reopen1->actions();
-    EXPECT_TRUE(items[1]->isEnabled());
-    EXPECT_EQ(items[1]->text(), "1 \"" + demoPath_ + "\"");
-    Settings settings;
-    EXPECT_EQ(settings.string("PathMap_1").value_or(QString()), demoPath_);
-    EXPECT_TRUE(settings.string("PathMap").value_or(QString()).endsWith('/'));
+    // The recent list is the next test's; the folder is remembered for the dialogs.
+    EXPECT_EQ(f.recentMaps().at(0), demoPath_);
+    EXPECT_TRUE(Settings().string("PathMap").value_or(QString()).endsWith('/'));
 }
 
 TEST_F(MainForm, ABadOrMissingMapIsReportedAndChangesNothing) {
@@ -116,10 +107,10 @@ TEST_F(MainForm, ABadOrMissingMapIsReportedAndChangesNothing) {
     const QString title = shownTitle(f);
     const int topChildren = f.TreeView1->topLevelItem(0)->childCount();
 
-    const QString bad = QString::fromStdString((dir_ / "bad.xom").string());
+    const QString bad = qpath(dir_ / "bad.xom");
     lwtest::writeBytes(dir_ / "bad.xom", {'M', 'O', 'I', 'K', 1, 2, 3});
     EXPECT_FALSE(f.openMapFile(bad));
-    EXPECT_FALSE(f.openMapFile(QString::fromStdString((dir_ / "gone.xom").string())));
+    EXPECT_FALSE(f.openMapFile(qpath(dir_ / "gone.xom")));
     ASSERT_EQ(errors_.size(), 2);
     for (const QString& e : errors_)
         EXPECT_TRUE(e.startsWith("Error|Bad Xom Format File!")) << e.toStdString();
@@ -135,9 +126,11 @@ TEST_F(MainForm, ABadOrMissingMapIsReportedAndChangesNothing) {
     EXPECT_EQ(f.TreeView3->topLevelItemCount(), 0);
 }
 
-TEST_F(MainForm, NewMapIsUntitled) {
+TEST_F(MainForm, NewMapIsUntitledAndSelectsItsRoot) {
     TMainForm& f = *form_;
     ASSERT_TRUE(f.openMapFile(demoPath_));
+    f.selectById(ground()->ListId);
+    EXPECT_EQ(f.SelectLabel->text(), "Ground");
     f.Newmap1Click();
     // The title no longer names a file that is not the one being edited.
     EXPECT_EQ(shownTitle(f), QString::fromLatin1(kAppTitle));
@@ -146,6 +139,12 @@ TEST_F(MainForm, NewMapIsUntitled) {
     EXPECT_TRUE(f.EditRoot()->Children.empty());
     EXPECT_EQ(f.TreeView1->topLevelItemCount(), 1);
     EXPECT_EQ(f.TreeView1->topLevelItem(0)->childCount(), 0);
+    EXPECT_EQ(f.SelectLabel->text(), "Root");
+    EXPECT_EQ(panelText(f, 1), "Select: Root");
+    EXPECT_EQ(f.SelectedId(), f.EditRoot()->ListId);
+    ASSERT_TRUE(f.openMapFile(demoPath_));
+    EXPECT_EQ(f.SelectLabel->text(), "Root");
+    EXPECT_FALSE(f.Undo1->isEnabled()) << "a new document has no history";
 }
 
 TEST_F(MainForm, RecentMapsKeepOneEntryPerFileAndFillTheMenuInOrder) {
@@ -209,7 +208,7 @@ TEST_F(MainForm, DocumentsNumberTheirListsInTheirOwnBands) {
 TEST_F(MainForm, SaveMapAsAppliesTheExtensionRuleAndUpdatesTitleAndRecentList) {
     TMainForm& f = *form_;
     ASSERT_TRUE(f.openMapFile(demoPath_));
-    const QString chosen = QString::fromStdString((dir_ / "copy").string());
+    const QString chosen = qpath(dir_ / "copy");
     ASSERT_TRUE(f.saveMapFile(chosen, true));
     EXPECT_TRUE(QFile::exists(chosen + ".xan"));
     EXPECT_TRUE(shownTitle(f).endsWith("[copy.xan]"));
@@ -218,7 +217,7 @@ TEST_F(MainForm, SaveMapAsAppliesTheExtensionRuleAndUpdatesTitleAndRecentList) {
     EXPECT_TRUE(f.openMapFile(chosen + ".xan"));
     // A folder that does not exist: reported, title unchanged.
     const QString title = shownTitle(f);
-    EXPECT_FALSE(f.saveMapFile(QString::fromStdString((dir_ / "no" / "such.xom").string()), false));
+    EXPECT_FALSE(f.saveMapFile(qpath(dir_ / "no" / "such.xom"), false));
     EXPECT_EQ(shownTitle(f), title);
     EXPECT_EQ(errors_.size(), 1);
 }
@@ -243,40 +242,82 @@ TEST_F(MainForm, MissingHelpFileIsReported) {
 
 TEST_F(MainForm, LanguageMenuSwitchesTheTexts) {
     TMainForm& f = *form_;
-    ASSERT_TRUE(f.SelectLanguage1);
-    const QString lng = QString::fromStdString((dir_ / "test.lng").string());
-    QFile file(lng);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[mnuMainFile]=Fichier\n[tlZoom]=Loupe\n");
-    file.close();
-    f.SelectLanguage1->setFilePicker([&](QWidget*, const QString&) { return lng; });
-    f.SelectLanguage1->SelectLanguage1Click();
+    chooseLanguage("[mnuMainFile]=Fichier\n[tlZoom]=Loupe\n");
     EXPECT_EQ(f.File1->title(), "Fichier");
     EXPECT_EQ(f.findChild<QToolButton*>("ToolButton1")->toolTip(), "Loupe");
     f.SelectLanguage1->DefaultEnglish1Click();
     EXPECT_EQ(f.File1->title(), "File");
 }
 
-TEST_F(MainForm, ViewAndTreeSelectTheSameNode) {
+// Screen readers and GUI automation find the controls by these names: the caption, or for a
+// control without one its hint or the label beside it.
+TEST_F(MainForm, EveryControlHasAnAccessibleName) {
     TMainForm& f = *form_;
-    if (!showWindow())
-        GTEST_SKIP() << "no OpenGL window on the " << QGuiApplication::platformName().toStdString()
-                     << " platform";
     ASSERT_TRUE(f.openMapFile(demoPath_));
-    QApplication::processEvents();
+    f.selectById(tower()->ListId);
+    for (QToolButton* b : f.toolButtons_)
+        EXPECT_EQ(b->accessibleName(), b->toolTip()) << b->objectName().toStdString();
+    TPropertiesPage* page = f.PropertiesPage;
+    TReplacer* replacer = f.replacer();
+    const std::vector<std::pair<QWidget*, const char*>> named = {
+        {f.toolButtons_[0], "Zoom"},
+        {f.TreeView1, "Map Tree"},
+        {f.TreeView2, "Import Object"},
+        {f.TreeView3, "Import Map"},
+        {f.OpenGLBox(), "3D View"},
+        {f.texturePage()->TextureTree, "Textures"},
+        {page->EditX3, "Position X"},
+        {page->EditX1, "Position Z"},
+        {page->EditX5, "Rotate Y"},
+        {page->EditX9, "Size Z"},
+        {page->EditX11, "Poxels Size Y"},
+        {page->EditX16, "Apply Texture"},
+        {page->EditX15, "Clip X"},
+        {page->HmRadEdit, "Height Map Radius"},
+        {page->EditEmName, "Library Emitter Name"},
+        {page->EditItem1, "Name"},
+        {page->ButFillPoxel, "Fill"},
+        {page->ButGetPoxel, "Get"},
+        {page->ButDelPoxel, "Erase"},
+        {page->Smooth1, "Top Smooth"},
+        {page->TextCodeTab, "Texture Code"},
+        {page->valForm()->ValueEd, "Value"},
+        {replacer->FindEdit, "Find"},
+        {replacer->RepEdit, "Replace"},
+        {replacer->OutText, "Process"},
+        {replacer->ReplaceBut, "Replace"},
+        {replacer->Button2, "*Const*"},
+        {replacer->Button1, "Close"},
+    };
+    for (const auto& [w, name] : named)
+        EXPECT_EQ(w->accessibleName(), name) << w->objectName().toStdString();
+    // Every other button, field and grid of the property page has a name too.
+    for (QWidget* w : page->findChildren<QWidget*>()) {
+        if (!(qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+              qobject_cast<QAbstractItemView*>(w)) ||
+            w->objectName().isEmpty() || w->objectName().startsWith("qt_"))
+            continue;
+        EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+    }
+    for (QPushButton* b : f.findChildren<QPushButton*>())
+        EXPECT_FALSE(b->text().isEmpty() && b->accessibleName().isEmpty())
+            << b->objectName().toStdString();
+    for (QAction* a : f.TreeMenu->actions())
+        EXPECT_TRUE(a->isSeparator() || !a->text().isEmpty()) << a->objectName().toStdString();
+    EXPECT_EQ(f.Edit1->title(), "Edit");
+}
 
+TEST_F(MainFormView, ViewAndTreeSelectTheSameNode) {
+    TMainForm& f = *form_;
     // The tree selects in the view.
-    QTreeWidgetItem* island = f.TreeView1->topLevelItem(0)->child(0);
-    f.TreeView1->setCurrentItem(island);
+    QTreeWidgetItem* item = f.TreeView1->topLevelItem(0)->child(0);
+    f.TreeView1->setCurrentItem(item);
     ASSERT_TRUE(f.selectedPoxel());
-    EXPECT_EQ(f.selectedPoxel()->Name, island->text(0).toStdString());
+    EXPECT_EQ(f.selectedPoxel()->Name, item->text(0).toStdString());
     EXPECT_TRUE(f.ToolButton6->isEnabled());
 
     // The view selects in the tree: pick the middle of the view with a poxel framed.
-    TPoxel* ground = f.EditRoot()->Children[0]->Children[0].get();
-    f.selectById(ground->ListId);
-    f.ToolButton6Click(); // Zoom Selected
-    wait(100);
+    selectAndFrame(ground());
     const QPoint centre = f.OpenGLBox()->rect().center();
     const uint32_t hit = f.OpenGLBox()->PickAt(centre.x(), centre.y());
     ASSERT_GT(hit, 0u) << "a poxel under the centre of the framed view";
@@ -287,62 +328,13 @@ TEST_F(MainForm, ViewAndTreeSelectTheSameNode) {
     ASSERT_TRUE(f.selectedPoxel());
     EXPECT_EQ(f.TreeView1->currentItem(), static_cast<QTreeWidgetItem*>(f.selectedPoxel()->Node));
     EXPECT_TRUE(f.SelectLabel->text() == QString::fromLatin1(f.selectedPoxel()->Name));
-    // A pick over empty sky finds nothing.
-    EXPECT_EQ(f.OpenGLBox()->PickAt(2, 2), 0u);
 }
 
-TEST_F(MainForm, TheFirstClickFocusesTheViewAndTheNextSelects) {
+TEST_F(MainFormView, HoverTextsKeepPercentSignsOfTheLanguageFile) {
     TMainForm& f = *form_;
-    if (!showWindow())
-        GTEST_SKIP() << "no OpenGL window on this platform";
-    ASSERT_TRUE(f.openMapFile(demoPath_));
-    TPoxel* ground = f.EditRoot()->Children[0]->Children[0].get();
-    f.selectById(ground->ListId);
-    f.ToolButton6Click();
-    wait(100);
-    f.selectById(0);
-    TOpenGLBox* view = f.OpenGLBox();
-    const QPoint centre = view->rect().center();
-    const QPoint global = view->mapToGlobal(centre);
-    f.TreeView1->setFocus();
-    lwtest::mouseClick(view, centre);
-    EXPECT_EQ(f.SelectedId(), 0) << "the first click only focuses";
-    EXPECT_TRUE(view->OnOpenGL());
-    // Hovering over a poxel shows the select cursor; a click selects it and the tree follows.
-    lwtest::mouseMove(view, centre, global, Qt::NoButton);
-    EXPECT_EQ(view->cursorCode(), CodeSelect);
-    lwtest::mouseClick(view, centre);
-    ASSERT_NE(f.SelectedId(), 0);
-    ASSERT_TRUE(f.selectedPoxel());
-    EXPECT_EQ(f.TreeView1->currentItem(), static_cast<QTreeWidgetItem*>(f.selectedPoxel()->Node));
-    EXPECT_TRUE(f.ToolButton6->isEnabled());
-
-    // The right button switches the camera rotation tool on and off again.
-    lwtest::mousePress(view, centre, global, Qt::RightButton);
-    EXPECT_EQ(view->cursorCode(), CodeRotXY);
-    lwtest::mousePress(view, centre, global, Qt::RightButton);
-    EXPECT_EQ(view->cursorCode(), CodeSelectNothing);
-    EXPECT_TRUE(f.ToolButton11->isChecked());
-}
-
-TEST_F(MainForm, HoverTextsKeepPercentSignsOfTheLanguageFile) {
-    TMainForm& f = *form_;
-    if (!showWindow())
-        GTEST_SKIP() << "no OpenGL window on this platform";
     // A translated text may hold "%1" of its own; it must show as written, not take the id.
-    const QString lng = QString::fromStdString((dir_ / "percent.lng").string());
-    QFile file(lng);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[sSelectMode]=Pick %1 here\n");
-    file.close();
-    f.SelectLanguage1->setFilePicker([&](QWidget*, const QString&) { return lng; });
-    f.SelectLanguage1->SelectLanguage1Click();
-
-    ASSERT_TRUE(f.openMapFile(demoPath_));
-    TPoxel* ground = f.EditRoot()->Children[0]->Children[0].get();
-    f.selectById(ground->ListId);
-    f.ToolButton6Click();
-    wait(100);
+    chooseLanguage("[sSelectMode]=Pick %1 here\n");
+    selectAndFrame(ground());
     TOpenGLBox* view = f.OpenGLBox();
     const QPoint centre = view->rect().center();
     f.TreeView1->setFocus();
@@ -351,6 +343,7 @@ TEST_F(MainForm, HoverTextsKeepPercentSignsOfTheLanguageFile) {
     const uint32_t hit = view->PickAt(over.x(), over.y());
     ASSERT_GT(hit, 0u);
     lwtest::mouseMove(view, over, view->mapToGlobal(over), Qt::NoButton);
+    EXPECT_EQ(view->cursorCode(), CodeSelect) << "the select cursor over a poxel";
     EXPECT_EQ(panelText(f, 0), QStringLiteral("Pick %1 here [") + QString::number(hit) + "]");
     f.SelectLanguage1->DefaultEnglish1Click();
 }
@@ -364,19 +357,10 @@ template <typename F> int countPixels(const QImage& frame, QPoint centre, int r,
     return n;
 }
 
-TEST_F(MainForm, TheDemoMapAsTheViewDrawsIt) {
+TEST_F(MainFormView, TheDemoMapAsTheViewDrawsIt) {
     TMainForm& f = *form_;
-    if (!showWindow())
-        GTEST_SKIP() << "no OpenGL window on the " << QGuiApplication::platformName().toStdString()
-                     << " platform";
-    ASSERT_TRUE(f.openMapFile(demoPath_));
-    TPoxel* island = f.EditRoot()->Children[0].get();
-    TPoxel* ground = island->Children[0].get();
-    TPoxel* tower = island->Children[1].get();
-    ASSERT_EQ(tower->Name, "Tower");
-    f.selectById(ground->ListId);
-    f.ToolButton6Click(); // Zoom Selected frames the ground in the middle of the view
-    wait(200);
+    selectAndFrame(ground()); // the ground in the middle of the view
+    wait(50);
     TOpenGLBox* view = f.OpenGLBox();
     const QPoint centre = view->rect().center();
     auto frame = [&] {
@@ -392,7 +376,7 @@ TEST_F(MainForm, TheDemoMapAsTheViewDrawsIt) {
     EXPECT_TRUE(black(normal.pixelColor(3, 3))) << normal.pixelColor(3, 3).name().toStdString();
     EXPECT_EQ(view->PickAt(3, 3), 0u);
     // The framed ground lies under the centre, drawn lit (not black) ...
-    EXPECT_EQ(view->PickAt(centre.x(), centre.y()), uint32_t(ground->ListId));
+    EXPECT_EQ(view->PickAt(centre.x(), centre.y()), uint32_t(ground()->ListId));
     EXPECT_FALSE(black(normal.pixelColor(centre)));
     // ... with its black edge lines over it while "Wireframe" is ticked, and none without.
     EXPECT_GT(countPixels(normal, centre, 40, black), 20);
@@ -406,7 +390,7 @@ TEST_F(MainForm, TheDemoMapAsTheViewDrawsIt) {
     QPoint onTower(-1, -1);
     for (int y = 0; y < view->height() && onTower.x() < 0; y += 4)
         for (int x = 0; x < view->width(); x += 4)
-            if (view->PickAt(x, y) == uint32_t(tower->ListId)) {
+            if (view->PickAt(x, y) == uint32_t(tower()->ListId)) {
                 onTower = QPoint(x, y);
                 break;
             }

@@ -6,10 +6,7 @@
 
 #include "MainFormFixture.h"
 
-#include "editor/gui/PoxelTree.h"
 #include "editor/gui/PropertiesPage.h"
-
-#include "../../ui/gui/GuiTestSupport.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -23,26 +20,9 @@ using namespace lwtest;
 
 namespace {
 
-class ObjectDrags : public MainFormFixture {
+class ObjectDrags : public ShownDemoMap {
 protected:
-    void SetUp() override {
-        MainFormFixture::SetUp();
-        showDemoMap();
-    }
-
     TOpenGLBox* view() { return form_->OpenGLBox(); }
-    TPoxel* island() { return form_->EditRoot()->Children[0].get(); }
-    TPoxel* tower() { return island()->Children[1].get(); }
-    TPoxel* rocks() { return form_->EditRoot()->Children[1].get(); }
-
-    // Selects `node` in the map tree and frames it in the view.
-    void selectAndFrame(TPoxel* node) {
-        form_->TreeView1->setCurrentItem(static_cast<QTreeWidgetItem*>(node->Node));
-        ASSERT_EQ(form_->selectedPoxel(), node);
-        form_->ToolButton6Click();
-        wait(150);
-        ASSERT_FALSE(form_->scene().ZoomSelectedRequest);
-    }
     void focusView() {
         view()->setOnOpenGL(true);
         ASSERT_TRUE(waitFor([this] { return view()->OnOpenGL(); }, 2000));
@@ -50,8 +30,7 @@ protected:
 
     // The client pixel (y down) of point `local` of the gizmo of `kind` on the selected node;
     // `gizmoUnits` counts in the gizmo's drawn size. The layers brush drags in the node's frame.
-    QPoint gizmoPixel(DragKind kind, DVec3 local, bool gizmoUnits = true,
-                      bool layersMode = false) {
+    QPoint gizmoPixel(DragKind kind, DVec3 local, bool gizmoUnits = true, bool layersMode = false) {
         TPoxel* node = form_->selectedPoxel();
         EXPECT_TRUE(node);
         const auto frames = nodeFrames(*form_->EditRoot(), *node, false);
@@ -215,15 +194,9 @@ TEST_F(ObjectDrags, AUniformScaleWithCtrlScalesTheSubtree) {
         TVec3 pos, size;
     };
     std::vector<Was> below;
-    std::vector<TPoxel*> pending{rocks()};
-    while (!pending.empty()) {
-        TPoxel* n = pending.back();
-        pending.pop_back();
-        for (auto& c : n->Children) {
-            below.push_back({c.get(), c->Pos, c->Size});
-            pending.push_back(c.get());
-        }
-    }
+    for (TPoxel* n : nodesOf(*rocks()))
+        if (n != rocks() && !n->IsEntity)
+            below.push_back({n, n->Pos, n->Size});
     ASSERT_GE(below.size(), 6u) << "four rocks, the cairn and its stone";
     const TVec3 rocksPos = rocks()->Pos;
 
@@ -297,19 +270,22 @@ TEST_F(ObjectDrags, RotatingAboutZShowsTheAngleAndEscapeCancels) {
 }
 
 TEST_F(ObjectDrags, AClickActsOnWhatIsUnderThePointerWithoutAHoverFirst) {
-    // Select in the tree, frame, and click into the view twice without moving: the first
-    // click only focuses, the second selects what lies under the pointer.
+    // Frame the tower, select nothing, and click into the view twice without moving: the first
+    // click only focuses, the second selects what lies under the pointer and the tree follows.
     selectAndFrame(tower());
     const QPoint centre = gizmoPixel(DragKind::Move, {0, 0, 0});
     const uint32_t under = view()->PickAt(centre.x(), centre.y());
     ASSERT_EQ(under, static_cast<uint32_t>(tower()->ListId));
+    form_->selectById(0);
     form_->TreeView1->setFocus();
     mouseClick(view(), centre);
     ASSERT_TRUE(view()->OnOpenGL());
-    EXPECT_EQ(form_->SelectedId(), tower()->ListId);
+    EXPECT_EQ(form_->SelectedId(), 0) << "the first click only focuses";
     mouseClick(view(), centre);
     EXPECT_EQ(form_->SelectedId(), tower()->ListId) << "not taken for a click on empty space";
     EXPECT_EQ(form_->SelectLabel->text(), "Tower");
+    EXPECT_EQ(form_->TreeView1->currentItem(), static_cast<QTreeWidgetItem*>(tower()->Node));
+    EXPECT_TRUE(form_->ToolButton6->isEnabled());
 
     // The same for the first press on a handle: choose the tool, focus, drag at once.
     useTool(form_->ToolButton8);
@@ -352,22 +328,30 @@ TEST_F(ObjectDrags, AMiddleButtonDragPansWithAnyToolAndRestoresTheCode) {
     EXPECT_FALSE(form_->Undo1->isEnabled()) << "a pan changes no map";
 }
 
-TEST_F(ObjectDrags, TheRightButtonTogglesCameraRotationAndBackToTheObjectTool) {
+TEST_F(ObjectDrags, TheRightButtonTogglesCameraRotationAndBackToTheToolInUse) {
     selectAndFrame(tower());
     useTool(form_->ToolButton8);
     focusView();
     const QPoint at(120, 120);
-    send(QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
-    send(QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
+    const auto rightClick = [&] {
+        send(QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
+        send(QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
+    };
+    rightClick();
     EXPECT_EQ(view()->cursorCode(), CodeRotXY);
     EXPECT_EQ(form_->scene().Gizmo, GizmoKind::Move) << "the move gizmo stays in view";
-    send(QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton);
-    send(QEvent::MouseButtonRelease, at, Qt::RightButton, Qt::NoButton);
+    rightClick();
     EXPECT_TRUE(form_->ToolButton8->isChecked()) << "back to the move tool";
     EXPECT_FALSE(form_->ToolButton3->isChecked());
+    // From the select tool and back to it, with its cursor.
+    form_->ToolButton11Click();
+    rightClick();
+    EXPECT_EQ(view()->cursorCode(), CodeRotXY);
+    rightClick();
+    EXPECT_EQ(view()->cursorCode(), CodeSelectNothing);
+    EXPECT_TRUE(form_->ToolButton11->isChecked());
 
     // A left-button drag with the select tool over nothing clears the status text only.
-    form_->ToolButton11Click();
     hover(at);
     const std::vector<uint8_t> before = mapBytes();
     const TCamera camera = form_->scene().Camera;

@@ -18,14 +18,11 @@
 #include "ui/Settings.h"
 #include "ui/gui/EditX.h"
 
-#include "../../ui/gui/GuiTestSupport.h"
-
 #include <QAction>
 #include <QCloseEvent>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
 
@@ -43,10 +40,6 @@ protected:
         MainFormFixture::SetUp();
         files_ = demoTextureFilesBeside((dir_ / "demo.xom").string());
         ASSERT_TRUE(writeDemoTextures(files_));
-        form_->dialogs().askSave = [this](QWidget*, const QString&, const QString& text) {
-            questions_ << text;
-            return answer_;
-        };
     }
     QString listFile() const { return QString::fromStdString(files_.listFile); }
     QString bundles() const { return QString::fromStdString(files_.bundleFolder); }
@@ -62,18 +55,13 @@ protected:
         for (int y = 0; y < shot.height(); y += 3)
             for (int x = 0; x < shot.width(); x += 3) {
                 const QColor c = shot.pixelColor(x, y);
-                n += std::max({c.red(), c.green(), c.blue()}) -
-                                 std::min({c.red(), c.green(), c.blue()}) >
-                             60
-                         ? 1
-                         : 0;
+                const auto [lo, hi] = std::minmax({c.red(), c.green(), c.blue()});
+                n += hi - lo > 60;
             }
         return n;
     }
 
     DemoTextureFiles files_;
-    QStringList questions_;
-    int answer_ = QMessageBox::Cancel;
 };
 
 } // namespace
@@ -97,16 +85,16 @@ TEST_F(Textures, OpeningAListShowsItsBoxesAndRemembersIt) {
 
     // The list from the recent entry, after another one.
     ASSERT_TRUE(form_->textureList().rename(0, "Changed"));
-    answer_ = QMessageBox::Discard;
+    saveAnswer_ = QMessageBox::Discard;
     recent->trigger();
-    EXPECT_EQ(questions_, QStringList{"Save changes to demo-textures.txt?"});
+    EXPECT_EQ(saveQuestions_, QStringList{"Save changes to demo-textures.txt?"});
     EXPECT_EQ(form_->textureList().box(0).Name, "Beach");
     EXPECT_FALSE(form_->textureList().isModified());
 }
 
 TEST_F(Textures, ABrokenListIsRefusedAndTheOpenListStays) {
     ASSERT_TRUE(form_->openTextureListFile(listFile()));
-    const QString broken = QString::fromStdString((dir_ / "broken.txt").string());
+    const QString broken = qpath(dir_ / "broken.txt");
     std::ofstream(broken.toStdString()) << "grass\r\nrock\r\n\r\nsand\r\n";
     EXPECT_FALSE(form_->openTextureListFile(broken));
     ASSERT_EQ(errors_.size(), 1);
@@ -213,14 +201,14 @@ TEST_F(Textures, StartUpOpensTheListReadsTheBundlesAndLoads) {
 
 TEST_F(Textures, TheUnsavedListIsAskedAboutBeforeItGoes) {
     ASSERT_TRUE(form_->openTextureListFile(listFile()));
-    const QString other = QString::fromStdString((dir_ / "other.txt").string());
+    const QString other = qpath(dir_ / "other.txt");
     ASSERT_TRUE(WriteTextureList(other.toStdString(), TextureBoxList{}));
     ASSERT_TRUE(form_->textureList().rename(3, "Paved"));
     EXPECT_EQ(page().TextNameLab->text(), "[demo-textures.txt] *");
 
-    answer_ = QMessageBox::Cancel;
+    saveAnswer_ = QMessageBox::Cancel;
     EXPECT_FALSE(form_->openTextureListFile(other));
-    EXPECT_EQ(questions_, QStringList{"Save changes to demo-textures.txt?"});
+    EXPECT_EQ(saveQuestions_, QStringList{"Save changes to demo-textures.txt?"});
     EXPECT_EQ(form_->textureList().box(3).Name, "Paved");
     EXPECT_TRUE(form_->textureList().isModified());
 
@@ -228,10 +216,10 @@ TEST_F(Textures, TheUnsavedListIsAskedAboutBeforeItGoes) {
     QCloseEvent close;
     QApplication::sendEvent(form_.get(), &close);
     EXPECT_FALSE(close.isAccepted());
-    EXPECT_EQ(questions_.size(), 2);
+    EXPECT_EQ(saveQuestions_.size(), 2);
 
     // Saving writes the list to its file, then the other opens.
-    answer_ = QMessageBox::Save;
+    saveAnswer_ = QMessageBox::Save;
     ASSERT_TRUE(form_->openTextureListFile(other));
     auto saved = ReadTextureList(files_.listFile);
     ASSERT_TRUE(saved);
@@ -243,7 +231,7 @@ TEST_F(Textures, TheUnsavedListIsAskedAboutBeforeItGoes) {
 TEST_F(Textures, SaveAddsTheExtensionAndTheRecentEntry) {
     ASSERT_TRUE(form_->openTextureListFile(listFile()));
     ASSERT_TRUE(form_->textureList().rename(0, "Lawn"));
-    const QString chosen = QString::fromStdString((dir_ / "copy").string());
+    const QString chosen = qpath(dir_ / "copy");
     form_->dialogs().saveFile = [&](QWidget*, const QString& start, const QString& filter, int*) {
         EXPECT_EQ(start, listFile());
         EXPECT_EQ(filter, "Texture File Brimlow (*.txt)");
@@ -261,11 +249,8 @@ TEST_F(Textures, SaveAddsTheExtensionAndTheRecentEntry) {
 // A real drag with the pointer from a row of the browser onto a slot of the list: Qt's own drag
 // loop, driven by the X server's input.
 TEST_F(Textures, ARealDragFromTheBrowserSetsTheSlot) {
-    if (QGuiApplication::platformName() != QLatin1String("xcb") ||
-        QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+    if (!canDrivePointer() || !showWindow())
         GTEST_SKIP() << "needs an X server and xdotool";
-    if (!showWindow())
-        GTEST_SKIP() << "no window";
     form_->move(0, 0);
     ASSERT_TRUE(form_->openTextureListFile(listFile()));
     ASSERT_TRUE(loadBrowser());
@@ -287,17 +272,8 @@ TEST_F(Textures, ARealDragFromTheBrowserSetsTheSlot) {
         browser->TreeView1->visualItemRect(row).center());
     const QPoint to = tree->viewport()->mapToGlobal(tree->visualItemRect(slot).center());
     ASSERT_FALSE(browser->geometry().contains(to)) << "the windows overlap";
-    QStringList steps{QStringLiteral("mousemove"), QString::number(from.x()),
-                      QString::number(from.y()), QStringLiteral("mousedown"), QStringLiteral("1")};
-    for (int i = 1; i <= 12; ++i) {
-        const QPoint p = from + (to - from) * i / 12;
-        steps << QStringLiteral("sleep") << QStringLiteral("0.05") << QStringLiteral("mousemove")
-              << QString::number(p.x()) << QString::number(p.y());
-    }
-    steps << QStringLiteral("sleep") << QStringLiteral("0.3") << QStringLiteral("mouseup")
-          << QStringLiteral("1");
     QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), steps);
+    startPointerDrag(xdotool, {from, to}, 12, 0.05);
     ASSERT_TRUE(xdotool.waitForStarted());
     EXPECT_TRUE(waitFor([this] { return form_->textureList().box(0).Slots[1] == "brick"; }, 8000));
     xdotool.waitForFinished();
@@ -319,10 +295,7 @@ TEST_F(Textures, DoubleClicksOnTheCellTableEditCellsAsUndoableSteps) {
         GTEST_SKIP() << "no OpenGL window on this platform";
     ASSERT_TRUE(form_->openMapFile(demoPath_));
     TPropertiesPage* page = form_->PropertiesPage;
-    ASSERT_TRUE(page);
-    TPoxel* bridge = form_->EditRoot()->Children[0]->Children[2].get();
-    ASSERT_EQ(bridge->Name, "Bridge");
-    form_->selectById(bridge->ListId);
+    form_->selectById(bridge()->ListId);
     QApplication::processEvents();
     const auto before = mapBytes();
 
@@ -345,7 +318,7 @@ TEST_F(Textures, DoubleClicksOnTheCellTableEditCellsAsUndoableSteps) {
     QApplication::sendEvent(vp, &dbl);
     mouseRelease(vp, at, vp->mapToGlobal(at));
     const uint32_t filled = 19u | 11u << 8 | 1u << 16 | 2u << 20;
-    EXPECT_EQ(bridge->Voxels[0], filled);
+    EXPECT_EQ(bridge()->Voxels[0], filled);
     EXPECT_EQ(table->model()->index(0, 1).data().toString(), "[02] [01] [03] [05]");
     EXPECT_EQ(form_->Undo1->text(), "Undo Texture Code");
     form_->Undo1->trigger();
@@ -353,13 +326,13 @@ TEST_F(Textures, DoubleClicksOnTheCellTableEditCellsAsUndoableSteps) {
     EXPECT_EQ(table->model()->index(0, 1).data().toString(), "[00] [00] [00] [02]")
         << "the table follows the undo";
     form_->Redo1->trigger();
-    EXPECT_EQ(bridge->Voxels[0], filled);
+    EXPECT_EQ(bridge()->Voxels[0], filled);
 
     // Get reads a cell back into the brush; the thumbnail follows the box.
-    const uint32_t code = bridge->Voxels[bridge->cellIndex(3, 1, 0)];
+    const uint32_t code = bridge()->Voxels[bridge()->cellIndex(3, 1, 0)];
     page->ButGetPoxel->click();
     ASSERT_TRUE(page->ButGetPoxel->isChecked());
-    form_->TextCodeTabDblClick(int(bridge->cellIndex(3, 1, 0)) + 1);
+    form_->TextCodeTabDblClick(int(bridge()->cellIndex(3, 1, 0)) + 1);
     EXPECT_EQ(page->EditX18->FloatVal(), double(boxOfCode(code)));
     EXPECT_EQ(page->EditX17->FloatVal(), double(boxOfCode(code >> 8)));
     EXPECT_EQ(page->EditX20->FloatVal(), double(code >> 20 & 15u));

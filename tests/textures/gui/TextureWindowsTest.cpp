@@ -19,7 +19,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -32,27 +31,13 @@
 #include <filesystem>
 
 using namespace lw;
+using lwtest::qpath;
 using lwtest::TempDir;
 
 namespace {
 
-template <typename F> bool waitUntil(F done, int ms = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-void pause(int ms) {
-    waitUntil([] { return false; }, ms);
-}
-
-QString qpath(const std::filesystem::path& p) {
-    return QString::fromStdString(p.string());
+template <typename F> bool waitUntil(F done) {
+    return lwtest::waitFor(done, 10000);
 }
 
 // An 8 x 8 TGA of one colour (B, G, R given as R, G, B).
@@ -118,7 +103,7 @@ TEST_F(Browser, TwoThousandImagesListSortedAndOnlyThePaintedRowsAreDecoded) {
 
     form_->show();
     ASSERT_TRUE(waitUntil([this] { return form_->decodedThumbnails() >= 8; }));
-    pause(200);
+    lwtest::wait(200);
     EXPECT_LT(form_->decodedThumbnails(), 100) << "rows never painted are not decoded";
     const QImage first = form_->cachedThumbnail(0);
     ASSERT_EQ(first.size(), QSize(TFormXom::kThumbSide, TFormXom::kThumbSide));
@@ -276,7 +261,6 @@ TEST_F(Page, TheTreeShowsEveryBoxWithItsFiveSlots) {
     EXPECT_EQ(page_->ButOpenText->text(), "Open Textures");
     EXPECT_EQ(page_->ShowBox->text(), "Show Boxs");
     EXPECT_FALSE(page_->ShowBox->isEnabled());
-    EXPECT_EQ(tree->accessibleName(), "Textures");
 }
 
 TEST_F(Page, TheMenuOffersWhatAppliesToTheNode) {
@@ -295,11 +279,8 @@ TEST_F(Page, TheMenuOffersWhatAppliesToTheNode) {
     page_->updateMenu();
     EXPECT_FALSE(page_->SetNULL1->isEnabled());
 
-    // Paste needs six non-empty lines, each ended by CR LF.
+    // Paste needs a box on the clipboard (the rule itself is the headless parser's).
     select(box);
-    QGuiApplication::clipboard()->setText("Name\r\na\r\nb\r\nc\r\nd\r\n");
-    page_->updateMenu();
-    EXPECT_FALSE(page_->PasteTextureBox1->isEnabled());
     QGuiApplication::clipboard()->setText("Name\r\na\r\nb\r\nc\r\nd\r\ne");
     page_->updateMenu();
     EXPECT_FALSE(page_->PasteTextureBox1->isEnabled()) << "the last line has no CR LF";
@@ -356,11 +337,5 @@ TEST_F(Page, OnlySlotNodesTakeImagesAndOnlyFromTheBrowser) {
     EXPECT_EQ(tree->acceptedName(data.get(), &browser, onSlot), "brick");
     EXPECT_EQ(tree->acceptedName(data.get(), &browser, onBox), "");
     EXPECT_EQ(tree->acceptedName(data.get(), tree, onSlot), "");
-
-    // What the drop does once it is accepted (a real drag is the main window's test).
-    ASSERT_TRUE(tree->dropped);
-    tree->dropped(page_->slotItem(0, 1), QStringLiteral("brick"));
-    EXPECT_EQ(list_.box(0).Slots[1], "brick");
-    EXPECT_EQ(page_->slotItem(0, 1)->text(0), "brick");
-    EXPECT_TRUE(list_.isModified());
+    // What an accepted drop does is the main window's real drag test.
 }

@@ -8,13 +8,17 @@ using lw::TCheckBoxX;
 
 namespace {
 
-TEST(CheckBoxX, CaptionLabelSitsRightOfTheBox) {
+TEST(CheckBoxX, CaptionLabelSitsBesideTheBoxAndAClickToggles) {
     QWidget host;
     host.resize(200, 60);
     auto* box = new TCheckBoxX(&host);
     box->move(20, 20);
     box->setCaption("Top Smooth");
     host.show();
+    lwtest::saveScreenshot(&host, "CheckBoxX_default");
+    lwtest::mouseClick(box, {6, 6});
+    EXPECT_TRUE(box->isChecked());
+    lwtest::saveScreenshot(&host, "CheckBoxX_checked");
 
     EXPECT_EQ(box->size(), QSize(13, 13));
     EXPECT_TRUE(box->text().isEmpty());
@@ -29,6 +33,8 @@ TEST(CheckBoxX, CaptionLabelSitsRightOfTheBox) {
 
     box->move(50, 30);
     EXPECT_EQ(label->x(), 50 + 13 + 3);
+    box->hide();
+    EXPECT_FALSE(label->isVisible());
 
     // A new parent takes the label along.
     QWidget other;
@@ -37,21 +43,6 @@ TEST(CheckBoxX, CaptionLabelSitsRightOfTheBox) {
 
     box->setLabelPosition(lw::LabelPosition::Below);
     EXPECT_EQ(label->pos(), QPoint(50, 30 + 13 + 3));
-}
-
-TEST(CheckBoxX, ClickTogglesAndPictures) {
-    QWidget host;
-    host.resize(140, 30);
-    auto* box = new TCheckBoxX(&host);
-    box->move(8, 8);
-    box->setCaption("Side Smooth");
-    host.show();
-    lwtest::saveScreenshot(&host, "CheckBoxX_default");
-    lwtest::mouseClick(box, {6, 6});
-    EXPECT_TRUE(box->isChecked());
-    lwtest::saveScreenshot(&host, "CheckBoxX_checked");
-    box->hide();
-    EXPECT_FALSE(box->label()->isVisible());
 }
 
 } // namespace

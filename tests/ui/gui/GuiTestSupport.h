@@ -5,13 +5,35 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLWidget>
 #include <QPainter>
 #include <QWidget>
 
+#include <filesystem>
+
 namespace lwtest {
+
+inline QString qpath(const std::filesystem::path& p) {
+    return QString::fromStdString(p.string());
+}
+
+// Runs the event loop for `ms` milliseconds, or until `done` holds.
+template <typename F> inline bool waitFor(F done, int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+inline void wait(int ms) {
+    waitFor([] { return false; }, ms);
+}
 
 // Mouse events with explicit local and global positions, delivered straight to `w`.
 inline void mousePress(QWidget* w, QPoint local, QPoint global,

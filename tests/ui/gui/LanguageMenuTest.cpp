@@ -93,11 +93,7 @@ protected:
 };
 
 TEST_F(LanguageMenuTest, StartUpAppliesTheStoredLanguage) {
-    EXPECT_EQ(menu->objectName(), "SelectLanguage1");
-    EXPECT_EQ(menu->DefaultEnglish1()->objectName(), "DefaultEnglish1");
-    EXPECT_EQ(menu->Select1()->objectName(), "Select1");
     EXPECT_EQ(menu->actions().size(), 2);
-
     menu->startUp();
     EXPECT_TRUE(menu->DefaultEnglish1()->isChecked());
     expectEnglish();
@@ -113,6 +109,12 @@ TEST_F(LanguageMenuTest, StartUpAppliesTheStoredLanguage) {
 
 TEST_F(LanguageMenuTest, ChoosingEnglishAndAFile) {
     menu->startUp();
+    // A cancelled dialog leaves the texts and stores nothing.
+    menu->Select1()->trigger();
+    EXPECT_TRUE(menu->Select1()->isChecked());
+    expectEnglish();
+    EXPECT_FALSE(lw::Settings().contains("LangFile"));
+
     nextPick = file("de.lng", "[pagePropertieslblSize]=Groesse\n[sChangeStr]=[#%d] [%s] neu\n");
     menu->Select1()->trigger();
     EXPECT_EQ(offeredFolder, QCoreApplication::applicationDirPath());
@@ -126,15 +128,6 @@ TEST_F(LanguageMenuTest, ChoosingEnglishAndAFile) {
     expectEnglish();
     EXPECT_EQ(lw::Settings().string("LangFile"), "Default");
     EXPECT_TRUE(errors.isEmpty());
-}
-
-TEST_F(LanguageMenuTest, CancelledDialogLeavesTheTexts) {
-    menu->startUp();
-    nextPick.clear();
-    menu->Select1()->trigger();
-    EXPECT_TRUE(menu->Select1()->isChecked());
-    expectEnglish();
-    EXPECT_FALSE(lw::Settings().contains("LangFile"));
 }
 
 TEST_F(LanguageMenuTest, UnreadableFileIsReportedAndChangesNothing) {

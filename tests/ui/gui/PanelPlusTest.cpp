@@ -56,7 +56,7 @@ TEST_F(PanelPlusTest, CollapseButtonHitAreaIsExclusive) {
     EXPECT_FALSE(TPanelPlus::inCollapseButton({w - 17, 22}, w));
 }
 
-TEST_F(PanelPlusTest, ClickOnTheButtonTogglesElsewhereMovesFocus) {
+TEST_F(PanelPlusTest, TheButtonTogglesUnderAHandCursorAndAClickElsewhereMovesFocus) {
     auto* field = new QLineEdit(&host);
     field->setGeometry(0, 200, 100, 20);
     field->show();
@@ -75,9 +75,8 @@ TEST_F(PanelPlusTest, ClickOnTheButtonTogglesElsewhereMovesFocus) {
 
     lwtest::mouseClick(panel, {panel->width() - 17, 12});
     EXPECT_TRUE(panel->Collapse());
-}
 
-TEST_F(PanelPlusTest, HandCursorOnlyOverTheButton) {
+    // The hand cursor shows over the button only.
     lwtest::mouseMove(panel, {panel->width() - 17, 12}, {}, Qt::NoButton);
     EXPECT_EQ(panel->cursor().shape(), Qt::PointingHandCursor);
     lwtest::mouseMove(panel, {panel->width() - 30, 12}, {}, Qt::NoButton);

@@ -103,14 +103,6 @@ TEST_F(StyleEditFormTest, UserStylePickAndApply) {
     EXPECT_EQ(lw::styleColors(), (StyleColors{0x302010, 0x605040}));
 }
 
-TEST_F(StyleEditFormTest, UserStyleNeverPickedAppliesBlack) {
-    form.show();
-    find<QToolButton>("SpeedButton3")->click();
-    find<QPushButton>("Button3")->click();
-    EXPECT_EQ(lw::styleColors(), (StyleColors{0, 0}));
-    EXPECT_EQ(lw::Settings().integer("UserActiveColor"), 0);
-}
-
 TEST_F(StyleEditFormTest, CloseForgetsUnappliedPicks) {
     form.show();
     find<QToolButton>("SpeedButton3")->click();
@@ -126,18 +118,24 @@ TEST_F(StyleEditFormTest, CloseForgetsUnappliedPicks) {
     EXPECT_EQ(form.userColors().active, 0u);
 }
 
-TEST_F(StyleEditFormTest, DefaultAndSystemStoreOnlyTheNumber) {
-    form.show();
-    find<QToolButton>("SpeedButton2")->click();
-    EXPECT_FALSE(selectEnabled());
-    find<QPushButton>("Button3")->click();
-    EXPECT_EQ(lw::Settings().integer("Style"), 2);
-    EXPECT_FALSE(lw::Settings().contains("UserActiveColor"));
-    form.show();
-    find<QToolButton>("SpeedButton1")->click();
-    find<QPushButton>("Button3")->click();
-    EXPECT_EQ(lw::Settings().integer("Style"), 1);
-    EXPECT_EQ(lw::styleColors(), lw::kDefaultStyleColors);
+// Apply stores the chosen style's number; only the user style stores colours, black where none
+// was picked.
+TEST_F(StyleEditFormTest, ApplyStoresTheChosenStyle) {
+    for (const auto& [button, number] : {std::pair{"SpeedButton2", 2}, std::pair{"SpeedButton1", 1},
+                                         std::pair{"SpeedButton3", 3}}) {
+        SCOPED_TRACE(button);
+        form.show();
+        find<QToolButton>(button)->click();
+        EXPECT_EQ(selectEnabled(), number == 3);
+        find<QPushButton>("Button3")->click();
+        EXPECT_EQ(lw::Settings().integer("Style"), number);
+        EXPECT_EQ(lw::Settings().contains("UserActiveColor"), number == 3);
+        if (number == 1) {
+            EXPECT_EQ(lw::styleColors(), lw::kDefaultStyleColors);
+        }
+    }
+    EXPECT_EQ(lw::styleColors(), (StyleColors{0, 0}));
+    EXPECT_EQ(lw::Settings().integer("UserActiveColor"), 0);
 }
 
 TEST_F(StyleEditFormTest, TextsComeFromTheLanguage) {

@@ -50,6 +50,7 @@ TEST_F(StylePaintTest, PanelAndGroupBoxFadeAcrossTheirWidth) {
     lwtest::saveScreenshot(&group, "StyleGroupBox");
 }
 
+// The column widths themselves are the headless rule's; here the grid follows it as it resizes.
 TEST_F(StylePaintTest, GridPaintsBehindItsCells) {
     QTableWidget grid(2, 4);
     grid.resize(400, 200);
@@ -69,14 +70,6 @@ TEST_F(StylePaintTest, GridPaintsBehindItsCells) {
     EXPECT_EQ(v.pixelColor(0, v.height() - 2), kUnactive);
     EXPECT_EQ(v.pixelColor((w - 1) / 2, v.height() - 2).lightness(), 255);
     lwtest::saveScreenshot(&grid, "StyleGrid");
-
-    QTableWidget five(1, 5);
-    lw::applyGridColumnRule(&five);
-    five.resize(422, 100);
-    five.show();
-    EXPECT_EQ(five.columnWidth(0), 16);
-    EXPECT_EQ(five.columnWidth(2), 100);
-    EXPECT_EQ(five.columnWidth(4), 98);
 }
 
 TEST_F(StylePaintTest, ToolBarFadesDownAndDownButtonsAreMarked) {
