@@ -1,4 +1,5 @@
-// landwright-cli as a user runs it: exit status, the one-line errors, and the outputs.
+// landwright-cli as a user runs it: exit status, the one-line errors, and the outputs. The JSON
+// of info is pinned byte for byte by the golden cases of the replace tests.
 
 #include "CliRun.h"
 
@@ -42,29 +43,6 @@ TEST_F(Cli, DemoNewInfoCheckAndResave) {
     EXPECT_EQ(check.out.rfind("ok: ", 0), 0u);
     ASSERT_EQ(cli({"resave", demo_, dir_ / "again.xom"}).exitCode, 0);
     EXPECT_EQ(readBytes(demo_), readBytes(dir_ / "again.xom"));
-}
-
-TEST_F(Cli, JsonFollowsTheSchema) {
-    auto json = cli({"info --json", demo_});
-    ASSERT_EQ(json.exitCode, 0);
-    const std::string& s = json.out;
-    EXPECT_EQ(s.rfind("{\"root\": {\"name\": \"Root\", \"kind\": \"root\"", 0), 0u);
-    for (const char* key :
-         {"\"pos\": [", "\"rot\": [", "\"size\": [", "\"dims\": [", "\"text_coord\": [",
-          "\"layer_low\": [[", "\"layer_high\": [[", "\"heights\": [[",
-          "\"surface\": ", "\"surface2\": ", "\"color\": ", "\"voxels\": [",
-          "\"lib_name\": \"Base_01\"", "\"clip\": [", "\"entities\": [", "\"children\": ["})
-        EXPECT_NE(s.find(key), std::string::npos) << key;
-    // Floats keep enough digits to read back as the same 32-bit value.
-    EXPECT_NE(s.find("\"text_coord\": [0.25, 0, 0, 0, 0, 0.25, 0.150000006, 0, -0.200000003"),
-              std::string::npos);
-    // Brackets balance.
-    long depth = 0;
-    for (char c : s) {
-        depth += (c == '[' || c == '{') - (c == ']' || c == '}');
-        ASSERT_GE(depth, 0);
-    }
-    EXPECT_EQ(depth, 0);
 }
 
 TEST_F(Cli, RefusedInputsGiveOneLineAndStatusOne) {
