@@ -29,39 +29,31 @@ TEST(Resample, OnePixelSourceFillsAnySize) {
     }
 }
 
-TEST(Resample, ValuesWorkedOutByHand) {
-    struct Case {
-        const char* what;
-        GreyPicture source;
-        int width, height;
-        std::vector<uint8_t> expected;
-    };
-    const Case cases[] = {
-        // Scale 2: the weights are (0.75, 0.25), (0.5, 0.5) and (0.125, 0.875); the low edge
-        // reflects about 0 and the high edge repeats the last sample, hence the asymmetry.
-        // Row 0 becomes 50.5 -> 50 (half to even), 101, 176.75 -> 177; row 1: 85, 70, 47.5 -> 48.
-        {"2 x 2 up to 3 x 3",
-         picture(2, 2, {0, 202, 100, 40}),
-         3,
-         3,
-         {59, 93, 145, 68, 86, 112, 81, 74, 64}},
-        // 0.75·0 + 0.25·100, mid-points, 0.125·0 + 0.75·100 + 0.125·202 = 100.25, ...
-        {"3 up to 5", picture(3, 1, {0, 100, 202}), 5, 1, {25, 50, 100, 151, 189}},
-        // Scale 0.5 stretches the kernel by 2: weights (0.375, 0.5, 0.125) and
-        // (0.0625, 0.3125, 0.625). Row 0: 171.5 -> 172, 187.4375 -> 187.
-        {"3 x 3 down to 2 x 2",
-         picture(3, 3, {179, 158, 203, 33, 85, 159, 47, 148, 148}),
-         2,
-         2,
-         {116, 152, 103, 140}},
-        // (d - 1) / (n - 1) would be 0; d / n = 0.5 gives weights 0.375 and 0.625.
-        // Row 0: 125, row 1: 62.5 -> 62; then 0.375·125 + 0.625·62 = 85.625.
-        {"down to one pixel", picture(2, 2, {0, 200, 100, 40}), 1, 1, {86}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(resampled(c.source, c.width, c.height).pixels, c.expected);
-    }
+TEST(Resample, TwoByTwoUpToThreeByThree) {
+    // Scale 2: the weights are (0.75, 0.25), (0.5, 0.5) and (0.125, 0.875); the low edge
+    // reflects about 0 and the high edge repeats the last sample, hence the asymmetry.
+    // Row 0 becomes 50.5 -> 50 (half to even), 101, 176.75 -> 177; row 1: 85, 70, 47.5 -> 48.
+    const GreyPicture out = resampled(picture(2, 2, {0, 202, 100, 40}), 3, 3);
+    EXPECT_EQ(out.pixels, (std::vector<uint8_t>{59, 93, 145, 68, 86, 112, 81, 74, 64}));
+}
+
+TEST(Resample, ThreeUpToFive) {
+    // 0.75·0 + 0.25·100, mid-points, 0.125·0 + 0.75·100 + 0.125·202 = 100.25, ...
+    EXPECT_EQ(resampled(picture(3, 1, {0, 100, 202}), 5, 1).pixels,
+              (std::vector<uint8_t>{25, 50, 100, 151, 189}));
+}
+
+TEST(Resample, ThreeByThreeDownToTwoByTwo) {
+    // Scale 0.5 stretches the kernel by 2: weights (0.375, 0.5, 0.125) and
+    // (0.0625, 0.3125, 0.625). Row 0: 171.5 -> 172, 187.4375 -> 187.
+    const GreyPicture camera = picture(3, 3, {179, 158, 203, 33, 85, 159, 47, 148, 148});
+    EXPECT_EQ(resampled(camera, 2, 2).pixels, (std::vector<uint8_t>{116, 152, 103, 140}));
+}
+
+TEST(Resample, DownToOnePixelUsesThePlainRatio) {
+    // (d - 1) / (n - 1) would be 0; d / n = 0.5 gives weights 0.375 and 0.625.
+    // Row 0: 125, row 1: 62.5 -> 62; then 0.375·125 + 0.625·62 = 85.625.
+    EXPECT_EQ(resampled(picture(2, 2, {0, 200, 100, 40}), 1, 1).pixels, (std::vector<uint8_t>{86}));
 }
 
 TEST(Resample, WindowsWiderThanTheSourceStayInside) {

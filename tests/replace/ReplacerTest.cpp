@@ -167,14 +167,10 @@ TEST(Replacer, OperatorsAndBracketedRandomValues) {
     std::set<float> allowed;
     for (int k = 0; k < 100; ++k)
         allowed.insert(static_cast<float>(static_cast<long double>(k) / 100 * 2));
-    auto sized = [] {
-        auto top = makeRoot();
-        for (int i = 0; i < 200; ++i)
-            addPoxel(*top, "R");
-        EXPECT_TRUE(run(*top, "(Name=R)", "(Size.Y=[2])", nullptr, 7).Outcome.ok());
-        return top;
-    };
-    const auto many = sized();
+    auto many = makeRoot();
+    for (int i = 0; i < 200; ++i)
+        addPoxel(*many, "R");
+    ASSERT_TRUE(run(*many, "(Name=R)", "(Size.Y=[2])", nullptr, 7).Outcome.ok());
     std::set<float> seen;
     for (auto& c : many->Children) {
         EXPECT_TRUE(allowed.count(c->Size.Y)) << c->Size.Y;
@@ -182,8 +178,12 @@ TEST(Replacer, OperatorsAndBracketedRandomValues) {
     }
     EXPECT_GT(seen.size(), 50u);
     EXPECT_LE(*seen.rbegin(), 1.98f);
+
     // The same seed gives the same values.
-    const auto again = sized();
+    auto again = makeRoot();
+    for (int i = 0; i < 200; ++i)
+        addPoxel(*again, "R");
+    ASSERT_TRUE(run(*again, "(Name=R)", "(Size.Y=[2])", nullptr, 7).Outcome.ok());
     for (size_t i = 0; i < 200; ++i)
         EXPECT_EQ(again->Children[i]->Size.Y, many->Children[i]->Size.Y);
 }

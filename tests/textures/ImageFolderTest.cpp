@@ -35,13 +35,6 @@ std::string bundleName(int n) {
     return std::string("Bundle") + (n < 10 ? "0" : "") + std::to_string(n) + ".xom";
 }
 
-// The folders that mark a theme folder.
-void makeThemeFolders(const fs::path& dir) {
-    for (const char* d : {"Custom", "ThemeArabian", "ThemeBuilding", "ThemeCamelot",
-                          "ThemePrehistoric", "ThemeWildwest"})
-        fs::create_directory(dir / d);
-}
-
 // A complete bundle folder: Bundle07 and Bundle43 hold images (both one named "Rock"), the
 // others none.
 void writeBundleFolder(const fs::path& dir) {
@@ -114,7 +107,9 @@ TEST(BundleImages, BundlesWithoutImagesOrWithBrokenFramingAreHandled) {
 TEST(ImageFolders, LayoutsAreRecognisedByTheirEntries) {
     TempDir bundles, themes, tgas, other;
     writeBundleFolder(bundles.path());
-    makeThemeFolders(themes.path());
+    for (const char* d : {"Custom", "ThemeArabian", "ThemeBuilding", "ThemeCamelot",
+                          "ThemePrehistoric", "ThemeWildwest"})
+        fs::create_directory(themes / d);
     writeBytes(tgas / "A01.tga", tgaFile(1, 1, 24, {1, 2, 3}));
     writeBytes(tgas / "W68.tga", tgaFile(1, 1, 24, {1, 2, 3}));
     writeBytes(other / "A01.tga", {});
@@ -169,8 +164,9 @@ TEST(ImageFolders, ABundleThatCannotBeReadStopsTheLoadAndKeepsWhatWasRead) {
 
 TEST(ImageFolders, ThemeFolderReadsThemesThenBanksSkippingMissingFiles) {
     TempDir dir;
-    makeThemeFolders(dir.path());
-    fs::create_directory(dir / "Custom" / "Bank02");
+    for (const char* d : {"Custom", "ThemeArabian", "ThemeBuilding", "ThemeCamelot",
+                          "ThemePrehistoric", "ThemeWildwest", "Custom/Bank02"})
+        fs::create_directory(dir / d);
     const auto tga = tgaFile(1, 1, 24, {1, 2, 3});
     writeBytes(dir / "ThemeArabian" / "A01.tga", tga);
     writeBytes(dir / "ThemeArabian" / "A65.tga", tga); // beyond 64: not read
