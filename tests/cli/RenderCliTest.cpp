@@ -1,14 +1,10 @@
 // landwright-cli render: a picture of a map, written only when everything worked.
 
-#include "core/MapGenerator.h"
-#include "core/MapWriter.h"
-#include "support/TestSupport.h"
+#include "CliRun.h"
 
 #include <QImage>
 
 #include <gtest/gtest.h>
-
-#include <QImage>
 
 #include <filesystem>
 
@@ -16,37 +12,10 @@ using namespace lwtest;
 
 namespace {
 
-std::string cli() {
-    return LW_CLI_PATH;
-}
+using RenderCli = DemoCli;
 
-class RenderCli : public ::testing::Test {
-protected:
-    void SetUp() override {
-        map_ = (dir_ / "demo.xom").string();
-        ASSERT_TRUE(lw::WriteMapFile(*lw::makeDemoMap(), map_).ok());
-    }
-    TempDir dir_;
-    std::string map_;
-};
-
-bool isPng(const std::vector<uint8_t>& bytes) {
-    return bytes.size() > 24 && bytes[0] == 0x89 && bytes[1] == 'P' && bytes[2] == 'N' &&
-           bytes[3] == 'G';
-}
-
-// Width and height from the PNG header.
-std::pair<uint32_t, uint32_t> pngSize(const std::vector<uint8_t>& b) {
-    auto be = [&](size_t at) {
-        return uint32_t(b[at]) << 24 | uint32_t(b[at + 1]) << 16 | uint32_t(b[at + 2]) << 8 |
-               uint32_t(b[at + 3]);
-    };
-    return {be(16), be(20)};
-}
-
-QImage decoded(const std::vector<uint8_t>& png) {
-    return QImage::fromData(png.data(), int(png.size()), "PNG")
-        .convertToFormat(QImage::Format_RGB32);
+QImage picture(const std::filesystem::path& png) {
+    return QImage(QString::fromStdString(png.string()));
 }
 
 bool isBlack(QRgb p) {
@@ -62,27 +31,40 @@ double coverage(const QImage& image) {
     return double(lit) / double(image.width() * image.height());
 }
 
+// The pixels that differ from the picture's corner (the background), and their box.
+int drawnPixels(const QImage& image, QRect* box = nullptr) {
+    const QRgb background = image.pixel(0, 0);
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != background) {
+                ++n;
+                if (box)
+                    *box |= QRect(x, y, 1, 1);
+            }
+    return n;
+}
+
 TEST_F(RenderCli, WritesAPictureOfTheRequestedSize) {
-    const std::string out = (dir_ / "demo.png").string();
-    const auto r = runCommand(cli() + " render " + map_ + " -o " + out +
-                              " --size 160x120 --yaw 45 --pitch -30 --wireframe");
+    const auto out = dir_ / "demo.png";
+    const auto r =
+        cli({"render", demo_, "-o", out, "--size 160x120 --yaw 45 --pitch -30 --wireframe"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const auto bytes = readBytes(out);
-    ASSERT_TRUE(isPng(bytes));
-    EXPECT_EQ(pngSize(bytes), std::make_pair(160u, 120u));
-    const QImage picture = decoded(bytes);
-    ASSERT_EQ(picture.size(), QSize(160, 120));
+    ASSERT_GT(bytes.size(), 24u);
+    EXPECT_EQ(bytes[0], 0x89);
+    EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 4), "PNG");
+    const QImage shot = picture(out);
+    ASSERT_EQ(shot.size(), QSize(160, 120));
     // The sky above the grid keeps the clear colour, OpenGL's black.
-    EXPECT_TRUE(isBlack(picture.pixel(1, 1)));
+    EXPECT_TRUE(isBlack(shot.pixel(1, 1)));
 }
 
 TEST_F(RenderCli, TheMapIsFramedInTheMiddleOfThePicture) {
     // Without the grid every pixel that is not the map keeps the clear colour.
-    const std::string near = (dir_ / "near.png").string();
-    ASSERT_EQ(runCommand(cli() + " render " + map_ + " -o " + near + " --size 160x120 --no-grid")
-                  .exitCode,
-              0);
-    const QImage framed = decoded(readBytes(near));
+    const auto near = dir_ / "near.png";
+    ASSERT_EQ(cli({"render", demo_, "-o", near, "--size 160x120 --no-grid"}).exitCode, 0);
+    const QImage framed = picture(near);
     ASSERT_FALSE(framed.isNull());
     // The camera looks at the middle of the map's bounds: the centre shows lit ground, the
     // corners show nothing.
@@ -94,57 +76,37 @@ TEST_F(RenderCli, TheMapIsFramedInTheMiddleOfThePicture) {
     EXPECT_LT(nearShare, 0.9);
 
     // Ten times as far away the map covers far less of the picture, and still its middle.
-    const std::string far = (dir_ / "far.png").string();
-    ASSERT_EQ(runCommand(cli() + " render " + map_ + " -o " + far +
-                         " --size 160x120 --no-grid --distance 900")
-                  .exitCode,
+    const auto far = dir_ / "far.png";
+    ASSERT_EQ(cli({"render", demo_, "-o", far, "--size 160x120 --no-grid --distance 900"}).exitCode,
               0);
-    const QImage small = decoded(readBytes(far));
+    const QImage small = picture(far);
     EXPECT_LT(coverage(small), nearShare / 4);
     EXPECT_GT(coverage(small), 0.0);
 }
 
 TEST_F(RenderCli, RefusesBadInputAndWritesNothing) {
-    const std::string out = (dir_ / "x.png").string();
+    const auto out = dir_ / "x.png";
     for (const char* args :
-         {" --size 0x10", " --size 100", " --size 99999x10", " --yaw north", " --distance 1e99"}) {
-        const auto r = runCommand(cli() + " render " + map_ + " -o " + out + args);
+         {"--size 0x10", "--size 100", "--size 99999x10", "--yaw north", "--distance 1e99"}) {
+        const auto r = cli({"render", demo_, "-o", out, args});
         EXPECT_EQ(r.exitCode, 1) << args << r.err;
     }
-    EXPECT_EQ(runCommand(cli() + " render " + map_).exitCode, 2); // no -o
-    lwtest::writeBytes(dir_ / "bad.xom", {'M', 'O', 'I', 'K', 0, 0});
-    const auto bad = runCommand(cli() + " render " + (dir_ / "bad.xom").string() + " -o " + out);
+    EXPECT_EQ(cli({"render", demo_}).exitCode, 2); // no -o
+    writeBytes(dir_ / "bad.xom", {'M', 'O', 'I', 'K', 0, 0});
+    const auto bad = cli({"render", dir_ / "bad.xom", "-o", out});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_NE(bad.err.find("Bad Xom Format File!"), std::string::npos) << bad.err;
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
-// The box of the pixels that differ from the picture's corner (the background).
-QRect drawnBox(const QImage& image) {
-    const QRgb background = image.pixel(0, 0);
-    QRect box;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != background)
-                box |= QRect(x, y, 1, 1);
-    return box;
-}
-
-int drawnPixels(const QImage& image) {
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += image.pixel(x, y) != image.pixel(0, 0);
-    return n;
-}
-
 TEST_F(RenderCli, ThumbnailIsASquareFilledByTheMap) {
-    const std::string thumb = (dir_ / "thumb.png").string();
-    const auto r = runCommand(cli() + " thumbnail " + map_ + " " + thumb + " --size 128");
+    const auto thumb = dir_ / "thumb.png";
+    const auto r = cli({"thumbnail", demo_, thumb, "--size 128"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    const QImage image(QString::fromStdString(thumb));
+    const QImage image = picture(thumb);
     ASSERT_EQ(image.size(), QSize(128, 128));
-    const QRect box = drawnBox(image);
+    QRect box;
+    const int drawn = drawnPixels(image, &box);
     // The map reaches close to two opposite sides but keeps a margin to all of them.
     EXPECT_TRUE(box.width() >= 115 || box.height() >= 115) << box.width() << "x" << box.height();
     EXPECT_GT(box.left(), 0);
@@ -153,37 +115,33 @@ TEST_F(RenderCli, ThumbnailIsASquareFilledByTheMap) {
     EXPECT_LT(box.bottom(), 127);
 
     // The picture of render at the same size shows the map much smaller.
-    const std::string shot = (dir_ / "shot.png").string();
-    ASSERT_EQ(runCommand(cli() + " render " + map_ + " -o " + shot + " --size 128x128 --no-grid")
-                  .exitCode,
-              0);
-    EXPECT_GT(drawnPixels(image) * 2, 3 * drawnPixels(QImage(QString::fromStdString(shot))));
+    const auto shot = dir_ / "shot.png";
+    ASSERT_EQ(cli({"render", demo_, "-o", shot, "--size 128x128 --no-grid"}).exitCode, 0);
+    EXPECT_GT(drawn * 2, 3 * drawnPixels(picture(shot)));
 
     // The default side, and the form the thumbnailer entry uses.
-    ASSERT_EQ(runCommand(cli() + " thumbnail --size=64 -- " + map_ + " " + thumb).exitCode, 0);
-    EXPECT_EQ(QImage(QString::fromStdString(thumb)).size(), QSize(64, 64));
-    ASSERT_EQ(runCommand(cli() + " thumbnail " + map_ + " " + thumb).exitCode, 0);
-    EXPECT_EQ(QImage(QString::fromStdString(thumb)).size(), QSize(256, 256));
+    ASSERT_EQ(cli({"thumbnail --size=64 --", demo_, thumb}).exitCode, 0);
+    EXPECT_EQ(picture(thumb).size(), QSize(64, 64));
+    ASSERT_EQ(cli({"thumbnail", demo_, thumb}).exitCode, 0);
+    EXPECT_EQ(picture(thumb).size(), QSize(256, 256));
 }
 
 TEST_F(RenderCli, ThumbnailOfAnEmptyMapIsBlankAndBadInputWritesNothing) {
-    const std::string empty = (dir_ / "empty.xom").string();
-    ASSERT_EQ(runCommand(cli() + " new " + empty).exitCode, 0);
-    const std::string blank = (dir_ / "blank.png").string();
-    ASSERT_EQ(runCommand(cli() + " thumbnail " + empty + " " + blank + " --size 32").exitCode, 0);
-    EXPECT_TRUE(drawnBox(QImage(QString::fromStdString(blank))).isEmpty());
+    const auto empty = dir_ / "empty.xom", blank = dir_ / "blank.png";
+    ASSERT_EQ(cli({"new", empty}).exitCode, 0);
+    ASSERT_EQ(cli({"thumbnail", empty, blank, "--size 32"}).exitCode, 0);
+    EXPECT_EQ(drawnPixels(picture(blank)), 0);
 
-    const std::string out = (dir_ / "t.png").string();
+    const auto out = dir_ / "t.png";
     for (const char* size : {"0", "-5", "8193", "big", "12x12", ""}) {
-        const auto r =
-            runCommand(cli() + " thumbnail " + map_ + " " + out + " --size '" + size + "'");
+        const auto r = cli({"thumbnail", demo_, out, "--size '" + std::string(size) + "'"});
         EXPECT_EQ(r.exitCode, 1) << size;
         EXPECT_NE(r.err.find("--size"), std::string::npos) << size << r.err;
     }
-    EXPECT_EQ(runCommand(cli() + " thumbnail " + map_).exitCode, 2);
-    EXPECT_EQ(runCommand(cli() + " thumbnail " + map_ + " " + out + " --size").exitCode, 2);
-    lwtest::writeBytes(dir_ / "bad.xom", {'M', 'O', 'I', 'K', 0, 0});
-    const auto bad = runCommand(cli() + " thumbnail " + (dir_ / "bad.xom").string() + " " + out);
+    EXPECT_EQ(cli({"thumbnail", demo_}).exitCode, 2);
+    EXPECT_EQ(cli({"thumbnail", demo_, out, "--size"}).exitCode, 2);
+    writeBytes(dir_ / "bad.xom", {'M', 'O', 'I', 'K', 0, 0});
+    const auto bad = cli({"thumbnail", dir_ / "bad.xom", out});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_NE(bad.err.find("Bad Xom Format File!"), std::string::npos) << bad.err;
     EXPECT_FALSE(std::filesystem::exists(out));

@@ -5,27 +5,27 @@
 // or expected.err (stderr of a refused run, which writes nothing). Running the suite with
 // LW_UPDATE_GOLDEN=1 rewrites the expected files from the current output.
 
-#include "support/TestSupport.h"
+#include "CliRun.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 
 using namespace lwtest;
 namespace fs = std::filesystem;
 
 namespace {
 
+using CliReplaceRun = DemoCli;
+
 void writeText(const fs::path& file, const std::string& text) {
     writeBytes(file, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
-std::string replaceArgs(const fs::path& in, const fs::path& out, const std::string& find,
-                        const std::string& replace, const std::string& more = "") {
-    return "replace " + shellQuoted(in) + " " + shellQuoted(out) + " --find '" + find + "' --replace '" +
-           replace + "' " + more;
+CommandResult runReplace(const fs::path& in, const fs::path& out, const std::string& find,
+                         const std::string& replace, const std::string& more = "") {
+    return cli({"replace", in, out, "--find '" + find + "' --replace '" + replace + "'", more});
 }
 
 } // namespace
@@ -39,11 +39,11 @@ TEST(CliReplace, GoldenCases) {
         SCOPED_TRACE(dir.filename().string());
         TempDir tmp;
         const fs::path out = tmp / "out.xom";
-        const auto run = runCli(replaceArgs(dir / "input.xom", out, find, replace, args));
+        const auto run = runReplace(dir / "input.xom", out, find, replace, args);
         if (update) {
             if (run.exitCode == 0) {
                 writeText(dir / "expected.log", run.out);
-                writeText(dir / "expected.json", runCli("info --json " + shellQuoted(out)).out);
+                writeText(dir / "expected.json", cli({"info --json", out}).out);
             } else {
                 writeText(dir / "expected.err", run.err);
             }
@@ -58,7 +58,7 @@ TEST(CliReplace, GoldenCases) {
         }
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(run.out, readText(dir / "expected.log"));
-        EXPECT_EQ(runCli("info --json " + shellQuoted(out)).out, readText(dir / "expected.json"));
+        EXPECT_EQ(cli({"info --json", out}).out, readText(dir / "expected.json"));
     }
 }
 
@@ -72,83 +72,67 @@ TEST(CliReplace, SyntaxHelp) {
     EXPECT_NE(runCli("--help").out.find("replace IN OUT"), std::string::npos);
 }
 
-TEST(CliReplace, UsageErrors) {
-    TempDir dir;
-    const fs::path in = dir / "in.xom", out = dir / "out.xom";
-    ASSERT_EQ(runCli("demo " + shellQuoted(in)).exitCode, 0);
-    EXPECT_EQ(
-        runCli("replace " + shellQuoted(in) + " " + shellQuoted(out) + " --find '(Poxel=Any)'").exitCode, 2);
-    EXPECT_EQ(
-        runCli("replace " + shellQuoted(in) + " --find '(Poxel=Any)' --replace '(Name=x)'").exitCode, 2);
-    EXPECT_EQ(runCli(replaceArgs(in, out, "Poxel=Any", "(Name=x)")).exitCode, 2);
-    EXPECT_EQ(runCli(replaceArgs(in, out, "(Poxel=Any)", "(Namex)")).exitCode, 2);
-    EXPECT_EQ(runCli(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)", "--nodes 1")).exitCode, 2);
+TEST_F(CliReplaceRun, UsageErrors) {
+    const fs::path out = dir_ / "out.xom";
+    EXPECT_EQ(cli({"replace", demo_, out, "--find '(Poxel=Any)'"}).exitCode, 2);
+    EXPECT_EQ(cli({"replace", demo_, "--find '(Poxel=Any)' --replace '(Name=x)'"}).exitCode, 2);
+    EXPECT_EQ(runReplace(demo_, out, "Poxel=Any", "(Name=x)").exitCode, 2);
+    EXPECT_EQ(runReplace(demo_, out, "(Poxel=Any)", "(Namex)").exitCode, 2);
+    EXPECT_EQ(runReplace(demo_, out, "(Poxel=Any)", "(Name=x)", "--nodes 1").exitCode, 2);
     EXPECT_FALSE(fs::exists(out));
 }
 
-TEST(CliReplace, RefusedRunsWriteNothing) {
-    TempDir dir;
-    const fs::path in = dir / "in.xom", out = dir / "out.xom";
-    ASSERT_EQ(runCli("demo " + shellQuoted(in)).exitCode, 0);
+// The refusals of the replacer itself are its own tests' and the golden cases'; here, that a
+// refused run writes nothing, and the refusals only the tool knows.
+TEST_F(CliReplaceRun, RefusedRunsWriteNothing) {
+    const fs::path out = dir_ / "out.xom";
     writeText(out, "keep me");
-
-    auto expectRefused = [&](const std::string& args, const std::string& err) {
-        const auto r = runCli(args);
-        EXPECT_EQ(r.exitCode, 1) << args;
-        EXPECT_EQ(r.err, err) << args;
-        EXPECT_EQ(r.out, "") << args;
-        EXPECT_TRUE(readText(out) == "keep me") << args;
+    auto expectRefused = [&](const CommandResult& r, const std::string& err) {
+        EXPECT_EQ(r.exitCode, 1) << err;
+        EXPECT_EQ(r.err, err);
+        EXPECT_EQ(r.out, "") << err;
+        EXPECT_TRUE(readText(out) == "keep me") << err;
     };
-    expectRefused(replaceArgs(in, out, "(Name=Rock)", "(Size.X=abc)"),
-                  "'abc' is not a valid floating point value\n");
-    expectRefused(replaceArgs(in, out, "(Name=Rock)", "(Poxel=Any)"),
-                  "'Any' is not a valid integer value\n");
-    expectRefused(replaceArgs(in, out, "(Name=Rock)", "(Color=12345)"),
-                  "No such node: no node has the identity number 12345\n");
     // Changes before the refusal are not written either.
-    expectRefused(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)&(Poxel=Delete)"),
+    expectRefused(runReplace(demo_, out, "(Poxel=Any)", "(Name=x)&(Poxel=Delete)"),
                   "Cannot delete: \"x\" (id 1) is the node the run starts from\n");
-    expectRefused(replaceArgs(in, out, "(Name=Ground)", "(Poxel=4)"),
+    expectRefused(runReplace(demo_, out, "(Name=Ground)", "(Poxel=4)"),
                   "Cannot replace: \"Ground\" (id 3) is not an entity and \"Emitter_01\" (id 4) "
                   "is\n");
-    expectRefused(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)", "--node 99"),
+    expectRefused(runReplace(demo_, out, "(Poxel=Any)", "(Name=x)", "--node 99"),
                   "No such node: node 99 does not exist; the map has 15 nodes (see info)\n");
-    EXPECT_EQ(runCli(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)", "--seed -1")).exitCode, 1);
-    EXPECT_EQ(runCli(replaceArgs(in, out, "(Poxel=Any)", "(Name=x)", "--seed x")).exitCode, 1);
+    EXPECT_EQ(runReplace(demo_, out, "(Poxel=Any)", "(Name=x)", "--seed -1").exitCode, 1);
+    EXPECT_EQ(runReplace(demo_, out, "(Poxel=Any)", "(Name=x)", "--seed x").exitCode, 1);
 
     // A truncated map is refused by the reader.
-    auto bytes = readBytes(in);
+    auto bytes = readBytes(demo_);
     bytes.resize(bytes.size() / 2);
-    writeBytes(dir / "cut.xom", bytes);
-    const auto cut = runCli(replaceArgs(dir / "cut.xom", out, "(Poxel=Any)", "(Name=x)"));
-    EXPECT_EQ(cut.exitCode, 1);
+    writeBytes(dir_ / "cut.xom", bytes);
+    EXPECT_EQ(runReplace(dir_ / "cut.xom", out, "(Poxel=Any)", "(Name=x)").exitCode, 1);
     EXPECT_TRUE(readText(out) == "keep me");
 }
 
-TEST(CliReplace, IdentityNumbersOfInfoNameTheSameNodes) {
-    TempDir dir;
-    const fs::path in = dir / "in.xom", out = dir / "out.xom";
-    ASSERT_EQ(runCli("demo " + shellQuoted(in)).exitCode, 0);
-    const std::string listing = runCli("info " + shellQuoted(in)).out;
+TEST_F(CliReplaceRun, IdentityNumbersOfInfoNameTheSameNodes) {
+    const fs::path out = dir_ / "out.xom";
+    const std::string listing = cli({"info", demo_}).out;
     const size_t at = listing.find("Tower  poxel  id ");
     ASSERT_NE(at, std::string::npos);
     const std::string towerId = listing.substr(at + 17, listing.find(' ', at + 17) - at - 17);
 
     // Reading the same file twice gives the same numbers.
-    EXPECT_EQ(runCli("info " + shellQuoted(in)).out, listing);
-    const auto r = runCli(replaceArgs(in, out, "(Name=Stone)", "(Color=" + towerId + ")"));
+    EXPECT_EQ(cli({"info", demo_}).out, listing);
+    const auto r = runReplace(demo_, out, "(Name=Stone)", "(Color=" + towerId + ")");
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "[#0] object [Stone] is changed\n");
-    const std::string after = runCli("info " + shellQuoted(out)).out;
+    const std::string after = cli({"info", out}).out;
     EXPECT_NE(after.find("Stone  poxel  id 15  1x2x1  pos 9 1 0  rot 0 0 0  size 1 1 1  cells 2 (2 "
                          "filled)  surface 0x00000101 0x00010000  color 0xffc0e0ff"),
               std::string::npos)
         << after;
 
     // A seed gives the same file every time.
-    const fs::path again = dir / "again.xom";
-    ASSERT_EQ(runCli(replaceArgs(in, out, "(Poxel=Any)", "(Size.Z=[3])", "--seed 9")).exitCode, 0);
-    ASSERT_EQ(runCli(replaceArgs(in, again, "(Poxel=Any)", "(Size.Z=[3])", "--seed 9")).exitCode,
-              0);
+    const fs::path again = dir_ / "again.xom";
+    ASSERT_EQ(runReplace(demo_, out, "(Poxel=Any)", "(Size.Z=[3])", "--seed 9").exitCode, 0);
+    ASSERT_EQ(runReplace(demo_, again, "(Poxel=Any)", "(Size.Z=[3])", "--seed 9").exitCode, 0);
     EXPECT_EQ(readBytes(out), readBytes(again));
 }

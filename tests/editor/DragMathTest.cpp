@@ -18,10 +18,11 @@ using lwtest::mapBytes;
 
 namespace {
 
-DragView view800x600() {
+DragView view800x600(float pitch = TCamera{}.CamPitch) {
     TCamera c;
     c.Width = 800;
     c.Height = 600;
+    c.CamPitch = pitch;
     return dragViewOf(c);
 }
 
@@ -43,31 +44,23 @@ class Drags : public ::testing::Test {
 protected:
     void SetUp() override {
         auto root = newMapRoot();
-        TPoxel* group = AddChildPoxel(*root, makePoxel());
+        TPoxel* group = place(AddChildPoxel(*root, makePoxel()), "Group", {1, 0, 2});
         group->IsGroup = true;
-        group->Name = "Group";
-        group->Pos = {1, 0, 2};
-        auto box = makePoxel(4, 2, 4);
-        box->Name = "Box";
-        box->Pos = {2, 1, -1};
-        box->Rot = {0, 30, 0};
-        box->Size = {1, 2, 1};
-        box_ = AddChildPoxel(*group, std::move(box));
-        auto inner = makePoxel(2, 2, 2);
-        inner->Name = "Inner";
-        inner->Pos = {1, 3, 1};
-        inner->Size = {0.5f, 0.5f, 0.5f};
-        TPoxel* in = AddChildPoxel(*box_, std::move(inner));
-        auto leaf = makePoxel();
-        leaf->Name = "Leaf";
-        leaf->Pos = {0.5f, 0.25f, 0};
-        AddChildPoxel(*in, std::move(leaf));
-        auto entity = makePoxel();
-        entity->IsEntity = true;
-        entity->Name = "Emitter_01";
-        entity->Pos = {3, 1, 2};
-        entity_ = AddEntity(*box_, std::move(entity));
+        box_ = place(AddChildPoxel(*group, makePoxel(4, 2, 4)), "Box", {2, 1, -1}, {1, 2, 1});
+        box_->Rot = {0, 30, 0};
+        TPoxel* inner =
+            place(AddChildPoxel(*box_, makePoxel(2, 2, 2)), "Inner", {1, 3, 1}, {0.5f, 0.5f, 0.5f});
+        place(AddChildPoxel(*inner, makePoxel()), "Leaf", {0.5f, 0.25f, 0});
+        entity_ = place(AddEntity(*box_, makePoxel()), "Emitter_01", {3, 1, 2});
+        entity_->IsEntity = true;
         doc_.adoptMap(std::move(root), QString(), false);
+    }
+
+    static TPoxel* place(TPoxel* node, const char* name, TVec3 pos, TVec3 size = {1, 1, 1}) {
+        node->Name = name;
+        node->Pos = pos;
+        node->Size = size;
+        return node;
     }
 
     NodeFrames framesOf(const TPoxel& node) {
@@ -137,21 +130,13 @@ TEST(DragPlane, HitsLieInTheRestrictedPlaneOrOnTheAxis) {
 }
 
 TEST(DragPlane, ARayParallelToThePlaneOrMissingItGivesZero) {
-    TCamera c;
-    c.Width = 800;
-    c.Height = 600;
-    c.CamPitch = 0; // looking level: the ground plane (zx) is edge-on
-    const DragView v = dragViewOf(c);
     bool valid = true;
-    const DVec3 hit = DragPlaneHit(identityMatrix(), v, 400, 300, RestrictZX, &valid);
+    // Looking level: the ground plane (zx) is edge-on.
+    const DVec3 hit = DragPlaneHit(identityMatrix(), view800x600(0), 400, 300, RestrictZX, &valid);
     EXPECT_EQ(hit, DVec3{});
     EXPECT_FALSE(valid);
     // Looking down at the ground, a point above the horizon meets it behind the eye.
-    TCamera down;
-    down.Width = 800;
-    down.Height = 600;
-    down.CamPitch = -5;
-    EXPECT_EQ(DragPlaneHit(identityMatrix(), dragViewOf(down), 400, 599, RestrictZX, &valid),
+    EXPECT_EQ(DragPlaneHit(identityMatrix(), view800x600(-5), 400, 599, RestrictZX, &valid),
               DVec3{});
     EXPECT_FALSE(valid);
 }
@@ -252,11 +237,7 @@ TEST_F(Drags, EntitiesMoveInTheirOwnersScaledFrame) {
 }
 
 TEST_F(Drags, ARayThatMissesThePlaneKeepsTheLastHit) {
-    TCamera low;
-    low.Width = 800;
-    low.Height = 600;
-    low.CamPitch = -5; // the horizon lies low in the view
-    view_ = dragViewOf(low);
+    view_ = view800x600(-5); // the horizon lies low in the view
     const Mat4 gizmo = gizmoFrame(DragKind::Move, false, framesOf(*box_));
     const DVec3 a = windowOf(view_, gizmo, {0, 0, 0});
     const DVec3 b = windowOf(view_, gizmo, {1, 0, 0});

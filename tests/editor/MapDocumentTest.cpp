@@ -45,6 +45,16 @@ TPoxel* child(TPoxel& node, size_t i) {
     return node.Children.at(i).get();
 }
 
+// The last child of `node` that has children of its own.
+TPoxel* lastParentIn(TPoxel& node) {
+    TPoxel* parent = nullptr;
+    for (auto& c : node.Children)
+        if (!c->Children.empty())
+            parent = c.get();
+    EXPECT_TRUE(parent);
+    return parent;
+}
+
 class Document : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -158,10 +168,7 @@ TEST_F(Document, DeletePoxelsIsOneStepForTheWholeSelection) {
     EXPECT_EQ(child(rocks, 0), kept);
 
     // A node whose ancestor goes first is taken along, not removed twice.
-    TPoxel* parent = nullptr;
-    for (auto& c : root.Children)
-        if (!c->Children.empty())
-            parent = c.get();
+    TPoxel* parent = lastParentIn(root);
     ASSERT_TRUE(parent);
     checkUndoRedo([&] {
         EXPECT_EQ(doc_.deleteNodes({parent->Children.front().get(), parent}), 1);
@@ -169,14 +176,12 @@ TEST_F(Document, DeletePoxelsIsOneStepForTheWholeSelection) {
 }
 
 TEST_F(Document, GroupingThreeSiblingsHoldsCopiesInReverseSelectionOrder) {
-    TPoxel& root = *doc_.root();
     doc_.newMap();
     TPoxel& fresh = *doc_.root();
     TPoxel* a = doc_.addPoxel(fresh);
     TPoxel* b = doc_.addPoxel(fresh);
     TPoxel* c = doc_.addDummy(fresh);
     doc_.addEmitter(*b);
-    (void)root;
     TPoxel* group = nullptr;
     checkUndoRedo([&] { group = doc_.groupNodes({a, b, c}); });
     ASSERT_TRUE(group);
@@ -205,10 +210,7 @@ TEST_F(Document, GroupingThreeSiblingsHoldsCopiesInReverseSelectionOrder) {
 
 TEST_F(Document, DropsCopyAndRefuseTheirOwnSubtreeEntitiesAndTheRoot) {
     TPoxel& root = *doc_.root();
-    TPoxel* parent = nullptr;
-    for (auto& c : root.Children)
-        if (!c->Children.empty())
-            parent = c.get();
+    TPoxel* parent = lastParentIn(root);
     ASSERT_TRUE(parent);
     TPoxel* sibling = child(root, 0) == parent ? child(root, 1) : child(root, 0);
 

@@ -45,6 +45,12 @@ std::vector<uint8_t> fileBytes(const QString& path) {
     return readBytes(path.toStdString());
 }
 
+std::optional<RecoveryInfo> sidecarOf(const RecoveryPaths& paths) {
+    const auto b = fileBytes(paths.sidecar);
+    return decodeRecoveryInfo(
+        QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())));
+}
+
 // The lock a session leaves when it is killed: taken by a process that is gone now.
 void leaveDeadLock(const QString& lockPath) {
     const pid_t child = ::fork();
@@ -109,15 +115,6 @@ TEST(RecoveryInfo, WhatIsNotOurSidecarIsRefused) {
                                     "\"saved\": \"2024-05-01T12:00:00Z\"}"));
     EXPECT_FALSE(decodeRecoveryInfo(
         "{\"format\": \"landwright-recovery-1\", \"file\": \"a.xom\", \"saved\": \"noon\"}"));
-}
-
-TEST(RecoveryPaths, OneSessionKeepsThreeFilesInTheFolder) {
-    const RecoveryPaths p =
-        RecoveryPaths::of(QStringLiteral("/data/recovery"), QStringLiteral("S1"));
-    EXPECT_EQ(p.copy, "/data/recovery/recovery-S1.xom");
-    EXPECT_EQ(p.sidecar, "/data/recovery/recovery-S1.json");
-    EXPECT_EQ(p.lock, "/data/recovery/recovery-S1.lock");
-    EXPECT_NE(newRecoverySessionId(), QString());
 }
 
 // ---- Finding the copies left behind ---------------------------------------------------------
@@ -206,10 +203,7 @@ TEST_F(LeftCopies, ARefusedCopyStaysOnDiskAndIsNotOfferedAgain) {
     }
     EXPECT_TRUE(findLeftRecoveryCopies(folder()).empty());
     EXPECT_EQ(fileBytes(paths.copy), bytes) << "left for the user as it was";
-    const auto info = decodeRecoveryInfo(QByteArray::fromStdString([&] {
-        auto b = fileBytes(paths.sidecar);
-        return std::string(b.begin(), b.end());
-    }()));
+    const auto info = sidecarOf(paths);
     ASSERT_TRUE(info);
     EXPECT_TRUE(info->refused);
     EXPECT_EQ(info->fileName, "/maps/demo.xom") << "what the copy belongs to is kept";
@@ -286,15 +280,12 @@ protected:
     MapDocument doc_;
 };
 
-TEST_F(AutosaveTest, NothingIsWrittenForAMapWithoutChanges) {
+TEST_F(AutosaveTest, AModifiedMapIsCopiedBesideItsNameAndNeverOverTheUsersFile) {
     Autosaver saver(doc_, folder());
+    // Nothing is written for a map without changes.
     EXPECT_FALSE(saver.writeNow());
     EXPECT_FALSE(QDir(folder()).exists());
     EXPECT_FALSE(saver.timerActive());
-}
-
-TEST_F(AutosaveTest, AModifiedMapIsCopiedBesideItsNameAndNeverOverTheUsersFile) {
-    Autosaver saver(doc_, folder());
     QStringList written;
     QObject::connect(&saver, &Autosaver::written, [&](const QString& p) { written << p; });
     edit();
@@ -308,10 +299,7 @@ TEST_F(AutosaveTest, AModifiedMapIsCopiedBesideItsNameAndNeverOverTheUsersFile) 
     EXPECT_EQ(fileBytes(userFile_), userBytes_) << "the user's file is untouched";
     std::vector<RecoveryEntry> none = findLeftRecoveryCopies(folder());
     EXPECT_TRUE(none.empty()) << "a running session's copy is not left behind";
-    const auto info = decodeRecoveryInfo(QByteArray::fromStdString([&] {
-        auto b = fileBytes(saver.paths().sidecar);
-        return std::string(b.begin(), b.end());
-    }()));
+    const auto info = sidecarOf(saver.paths());
     ASSERT_TRUE(info);
     EXPECT_EQ(info->fileName, userFile_);
     EXPECT_LE(qAbs(info->savedAt.secsTo(QDateTime::currentDateTimeUtc())), 60);
@@ -427,7 +415,14 @@ TEST_F(AutosaveTest, AMapTheWriterRefusesIsReportedOnce) {
 }
 
 TEST_F(AutosaveTest, TheTimerWritesAtTheIntervalOfTheSettings) {
-    Settings().setInteger(QString::fromLatin1(settings::kAutosaveInterval), 1);
+    const QString interval = QString::fromLatin1(settings::kAutosaveInterval);
+    Settings().setInteger(interval, 0);
+    {
+        Autosaver off(doc_, folder());
+        edit();
+        EXPECT_FALSE(off.timerActive()) << "a zero interval turns autosave off";
+    }
+    Settings().setInteger(interval, 1);
     Autosaver saver(doc_, folder());
     edit();
     EXPECT_EQ(saver.intervalSeconds(), 1);
@@ -437,13 +432,6 @@ TEST_F(AutosaveTest, TheTimerWritesAtTheIntervalOfTheSettings) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     EXPECT_TRUE(saver.hasCopy());
     EXPECT_EQ(fileBytes(saver.paths().copy), mapBytes(*doc_.root()));
-}
-
-TEST_F(AutosaveTest, AZeroIntervalTurnsAutosaveOff) {
-    Settings().setInteger(QString::fromLatin1(settings::kAutosaveInterval), 0);
-    Autosaver saver(doc_, folder());
-    edit();
-    EXPECT_FALSE(saver.timerActive());
 }
 
 } // namespace

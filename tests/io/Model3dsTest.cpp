@@ -68,19 +68,13 @@ TEST(Read3ds, MergesATriangleSoupBeforeSplitting) {
     EXPECT_EQ(objects[0].Faces[1], (lw::TFace3D{1, 3, 2, 0}));
 }
 
-TEST(Read3ds, MeshWithoutFacesGivesNothing) {
-    auto objects = decodeOk(model(cat({named("Points", chunk(0x4100, vertexList(kTriangle))),
-                                       meshObject("Tri", kTriangle, {{0, 1, 2}})})));
-    ASSERT_EQ(objects.size(), 1u);
-    EXPECT_EQ(objects[0].Name, "Tri");
-}
-
-TEST(Read3ds, CamerasAndLightsBetweenMeshesLoseNothing) {
-    Bytes camera(32, 0);
+TEST(Read3ds, MeshesWithoutFacesCamerasAndLightsGiveNothingAndHideNothing) {
+    // A mesh of points only, then meshes with cameras, lights and a material between them.
     auto objects = decodeOk(model(
-        cat({named("Camera01", chunk(0x4700, camera)), meshObject("A", kTriangle, {{0, 1, 2}}),
-             named("Light", chunk(0x4600, Bytes(12, 0))), chunk(0xAFFF, Bytes(20, 0)),
-             meshObject("B", kTriangle, {{2, 1, 0}})})));
+        cat({named("Points", chunk(0x4100, vertexList(kTriangle))),
+             named("Camera01", chunk(0x4700, Bytes(32, 0))),
+             meshObject("A", kTriangle, {{0, 1, 2}}), named("Light", chunk(0x4600, Bytes(12, 0))),
+             chunk(0xAFFF, Bytes(20, 0)), meshObject("B", kTriangle, {{2, 1, 0}})})));
     ASSERT_EQ(objects.size(), 2u);
     EXPECT_EQ(objects[0].Name, "A");
     EXPECT_EQ(objects[1].Name, "B");

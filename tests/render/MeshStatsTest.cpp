@@ -13,25 +13,14 @@ namespace {
 std::unique_ptr<TPoxel> sampleMap() {
     auto root = makePoxel();
     root->IsRoot = root->IsGroup = true;
-    root->Name = "Root";
-    auto entity = makePoxel();
-    entity->IsEntity = true;
-    entity->Name = "Emitter_01";
-    AddEntity(*root, std::move(entity));
-    auto hill = makePoxel(1, 1, 1);
-    hill->Name = "Hill";
-    AddChildPoxel(*root, std::move(hill));
-    auto group = makePoxel();
+    AddEntity(*root, makePoxel())->IsEntity = true;
+    AddChildPoxel(*root, makePoxel(1, 1, 1))->Name = "Hill";
+    TPoxel* group = AddChildPoxel(*root, makePoxel());
     group->IsGroup = true;
-    group->Name = "Group_01";
-    auto rock = makePoxel(1, 1, 1);
+    TPoxel* rock = AddChildPoxel(*group, makePoxel(1, 1, 1));
     rock->Name = "Rock";
     rock->Heights[1][1] = 1.5f;
-    AddChildPoxel(*group, std::move(rock));
-    auto inner = makePoxel();
-    inner->IsEntity = true;
-    AddEntity(*group, std::move(inner));
-    AddChildPoxel(*root, std::move(group));
+    AddEntity(*group, makePoxel())->IsEntity = true;
     return root;
 }
 
@@ -84,21 +73,16 @@ TEST(MeshStats, EmptyMapsAndNonFiniteBoxes) {
     EXPECT_EQ(meshStatsText(*root, true), "{\"poxels\": [], \"triangles\": 0, \"edges\": 0}\n");
     EXPECT_EQ(meshStatsText(*root, false), "total: 0 triangles, 0 edges\n");
 
-    auto p = makePoxel(1, 1, 1);
+    TPoxel* p = AddChildPoxel(*root, makePoxel(1, 1, 1));
     p->Heights[0][0] = std::numeric_limits<float>::infinity();
     p->Heights[1][1] = -std::numeric_limits<float>::infinity();
-    AddChildPoxel(*root, std::move(p));
-    const std::string json = meshStatsText(*root, true);
+    std::string json = meshStatsText(*root, true);
     EXPECT_NE(json.find("\"box_min\": [-0.5, \"-inf\", -0.5]"), std::string::npos) << json;
     EXPECT_NE(json.find("\"box_max\": [0.5, \"inf\", 0.5]"), std::string::npos) << json;
-}
 
-TEST(MeshStats, BoxesKeepNineSignificantDigits) {
     // 0.5 + 0.1 is the float 0.60000002384...: nine digits tell it from the 0.6 a shorter
     // format would show, so a box read back from the JSON is the box computed.
-    auto root = makePoxel();
-    root->IsGroup = true;
-    AddChildPoxel(*root, makePoxel(1, 1, 1))->Heights[1][0] = 0.1f;
-    const std::string json = meshStatsText(*root, true);
+    p->Heights = {{0, 0}, {0.1f, 0}};
+    json = meshStatsText(*root, true);
     EXPECT_NE(json.find("\"box_max\": [0.5, 0.600000024, 0.5]"), std::string::npos) << json;
 }

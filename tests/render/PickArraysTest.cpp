@@ -44,17 +44,6 @@ TEST(PickArrays, HeightWeightFallsOffByCosine) {
     EXPECT_EQ(HeightWeight(0, 0, TPickArray{}), 0);
 }
 
-TEST(PickArrays, ZeroRadiusReachesNothing) {
-    TPickArray list;
-    list.Radius = 0;
-    list.Picks = {{3, 5}};
-    EXPECT_EQ(HeightWeight(2, 4, list), 0);
-    TLPickArray layers;
-    layers.SoftLen = 0;
-    layers.Picks = {{2, 1}};
-    EXPECT_EQ(LayerWeight(1, 2, layers), 0);
-}
-
 TEST(PickArrays, LayerWeightCountsOnlyItsCorner) {
     TLPickArray list;
     list.SoftLen = 2;
@@ -64,10 +53,15 @@ TEST(PickArrays, LayerWeightCountsOnlyItsCorner) {
     EXPECT_EQ(LayerWeight(3, 4, list), 0); // another corner
 }
 
-TEST(PickArrays, HeatColourRunsGreenYellowRed) {
-    EXPECT_EQ(HeatColour(0), 255u * 256u);
-    EXPECT_EQ(HeatColour(50), 255u + 255u * 256u);
-    EXPECT_EQ(HeatColour(100), 255u);
+TEST(PickArrays, ZeroRadiusReachesNothing) {
+    TPickArray list;
+    list.Radius = 0;
+    list.Picks = {{3, 5}};
+    EXPECT_EQ(HeightWeight(2, 4, list), 0);
+    TLPickArray layers;
+    layers.SoftLen = 0;
+    layers.Picks = {{2, 1}};
+    EXPECT_EQ(LayerWeight(1, 2, layers), 0);
 }
 
 TEST(Icons, AreSixteenSquareTgaImagesWithTransparentCorners) {

@@ -38,6 +38,8 @@ bool near(float a, float b) {
 
 constexpr uint32_t kSideSmooth = 0x1u, kTopSmooth = 0x100u;
 
+const TTextureList kTable = lwtest::numberedTextureTable();
+
 } // namespace
 
 TEST(PoxelGeometry, LoneCellIsAnUprightPrismOfSixteenTriangles) {
@@ -126,11 +128,10 @@ TEST(PoxelGeometry, CapsOnlyWhereTheNeighboursLeaveThem) {
 }
 
 TEST(PoxelGeometry, TextureCodesDecodeToRowsOfTheTable) {
-    const TTextureList table = lwtest::numberedTextureTable();
     auto topNames = [&](uint32_t code) {
         TPoxel p(1, 1, 1);
         p.Voxels[0] = code;
-        const PoxelMesh m = build(p, &table);
+        const PoxelMesh m = build(p, &kTable);
         EXPECT_TRUE(m.BindsTextures);
         std::set<uint32_t> names;
         for (size_t t = 0; t < m.triangleCount(); ++t)
@@ -151,13 +152,12 @@ TEST(PoxelGeometry, TextureCodesDecodeToRowsOfTheTable) {
 }
 
 TEST(PoxelGeometry, EachFaceBindsItsSlotAndTheRememberedSecondTexture) {
-    const TTextureList table = lwtest::numberedTextureTable();
     // Three cells along x: texture 2 alone, texture 1 over texture 3, texture 1 alone.
     TPoxel p(3, 1, 1);
     p.Voxels[p.cellIndex(0, 0, 0)] = 7;
     p.Voxels[p.cellIndex(1, 0, 0)] = 3 | 11u << 8;
     p.Voxels[p.cellIndex(2, 0, 0)] = 3;
-    const PoxelMesh m = build(p, &table);
+    const PoxelMesh m = build(p, &kTable);
     // Emission follows the cells; collect the distinct bind pairs in order with their kinds.
     std::vector<std::pair<uint32_t, uint32_t>> pairs;
     for (const auto& t : m.Triangles)
@@ -234,7 +234,6 @@ TEST(PoxelGeometry, SideSmoothPullsOpenEdgesInward) {
 }
 
 TEST(PoxelGeometry, TextureCoordinatesIgnoreHeightsAndLevelOffsets) {
-    const TTextureList table = lwtest::numberedTextureTable();
     auto make = [](bool deformed) {
         auto p = makePoxel(2, 2, 2);
         p->Voxels[p->cellIndex(1, 1, 1)] = 0;
@@ -249,8 +248,8 @@ TEST(PoxelGeometry, TextureCoordinatesIgnoreHeightsAndLevelOffsets) {
         }
         return p;
     };
-    const PoxelMesh flat = build(*make(false), &table);
-    const PoxelMesh raised = build(*make(true), &table);
+    const PoxelMesh flat = build(*make(false), &kTable);
+    const PoxelMesh raised = build(*make(true), &kTable);
     ASSERT_EQ(flat.Vertices.size(), raised.Vertices.size());
     bool positionsDiffer = false;
     for (size_t i = 0; i < flat.Vertices.size(); ++i) {
@@ -263,7 +262,7 @@ TEST(PoxelGeometry, TextureCoordinatesIgnoreHeightsAndLevelOffsets) {
     // uses the top rows, whatever height its column has.
     TPoxel lone(1, 1, 1);
     lone.Heights[0][0] = 3.0f;
-    const PoxelMesh m = build(lone, &table);
+    const PoxelMesh m = build(lone, &kTable);
     bool found = false;
     for (size_t t = 0; t < m.triangleCount() && !found; ++t) {
         if (m.Triangles[t].Kind != FaceTag::Flat || normalOf(m, t).Y <= 0)
@@ -277,7 +276,6 @@ TEST(PoxelGeometry, TextureCoordinatesIgnoreHeightsAndLevelOffsets) {
 }
 
 TEST(PoxelGeometry, CombinedCornerFlagsSetAlphaAndBlurPassWritesThemBack) {
-    const TTextureList table = lwtest::numberedTextureTable();
     TPoxel p(2, 1, 1);
     // Cell 0 flags its corner (1, 1, 1), the lattice point it shares with cell 1's (0, 1, 1).
     p.Voxels[p.cellIndex(0, 0, 0)] = 3 | 1u << cornerFlagBit(1, 1, 1);
@@ -292,7 +290,7 @@ TEST(PoxelGeometry, CombinedCornerFlagsSetAlphaAndBlurPassWritesThemBack) {
         return alphas;
     };
     PoxelMesh plain;
-    buildPoxelGeometry(p, &table, plain);
+    buildPoxelGeometry(p, &kTable, plain);
     EXPECT_EQ(alphasAtShared(plain), (std::set<float>{1.0f}));
     EXPECT_EQ(p.Voxels[p.cellIndex(1, 0, 0)], 3u) << "no write-back without BlurPass";
     EXPECT_EQ(p.Vertices.size(), 3u * 2u * 2u);
@@ -303,7 +301,7 @@ TEST(PoxelGeometry, CombinedCornerFlagsSetAlphaAndBlurPassWritesThemBack) {
     buildPoxelGeometry(p, nullptr, plain);
     EXPECT_EQ(p.Voxels[p.cellIndex(1, 0, 0)], 3u);
 
-    buildPoxelGeometry(p, &table, plain);
+    buildPoxelGeometry(p, &kTable, plain);
     EXPECT_EQ(p.Voxels[p.cellIndex(1, 0, 0)], 3u | 1u << cornerFlagBit(0, 1, 1));
     EXPECT_EQ(p.Voxels[p.cellIndex(0, 0, 0)], 3u | 1u << cornerFlagBit(1, 1, 1));
 
@@ -312,7 +310,7 @@ TEST(PoxelGeometry, CombinedCornerFlagsSetAlphaAndBlurPassWritesThemBack) {
     gap.BlurPass = true;
     gap.Voxels[gap.cellIndex(0, 0, 0)] = 3 | 0xFFu << 16;
     gap.Voxels[gap.cellIndex(1, 0, 0)] = 0;
-    buildPoxelGeometry(gap, &table, plain);
+    buildPoxelGeometry(gap, &kTable, plain);
     EXPECT_EQ(gap.Voxels[gap.cellIndex(1, 0, 0)], 0u);
     EXPECT_EQ(gap.Voxels[gap.cellIndex(2, 0, 0)], 3u);
 }
@@ -338,8 +336,7 @@ TEST(PoxelGeometry, DirectDrawEmitsIdentityColoursOnly) {
     EXPECT_EQ(m.Points[0].Pos, (TVec3{0.5f, 0.0f, 0.5f}));
 
     // A texture table does not texture a picking build.
-    const TTextureList table = lwtest::numberedTextureTable();
-    EXPECT_FALSE(build(p, &table).BindsTextures);
+    EXPECT_FALSE(build(p, &kTable).BindsTextures);
 
     // Without DirectDraw the empty cell is a yellow marker inside the textured list.
     p.DirectDraw = false;

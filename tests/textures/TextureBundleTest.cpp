@@ -67,12 +67,11 @@ TEST(TextureBundle, WrittenImagesReadBackWithTheirNamesAndPixels) {
                 }
             }
     }
-}
 
-TEST(TextureBundle, ABundleWithoutImagesHasNone) {
-    auto bytes = encodeTextureBundle({});
+    // A bundle without images has none.
+    bytes = encodeTextureBundle({});
     ASSERT_TRUE(bytes);
-    auto images = readBundleImages(*bytes);
+    images = readBundleImages(*bytes);
     ASSERT_TRUE(images);
     EXPECT_TRUE(images->empty());
 }

@@ -111,12 +111,6 @@ TEST_F(StyleSettingsTest, EachStyleStoredAndReadBack) {
     EXPECT_EQ(lw::styleColors(), lw::kDefaultStyleColors);
 }
 
-TEST_F(StyleSettingsTest, UserStyleWithoutColoursIsBlack) {
-    lw::Settings().setInteger("Style", 3);
-    EXPECT_EQ(lw::loadStyle(lw::Settings(), systemPalette()), StyleKind::User);
-    EXPECT_EQ(lw::styleColors(), (StyleColors{0, 0}));
-}
-
 TEST_F(StyleSettingsTest, UnknownOrMalformedStyleLeavesColours) {
     lw::Settings settings;
     for (const char* stored : {"0", "4", "-1", "abc", ""}) {
@@ -124,8 +118,11 @@ TEST_F(StyleSettingsTest, UnknownOrMalformedStyleLeavesColours) {
         EXPECT_EQ(lw::loadStyle(lw::Settings(), systemPalette()), std::nullopt) << stored;
         EXPECT_EQ(lw::styleColors(), lw::kInitialStyleColors) << stored;
     }
-    // Colour values keep their low 24 bits; one that is no number reads as black.
+    // The user style without colours is black.
     settings.setInteger("Style", 3);
+    EXPECT_EQ(lw::loadStyle(lw::Settings(), systemPalette()), StyleKind::User);
+    EXPECT_EQ(lw::styleColors(), (StyleColors{0, 0}));
+    // Colour values keep their low 24 bits; one that is no number reads as black.
     settings.setInteger("UserActiveColor", 0x7F00FF00);
     settings.setString("UserUnActiveColor", "blue");
     lw::loadStyle(lw::Settings(), systemPalette());

@@ -74,6 +74,17 @@ protected:
         return name;
     }
 
+    // The pick list of `p`, a 64 x 64 poxel, drawn from above in identity 5, and the identity
+    // shown where its cell (x, z) lies.
+    void drawPick64(const TPoxel& p) {
+        topView(32.0f);
+        setIdentity(5);
+        glCallList(p.GlLists + gl::kPickListOffset);
+    }
+    uint32_t cellAt(int x, int z) const {
+        return identityAt(static_cast<float>(x) - 31.5f, static_cast<float>(z) - 31.5f);
+    }
+
     float half_ = 1.0f;
 };
 
@@ -227,28 +238,20 @@ TEST_F(PoxelLists, LargePoxelsRecompileOnlyTheSlabsThatChanged) {
     for (GLuint first : slabs)
         for (GLuint list = first; list < first + 3; ++list)
             EXPECT_TRUE(glIsList(list)) << list;
-    auto cellAt = [this](int x, int z) {
-        return identityAt(static_cast<float>(x) - 31.5f, static_cast<float>(z) - 31.5f);
-    };
-    auto drawPick = [&] {
-        topView(32.0f);
-        setIdentity(5);
-        glCallList(p->GlLists + gl::kPickListOffset);
-    };
-    drawPick();
+    drawPick64(*p);
     EXPECT_EQ(cellAt(10, 50), 5u);
     EXPECT_EQ(cellAt(10, 10), 5u);
 
     // A hole in one slab, then one in another: each rebuild shows exactly the cells.
     p->Voxels[p->cellIndex(10, 0, 50)] = 0;
     gl::BuildPoxelMesh(*p, &table);
-    drawPick();
+    drawPick64(*p);
     EXPECT_EQ(cellAt(10, 50), 0u);
     EXPECT_EQ(cellAt(10, 10), 5u);
     p->Voxels[p->cellIndex(10, 0, 10)] = 0;
     p->Voxels[p->cellIndex(10, 0, 50)] = 3;
     gl::BuildPoxelMesh(*p, &table);
-    drawPick();
+    drawPick64(*p);
     EXPECT_EQ(cellAt(10, 50), 5u);
     EXPECT_EQ(cellAt(10, 10), 0u);
 
@@ -274,14 +277,6 @@ TEST_F(PoxelLists, UndoingARunOfChangesSwapsBackTheListsItReplaced) {
     gl::BuildPoxelMesh(*p, &table);
     const std::vector<uint32_t> before = gl::slabListsOf(*p);
     const auto cells = p->Voxels;
-    auto drawPick = [&] {
-        topView(32.0f);
-        setIdentity(5);
-        glCallList(p->GlLists + gl::kPickListOffset);
-    };
-    auto cellAt = [this](int x, int z) {
-        return identityAt(static_cast<float>(x) - 31.5f, static_cast<float>(z) - 31.5f);
-    };
 
     // A run of three changes in two slabs (their cells and neighbours inside them).
     gl::keepSlabListsForUndo();
@@ -302,7 +297,7 @@ TEST_F(PoxelLists, UndoingARunOfChangesSwapsBackTheListsItReplaced) {
     p->Voxels = cells;
     gl::BuildPoxelMesh(*p, &table);
     EXPECT_EQ(gl::slabListsOf(*p), before);
-    drawPick();
+    drawPick64(*p);
     EXPECT_EQ(cellAt(10, 40), 5u);
     EXPECT_EQ(cellAt(10, 10), 5u);
     p->Voxels[p->cellIndex(10, 0, 40)] = 0;
@@ -310,7 +305,7 @@ TEST_F(PoxelLists, UndoingARunOfChangesSwapsBackTheListsItReplaced) {
     p->Voxels[p->cellIndex(10, 0, 10)] = 0;
     gl::BuildPoxelMesh(*p, &table);
     EXPECT_EQ(gl::slabListsOf(*p), after);
-    drawPick();
+    drawPick64(*p);
     EXPECT_EQ(cellAt(11, 40), 0u);
     EXPECT_EQ(cellAt(10, 10), 0u);
     EXPECT_EQ(cellAt(12, 40), 5u);

@@ -8,9 +8,9 @@
 #include "core/Poxel.h"
 #include "render/gl/DisplayLists.h"
 #include "render/gl/GlFunctions.h"
-#include "support/HeadlessGlTest.h"
 #include "render/gl/PoxelLists.h"
 #include "render/gl/SceneDrawer.h"
+#include "support/HeadlessGlTest.h"
 #include "textures/TextureCodes.h"
 #include "textures/TextureSamples.h"
 
@@ -70,6 +70,14 @@ protected:
         return out;
     }
 
+    // Uploads `boxes` with `images` into loaded_.
+    void upload(std::vector<TextureBox> boxes, const ImageList& images,
+                const TTextureList& previous = {}) {
+        auto made = gl::UploadTextureList(TextureBoxList{std::move(boxes)}, images, previous);
+        ASSERT_TRUE(made) << made.error().message();
+        loaded_ = std::move(*made);
+    }
+
     gl::LoadedTextures loaded_;
     std::unique_ptr<TPoxel> root_;
 };
@@ -79,14 +87,11 @@ protected:
 TEST_F(TextureUpload, EveryNameOnceSortedWithMipmapsAndTheTableOfPositions) {
     const ImageList images = {solid("Zebra", 255, 0, 0), solid("apple", 0, 255, 0),
                               solid("edge", 0, 0, 255), solid("grass", 9, 9, 9)};
-    TextureBoxList list;
-    list.Boxes = {box("One", "grass", "Zebra", "apple", "NULL"),
-                  box("Two", "GRASS", "apple", "Zebra", "edge")};
     TTextureList previous{};
     previous[5] = {1, 2, 3, 4};
-    auto made = gl::UploadTextureList(list, images, previous);
-    ASSERT_TRUE(made) << made.error().message();
-    loaded_ = std::move(*made);
+    ASSERT_NO_FATAL_FAILURE(upload({box("One", "grass", "Zebra", "apple", "NULL"),
+                                    box("Two", "GRASS", "apple", "Zebra", "edge")},
+                                   images, previous));
     EXPECT_EQ(loaded_.TextureNameList,
               (std::vector<std::string>{"Zebra", "apple", "edge", "grass"}));
     EXPECT_EQ(loaded_.Table[0], (TTextureRow{3, 0, 1, kNoEdgeTexture}));
@@ -130,11 +135,7 @@ TEST_F(TextureUpload, PackedRowsAndBothPixelOrdersArriveUnchanged) {
     const ImageList images = {
         {"bundle", lwtest::recordOf(lwtest::ximageObject(1, 2, 2, 0, rgb)), ""},
         {"tga", lwtest::tgaFile(2, 2, 24, bgr), ""}};
-    TextureBoxList list;
-    list.Boxes = {box("B", "bundle", "tga", "tga", "NULL")};
-    auto made = gl::UploadTextureList(list, images, {});
-    ASSERT_TRUE(made) << made.error().message();
-    loaded_ = std::move(*made);
+    ASSERT_NO_FATAL_FAILURE(upload({box("B", "bundle", "tga", "tga", "NULL")}, images));
     for (size_t k = 0; k < 2; ++k) {
         int w = 0, h = 0;
         EXPECT_EQ(texturePixels(loaded_.Textures.name(k), &w, &h), rgb) << "texture " << k;
@@ -193,12 +194,9 @@ TEST_F(TextureUpload, ACancelledLoadDeletesWhatItMade) {
 // pixels carry the colours of the two textures.
 TEST_F(TextureUpload, ATexturedFrameShowsTheTextureColours) {
     const ImageList images = {solid("red", 255, 0, 0), solid("green", 0, 255, 0)};
-    TextureBoxList list;
-    list.Boxes = {box("Red", "red", "red", "red", "NULL"),
-                  box("Green", "green", "green", "green", "NULL")};
-    auto made = gl::UploadTextureList(list, images, {});
-    ASSERT_TRUE(made) << made.error().message();
-    loaded_ = std::move(*made);
+    ASSERT_NO_FATAL_FAILURE(upload(
+        {box("Red", "red", "red", "red", "NULL"), box("Green", "green", "green", "green", "NULL")},
+        images));
     const TTextureList binding = loaded_.Textures.bindingTable(loaded_.Table);
 
     SceneState state;
@@ -255,12 +253,9 @@ TEST_F(TextureUpload, TheOverviewHasANumberedTilePerBoxAndAnUntexturedLast) {
 
     const ImageList images = {solid("red", 255, 0, 0), solid("blue", 0, 0, 255),
                               solid("edge", 0, 255, 255)};
-    TextureBoxList list;
-    list.Boxes = {box("Red", "red", "red", "red", "NULL"),
-                  box("Blue", "blue", "blue", "blue", "edge")};
-    auto made = gl::UploadTextureList(list, images, {});
-    ASSERT_TRUE(made) << made.error().message();
-    loaded_ = std::move(*made);
+    ASSERT_NO_FATAL_FAILURE(upload(
+        {box("Red", "red", "red", "red", "NULL"), box("Blue", "blue", "blue", "blue", "edge")},
+        images));
     QFont font;
     font.setPixelSize(40);
     const QImage overview =
