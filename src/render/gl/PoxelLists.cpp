@@ -4,8 +4,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstring>
-#include <map>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -63,16 +64,25 @@ void drawTriangles(const PoxelMesh& m, const std::vector<Range>& ranges) {
         glEnd();
         return;
     }
-    std::map<std::pair<uint32_t, uint32_t>, std::vector<uint32_t>> groups;
+    // The triangles in order of their pair, then of emission; the buffer is kept between calls.
+    struct Keyed {
+        uint32_t tex1, tex0, triangle;
+        bool operator<(const Keyed& o) const {
+            return std::tie(tex1, tex0, triangle) < std::tie(o.tex1, o.tex0, o.triangle);
+        }
+    };
+    static std::vector<Keyed> order;
+    order.clear();
     for (const Range& r : ranges)
         for (size_t t = r.first; t < r.end; ++t)
-            groups[{m.Triangles[t].Tex1, m.Triangles[t].Tex0}].push_back(
-                static_cast<uint32_t>(t));
-    for (const auto& [pair, triangles] : groups) {
-        bindPair(m.Triangles[triangles.front()]);
+            order.push_back({m.Triangles[t].Tex1, m.Triangles[t].Tex0, static_cast<uint32_t>(t)});
+    std::sort(order.begin(), order.end());
+    for (size_t i = 0; i < order.size();) {
+        const Keyed& head = order[i];
+        bindPair(m.Triangles[head.triangle]);
         glBegin(GL_TRIANGLES);
-        for (uint32_t t : triangles)
-            emitTriangle(&m.Vertices[3 * size_t{t}], unit1);
+        for (; i < order.size() && order[i].tex1 == head.tex1 && order[i].tex0 == head.tex0; ++i)
+            emitTriangle(&m.Vertices[3 * size_t{order[i].triangle}], unit1);
         glEnd();
     }
 }
