@@ -88,6 +88,7 @@ TEST_F(IoCli, HmpFromMapRendersTheDepthOfANode) {
 }
 
 TEST_F(IoCli, HeightsImportAndExport) {
+    LW_REQUIRE_SHARED_TESTDATA();
     // Node 2 is the demo's "Ground", 12 x 3 x 10.
     auto imported =
         cli({"heights import", demo_, dir_ / "h.xom", "--node 2 --image",
@@ -116,6 +117,7 @@ TEST_F(IoCli, HeightsImportAndExport) {
 }
 
 TEST_F(IoCli, HeightsRefusals) {
+    LW_REQUIRE_SHARED_TESTDATA();
     const std::string in = shellQuoted(demo_) + " " + shellQuoted(dir_ / "o.xom");
     const std::string camera = image("camera_3x3_gray8.bmp");
     EXPECT_EQ(cli({"heights import", in, "--image x.jpg --min 0 --max 1"}).exitCode, 2);

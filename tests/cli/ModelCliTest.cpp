@@ -30,6 +30,7 @@ long assimpCount(const std::string& text, const std::string& label) {
 }
 
 TEST(Cli3ds, InfoListsMeshesAndPieces) {
+    LW_REQUIRE_SHARED_TESTDATA();
     auto r = cli({"3ds info", model("jeep1.3ds"), "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.out.find("\"name\": \"main\", \"fileVertices\": 1060, \"vertices\": 750, "
@@ -43,6 +44,7 @@ TEST(Cli3ds, InfoListsMeshesAndPieces) {
 }
 
 TEST(Cli3ds, ImportIntoANewMapAndIntoAMap) {
+    LW_REQUIRE_SHARED_TESTDATA();
     TempDir dir;
     auto r = cli({"3ds import", model("CameraRollAnimWithChildObject.3ds"), dir / "a.xom",
                   "--max-layers 4 --no-layers-smooth"});
@@ -66,6 +68,7 @@ TEST(Cli3ds, ImportIntoANewMapAndIntoAMap) {
 }
 
 TEST(Cli3ds, RefusedImportsWriteNothing) {
+    LW_REQUIRE_SHARED_TESTDATA();
     TempDir dir;
     const auto out = dir / "out.xom";
     EXPECT_EQ(cli({"3ds import", model("malformed_wrong.3ds"), out}).exitCode, 1);
@@ -116,6 +119,7 @@ void expectPeerReads(const std::filesystem::path& file, long meshes = -1) {
 using Cli3dsExport = DemoCli;
 
 TEST_F(Cli3dsExport, ExportedFilesLoadInAPeerReader) {
+    LW_REQUIRE_SHARED_TESTDATA();
     auto r = cli({"3ds export", demo_, dir_ / "demo.3ds"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     expectPeerReads(dir_ / "demo.3ds");

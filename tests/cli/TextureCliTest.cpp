@@ -15,6 +15,7 @@ namespace {
 class TexturesCli : public ::testing::Test {
 protected:
     void SetUp() override {
+        LW_REQUIRE_SHARED_TESTDATA();
         fs::copy_file(sharedFile("tga/200x32_rgb_bl_raw.tga"), dir_ / "A01.tga");
         fs::copy_file(sharedFile("tga/200x32_rgba_bl_raw.tga"), dir_ / "W68.tga");
         fs::copy_file(sharedFile("tga/200x32_l_bl_raw.tga"), dir_ / "Grey.tga");

@@ -7,6 +7,7 @@
 
 #include "core/MapWriter.h"
 #include "core/Poxel.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,7 @@ TEST(DetachedImport, NewContentIsWhatANewNodeStartsWith) {
 }
 
 TEST(DetachedImport, WorkerMakesNoNodesAndTheOwnerNumbersThemInItsBand) {
+    LW_REQUIRE_SHARED_TESTDATA();
     lw::ApoxelOptions options;
     const int32_t counterBefore = lw::PoxelCounter();
     const int32_t serialBefore = lw::makePoxel()->Serial;
@@ -67,6 +69,7 @@ TEST(DetachedImport, WorkerMakesNoNodesAndTheOwnerNumbersThemInItsBand) {
 }
 
 TEST(DetachedImport, ProgressReportsTheModelAndEachPiece) {
+    LW_REQUIRE_SHARED_TESTDATA();
     lw::ApoxelOptions options;
     size_t readCount = 0;
     std::vector<size_t> visited;
@@ -81,6 +84,7 @@ TEST(DetachedImport, ProgressReportsTheModelAndEachPiece) {
 }
 
 TEST(DetachedImport, CancelStopsBeforeTheNextPoxel) {
+    LW_REQUIRE_SHARED_TESTDATA();
     lw::ApoxelOptions options;
     std::atomic<bool> cancel{false};
     lw::ImportFeedback feedback;
@@ -97,6 +101,7 @@ TEST(DetachedImport, CancelStopsBeforeTheNextPoxel) {
 }
 
 TEST(DetachedImport, BadFilesAreRefusedWithTheReason) {
+    LW_REQUIRE_SHARED_TESTDATA();
     lw::ApoxelOptions options;
     for (const char* name : {"malformed_empty.3ds", "malformed_wrong.3ds", "no_such_file.3ds"}) {
         auto detached = lw::importModel3dsDetached(model(name), options);

@@ -82,6 +82,7 @@ TEST(HeightPictureSession, ExportShowsTheRangeAndSavesThePreview) {
 }
 
 TEST(HeightPictureSession, OpenProcessesThePreviewAndStretchesItToTheGrid) {
+    LW_REQUIRE_SHARED_TESTDATA();
     const GreyPicture camera = *loadPicture(image("camera_3x3_gray8.bmp"));
     HeightPictureSession s(8, 6);
     ASSERT_TRUE(s.openPicture(camera, 0.0, false).ok());
@@ -106,6 +107,7 @@ TEST(HeightPictureSession, OpenProcessesThePreviewAndStretchesItToTheGrid) {
 }
 
 TEST(HeightPictureSession, SmallGridsAreStretchedAndEmptyPicturesRefused) {
+    LW_REQUIRE_SHARED_TESTDATA();
     const GreyPicture camera = *loadPicture(image("camera_3x3_gray8.bmp"));
     HeightPictureSession small(2, 2);
     ASSERT_TRUE(small.openPicture(camera, 0.0, false).ok());
@@ -124,6 +126,7 @@ TEST(HeightPictureSession, SmallGridsAreStretchedAndEmptyPicturesRefused) {
 }
 
 TEST(PictureFile, RealPicturesLoadResampleAndApply) {
+    LW_REQUIRE_SHARED_TESTDATA();
     struct Case {
         const char* name;
         int width, height;
@@ -155,6 +158,7 @@ TEST(PictureFile, RealPicturesLoadResampleAndApply) {
 }
 
 TEST(PictureFile, GreyLevelsOfKnownPictures) {
+    LW_REQUIRE_SHARED_TESTDATA();
     auto camera = loadPicture(image("camera_3x3_gray8.bmp"));
     ASSERT_TRUE(camera.ok());
     EXPECT_EQ(camera->pixels, (std::vector<uint8_t>{179, 158, 203, 33, 85, 159, 47, 148, 148}));
@@ -173,6 +177,7 @@ TEST(PictureFile, GreyLevelsOfKnownPictures) {
 }
 
 TEST(PictureFile, UnreadableFilesAreRefusedByName) {
+    LW_REQUIRE_SHARED_TESTDATA();
     TempDir dir;
     auto missing = loadPicture((dir / "none.jpg").string());
     ASSERT_FALSE(missing.ok());
@@ -208,6 +213,7 @@ TEST(PictureFile, SavedBitmapsAre24BitAndWrittenWhole) {
 }
 
 TEST(PictureFile, PicturesLargerThanTheDialogTakesAreRefusedBeforeDecoding) {
+    LW_REQUIRE_SHARED_TESTDATA();
     TempDir dir;
     // The 3 x 3 picture with its height field claiming 8,388,608 rows: decoding and resampling
     // it would take seconds and a gigabyte for a file of 1,090 bytes.
@@ -241,6 +247,7 @@ TEST(PictureFile, PicturesLargerThanTheDialogTakesAreRefusedBeforeDecoding) {
 }
 
 TEST(PictureFile, PicturesInMemoryDecodeAsTheirFilesDo) {
+    LW_REQUIRE_SHARED_TESTDATA();
     for (const char* name : {"testorig_baseline.jpg", "camera_3x3_gray8.bmp"}) {
         SCOPED_TRACE(name);
         auto fromFile = loadPicture(image(name));

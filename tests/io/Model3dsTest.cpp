@@ -3,6 +3,7 @@
 #include "io/Model3ds.h"
 
 #include "Chunks3ds.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,7 @@ TEST(Read3ds, DamagedTailAfterTheMeshesKeepsThem) {
 
 // Every real file is read or refused; the counts are those of the files.
 TEST(Read3ds, RealFiles) {
+    LW_REQUIRE_SHARED_TESTDATA();
     const std::filesystem::path dir = std::string(LW_SHARED_TESTDATA_DIR) + "/3ds";
     struct Expect {
         const char* file;

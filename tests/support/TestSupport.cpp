@@ -30,6 +30,12 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
+bool haveSharedTestData() {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(
+        std::filesystem::path(LW_SHARED_TESTDATA_DIR) / "SOURCES.md", ec);
+}
+
 std::vector<uint8_t> readBytes(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),

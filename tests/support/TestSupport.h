@@ -26,6 +26,13 @@ private:
     std::filesystem::path path_;
 };
 
+// The test files made by others (3DS models, pictures) lie beside the checkout. A clone without
+// them skips the tests that read them, saying why, instead of failing on missing files.
+bool haveSharedTestData();
+#define LW_REQUIRE_SHARED_TESTDATA()                                                          \
+    if (!lwtest::haveSharedTestData())                                                         \
+    GTEST_SKIP() << "the shared test files are not beside the checkout (../shared/testdata)"
+
 std::vector<uint8_t> readBytes(const std::filesystem::path& file);
 void writeBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes);
 

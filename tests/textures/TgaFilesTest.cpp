@@ -54,6 +54,7 @@ std::vector<uint8_t> flipRows(const std::vector<uint8_t>& pixels, size_t rowByte
 class TgaFiles : public ::testing::Test {
 protected:
     void SetUp() override {
+        LW_REQUIRE_SHARED_TESTDATA();
         if (!fs::exists(kConvert))
             GTEST_SKIP() << kConvert << " is not installed (scripts/install-deps)";
     }

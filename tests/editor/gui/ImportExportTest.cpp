@@ -51,6 +51,7 @@ protected:
 } // namespace
 
 TEST_F(ImportExport, ModelImportRunsOnTheWorkerAndMatchesTheCommandLine) {
+    LW_REQUIRE_SHARED_TESTDATA();
     ASSERT_TRUE(form_->openMapFile(demoPath_));
     const auto before = mapBytes();
     const int steps = stack()->count();
@@ -103,6 +104,7 @@ TEST_F(ImportExport, ModelImportRunsOnTheWorkerAndMatchesTheCommandLine) {
 }
 
 TEST_F(ImportExport, CancelledOrRefusedImportsLeaveTheMapAlone) {
+    LW_REQUIRE_SHARED_TESTDATA();
     const auto before = mapBytes();
     const int steps = stack()->count();
     // Cancelled while the large model is still being read: no poxel was finished.
@@ -243,6 +245,7 @@ TEST_F(ImportExport, ExportThroughTheDialogWritesWhatTheCommandLineWrites) {
 }
 
 TEST_F(ImportExport, PictureDialogAppliesHeightsAsOneStep) {
+    LW_REQUIRE_SHARED_TESTDATA();
     ASSERT_TRUE(form_->openMapFile(demoPath_));
     form_->selectById(ground()->ListId);
     const auto before = mapBytes();
