@@ -333,8 +333,8 @@ void compilePoxelLists(uint32_t lists, const PoxelMesh& mesh) {
     const GLuint id = lists;
     if (mesh.SlabCount <= 1) {
         releaseSlabs(lists);
-        compileRanges(id, mesh,
-                      {Range{0, mesh.Triangles.size(), 0, mesh.EdgeVertices.size()}}, true);
+        compileRanges(id, mesh, {Range{0, mesh.Triangles.size(), 0, mesh.EdgeVertices.size()}},
+                      true);
         return;
     }
 
