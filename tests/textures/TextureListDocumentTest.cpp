@@ -131,7 +131,7 @@ TEST(TextureListDocument, EditsMarkItModifiedAndSavingClearsTheMark) {
     ASSERT_TRUE(doc.save(qpath(dir / "saved.txt")));
     EXPECT_FALSE(doc.isModified());
     EXPECT_EQ(doc.fileName(), qpath(dir / "saved.txt"));
-    auto back = ReadTextureList((dir / "saved.txt").string());
+    auto back = readTextureListFile((dir / "saved.txt").string());
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, doc.list());
     EXPECT_EQ(modified, 2); // on with the first edit, off with the save

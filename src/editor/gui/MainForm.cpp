@@ -21,6 +21,7 @@
 #include "ui/gui/StylePaint.h"
 
 #include <QAction>
+#include <QDir>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -137,6 +138,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     connectTextures();
     registerTexts();
     setupAutosave();
+    setupDiskWatch();
     setAcceptDrops(true);
 }
 
@@ -579,12 +581,19 @@ void TMainForm::LoadSettings() {
     // Style first: the main window's background takes the style colour.
     loadStyle();
     Settings settings;
-    for (int i = 1; i <= kRecentCount; ++i) {
-        recentTextureLists_.set(
-            i - 1,
-            settings.string(recentSettingName(RecentKind::TextureLists, i)).value_or(QString()));
-        recentMaps_.set(
-            i - 1, settings.string(recentSettingName(RecentKind::Maps, i)).value_or(QString()));
+    for (RecentKind kind : {RecentKind::TextureLists, RecentKind::Maps}) {
+        RecentList& list = kind == RecentKind::Maps ? recentMaps_ : recentTextureLists_;
+        int place = 0;
+        for (int i = 1; i <= kRecentCount; ++i) {
+            const QString file = settings.string(recentSettingName(kind, i)).value_or(QString());
+            // A relative name (kept by older versions) would open whatever file of that name
+            // lies in the folder the editor was started in: it is left out.
+            if (!file.isEmpty() && QDir::isAbsolutePath(file))
+                list.set(place++, file);
+        }
+        for (int i = place + 1; i <= kRecentCount; ++i)
+            if (settings.contains(recentSettingName(kind, i)))
+                settings.setString(recentSettingName(kind, i), QString());
     }
     UpdateRecentMenu(RecentKind::TextureLists);
     UpdateRecentMenu(RecentKind::Maps);

@@ -221,7 +221,7 @@ TEST_F(Textures, TheUnsavedListIsAskedAboutBeforeItGoes) {
     // Saving writes the list to its file, then the other opens.
     saveAnswer_ = QMessageBox::Save;
     ASSERT_TRUE(form_->openTextureListFile(other));
-    auto saved = ReadTextureList(files_.listFile);
+    auto saved = readTextureListFile(files_.listFile);
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->Boxes[3].Name, "Paved");
     EXPECT_EQ(form_->textureList().boxCount(), 0);
