@@ -60,6 +60,8 @@ const std::vector<std::pair<const char*, const char*>>& toolOptions();
 
 // Writes text to stdout as it is.
 void print(const std::string& text);
+// The error of the first write of print() that failed, or 0.
+int outputErrno();
 // Writes a map through the editor's save path; what the save notes (a hard link split) goes
 // to stderr.
 Status saveMap(const TPoxel& root, const std::string& fileName);

@@ -14,8 +14,17 @@
 
 namespace lw::cli {
 
+namespace {
+int g_outputErrno = 0;
+}
+
 void print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() && g_outputErrno == 0)
+        g_outputErrno = errno;
+}
+
+int outputErrno() {
+    return g_outputErrno;
 }
 
 Status saveMap(const TPoxel& root, const std::string& fileName) {

@@ -279,7 +279,7 @@ int checkedExit(int status) {
     errno = 0;
     if (std::fflush(stdout) == 0 && !std::ferror(stdout))
         return status;
-    const int err = errno;
+    const int err = errno != 0 ? errno : outputErrno();
     std::fprintf(stderr, "landwright-cli: cannot write the output: %s\n",
                  err != 0 ? std::strerror(err) : "write error");
     return status == ExitOk ? ExitFailed : status;
