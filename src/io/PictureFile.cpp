@@ -217,12 +217,14 @@ Result<GreyPicture> decodePicture(const std::vector<uint8_t>& bytes, const std::
         if (!byContent.error)
             read = std::move(byContent);
         else if (byContent.tooLarge)
-            read.error = byContent.error;
+            read = std::move(byContent);
     }
-    if (read.error)
+    if (read.error && read.tooLarge)
         return *read.error;
     if (const auto why = cutOff(bytes))
         return cannotReadPicture(fileName, *why);
+    if (read.error)
+        return *read.error;
     const QImage& image = read.image;
     if (image.isNull() || image.width() <= 0 || image.height() <= 0)
         return cannotReadPicture(fileName, "the picture is empty");
