@@ -35,9 +35,10 @@ Status MapBudget::add(int32_t nx, int32_t ny, int32_t nz, size_t nameBytes) {
     return Ok{};
 }
 
-Status checkMapLimits(const TPoxel& root, const MapLimits& limits) {
-    MapBudget budget(limits);
-    std::vector<const TPoxel*> stack{&root};
+namespace {
+
+Status countTree(MapBudget& budget, const TPoxel& top) {
+    std::vector<const TPoxel*> stack{&top};
     while (!stack.empty()) {
         const TPoxel* n = stack.back();
         stack.pop_back();
@@ -53,6 +54,20 @@ Status checkMapLimits(const TPoxel& root, const MapLimits& limits) {
             stack.push_back(e.get());
     }
     return Ok{};
+}
+
+} // namespace
+
+Status checkMapLimits(const TPoxel& root, const MapLimits& limits) {
+    MapBudget budget(limits);
+    return countTree(budget, root);
+}
+
+Status checkMapLimitsWith(const TPoxel& root, const TPoxel& joining, const MapLimits& limits) {
+    MapBudget budget(limits);
+    if (auto st = countTree(budget, root); !st)
+        return st;
+    return countTree(budget, joining);
 }
 
 } // namespace lw

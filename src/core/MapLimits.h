@@ -55,5 +55,7 @@ private:
 
 // Counts `root`'s tree as the reader counts the file the writer makes of it.
 Status checkMapLimits(const TPoxel& root, const MapLimits& limits = {});
+// The same for the map `root` with the subtree `joining` added to it, before it is added.
+Status checkMapLimitsWith(const TPoxel& root, const TPoxel& joining, const MapLimits& limits = {});
 
 } // namespace lw

@@ -2,6 +2,7 @@
 // of info is pinned byte for byte by the golden cases of the replace tests.
 
 #include "CliRun.h"
+#include "core/XomBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +111,26 @@ TEST_F(Cli, OutputsThatCannotBeWrittenFailTheCommand) {
     EXPECT_EQ(fifo.exitCode, 1);
     EXPECT_NE(fifo.err.find("is not a regular file"), std::string::npos) << fifo.err;
     EXPECT_TRUE(std::filesystem::is_fifo(dir_ / "pipe.xom"));
+}
+
+TEST_F(Cli, AMapNeedingMoreMemoryThanThereIsIsRefusedNotACrash) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's allocator reports instead of failing the allocation";
+#endif
+    // One of the largest poxels shared 1,024 times: 270 MB in memory from a 260 KB file, within
+    // what a map may hold but more than this process may take.
+    XomBuilder x;
+    x.strings = {"Shared"};
+    std::vector<std::vector<uint8_t>> records;
+    for (int i = 0; i < 10; ++i)
+        records.push_back(groupRecord(1, {i + 2, i + 2}));
+    records.push_back(poxelRecord(1, 180, 1, 180, 3));
+    x.types.push_back({"LandFrameStore", records});
+    writeBytes(dir_ / "shared.xom", x.build());
+    auto r = runCommand("(ulimit -v 160000; exec " + std::string(LW_CLI_PATH) + " check " +
+                        shellQuoted(dir_ / "shared.xom") + ")");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.rfind("Not enough memory: ", 0), 0u) << r.err;
 }
 
 TEST_F(Cli, MeshStatsCountsEveryPoxel) {
