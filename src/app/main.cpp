@@ -107,13 +107,13 @@ int main(int argc, char** argv) {
     form.LoadSettings();
     form.show();
     const bool recovered = form.offerRecovery();
-    QTimer::singleShot(0, &form,
-                       [&form, recovered, file = line.map, textures = line.textures,
-                        bundles = line.bundles] {
-                           if (!file.isEmpty())
-                               form.openMapAtStart(file, recovered);
-                           if (!textures.isEmpty() || !bundles.isEmpty())
-                               form.openTexturesAtStart(textures, bundles);
-                       });
+    QTimer::singleShot(
+        0, &form,
+        [&form, recovered, file = line.map, textures = line.textures, bundles = line.bundles] {
+            if (!file.isEmpty())
+                form.openMapAtStart(file, recovered);
+            if (!textures.isEmpty() || !bundles.isEmpty())
+                form.openTexturesAtStart(textures, bundles);
+        });
     return app.exec();
 }

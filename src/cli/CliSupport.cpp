@@ -39,8 +39,7 @@ Result<TextureBoxList> readTextureList(const std::string& fileName) {
     std::string dropped;
     auto list = readTextureListFile(fileName, &dropped);
     if (list && !dropped.empty())
-        std::fprintf(stderr, "landwright-cli: note: '%s': %s\n", fileName.c_str(),
-                     dropped.c_str());
+        std::fprintf(stderr, "landwright-cli: note: '%s': %s\n", fileName.c_str(), dropped.c_str());
     return list;
 }
 

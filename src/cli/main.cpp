@@ -3,10 +3,10 @@
 
 #include <cctype>
 #include <cerrno>
-#include <new>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <new>
 
 #ifndef LW_VERSION
 #define LW_VERSION "0.0.0"

@@ -79,10 +79,10 @@ const std::string& hostTag() {
         char name[256] = {};
         ::gethostname(name, sizeof name - 1);
         char hex[9];
-        std::snprintf(hex, sizeof hex, "%08x",
-                      unsigned(contentHash(reinterpret_cast<const uint8_t*>(name),
-                                           std::strlen(name)) &
-                               0xFFFFFFFFu));
+        std::snprintf(
+            hex, sizeof hex, "%08x",
+            unsigned(contentHash(reinterpret_cast<const uint8_t*>(name), std::strlen(name)) &
+                     0xFFFFFFFFu));
         return std::string(hex);
     }();
     return tag;

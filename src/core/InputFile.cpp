@@ -96,8 +96,8 @@ Result<std::vector<uint8_t>> readFileBytes(const std::string& fileName, size_t m
             break;
         if (have + size_t(n) > maxSize) {
             ::close(fd);
-            return cannotOpen(fileName, "the file grew past " + sizeText(maxSize) +
-                                            " while it was read");
+            return cannotOpen(fileName,
+                              "the file grew past " + sizeText(maxSize) + " while it was read");
         }
         bytes.insert(bytes.end(), more, more + n);
         have = bytes.size();

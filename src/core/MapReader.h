@@ -37,8 +37,7 @@ Result<std::unique_ptr<TPoxel>> decodeMapRoot(const TStrArr& objects, CounterMod
 // Decodes one object of a library into a new node: a land object with ReadLandFrame, an entity
 // with ReadDetailEntity. On failure the counter is restored.
 Result<std::unique_ptr<TPoxel>> decodeLibraryObject(const TStrArr& objects, int32_t index,
-                                                    bool filter, CounterMode mode,
-                                                    int32_t base = 0,
+                                                    bool filter, CounterMode mode, int32_t base = 0,
                                                     const MapLimits& limits = {});
 
 // Reads a map file and decodes it with a reset counter, as opening a map does.

@@ -1,8 +1,8 @@
 #include "editor/MapDocument.h"
 
+#include "core/AtomicFile.h"
 #include "core/MapGenerator.h"
 #include "core/MapReader.h"
-#include "core/AtomicFile.h"
 #include "core/MapWriter.h"
 #include "editor/Documents.h"
 #include "ui/Language.h"
@@ -265,8 +265,9 @@ Status MapDocument::saveMap(const QString& fileName, std::string* note) {
 void MapDocument::adoptMap(std::unique_ptr<TPoxel> root, const QString& fileName, bool modified,
                            const std::optional<FileStamp>& stamp) {
     replaceRoot(std::move(root), fileName);
-    diskStamp_ = stamp ? *stamp
-                       : (fileName_.isEmpty() ? FileStamp{} : currentFileStamp(localName(fileName_)));
+    diskStamp_ = stamp
+                     ? *stamp
+                     : (fileName_.isEmpty() ? FileStamp{} : currentFileStamp(localName(fileName_)));
     if (modified) {
         // Nothing to undo, yet not the saved state: the stack can never be clean again until
         // the next save.

@@ -15,8 +15,8 @@
 #include <QUndoStack>
 
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace lw {

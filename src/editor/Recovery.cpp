@@ -151,10 +151,10 @@ std::vector<RecoveryEntry> findLeftRecoveryCopies(const QString& folder,
         return found;
     // Session names from the copies and the sidecars (a lone sidecar is cleared away below).
     std::map<QString, bool> sessions;
-    const QStringList names = dir.entryList({kPrefix + QStringLiteral("*.xom"),
-                                             kPrefix + QStringLiteral("*.json"),
-                                             kPrefix + QStringLiteral("*.lock")},
-                                            QDir::Files);
+    const QStringList names =
+        dir.entryList({kPrefix + QStringLiteral("*.xom"), kPrefix + QStringLiteral("*.json"),
+                       kPrefix + QStringLiteral("*.lock")},
+                      QDir::Files);
     for (const QString& name : names) {
         const QString stem = QFileInfo(name).completeBaseName();
         sessions[stem.mid(kPrefix.size())] = true;

@@ -33,7 +33,7 @@ QString defaultRecoveryFolder();
 
 // What the sidecar of a copy records.
 struct RecoveryInfo {
-    QString fileName;     // the user's file, absolute; empty for a map that was never saved
+    QString fileName; // the user's file, absolute; empty for a map that was never saved
     // What the user's file was like when the map was read from it or last written to it, so
     // that saving the recovered map asks first when another program changed the file since.
     std::optional<FileStamp> stamp;

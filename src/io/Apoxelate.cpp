@@ -3,8 +3,8 @@
 #include "core/PoxelContentFactory.h"
 
 #include <algorithm>
-#include <new>
 #include <cmath>
+#include <new>
 #include <numbers>
 #include <optional>
 #include <utility>

@@ -54,8 +54,8 @@ Result<ImageLayout> imageLayout(const std::vector<uint8_t>& record, bool* overLi
         l.bits = (format == 2 || format == 4) ? 32 : 24;
     }
     if (overLimits)
-        *overLimits = l.width > kMaxImageSide || l.height > kMaxImageSide ||
-                      l.levels > kMaxImageLevels;
+        *overLimits =
+            l.width > kMaxImageSide || l.height > kMaxImageSide || l.levels > kMaxImageLevels;
     if (l.width > kMaxImageSide || l.height > kMaxImageSide)
         return badImage("the image is " + std::to_string(l.width) + "x" + std::to_string(l.height) +
                         ", larger than " + std::to_string(kMaxImageSide) + " pixels on a side");

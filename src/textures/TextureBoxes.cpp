@@ -65,12 +65,12 @@ TextureBoxList parseTextureList(const std::string& text, std::string* dropped) {
             // The record ends the list, and with it everything after it.
             const bool more = !in.restIsBlank();
             if (slots > 0)
-                notes.push_back("box " + std::to_string(list.Boxes.size() + 1) + " at line " +
-                                std::to_string(first) + " has " + std::to_string(slots) +
-                                " texture line" + (slots == 1 ? "" : "s") +
-                                " of the four a box needs (top, side, bottom, edge or NULL)" +
-                                (more ? "; it and everything after it were left out"
-                                      : " and was left out"));
+                notes.push_back(
+                    "box " + std::to_string(list.Boxes.size() + 1) + " at line " +
+                    std::to_string(first) + " has " + std::to_string(slots) + " texture line" +
+                    (slots == 1 ? "" : "s") +
+                    " of the four a box needs (top, side, bottom, edge or NULL)" +
+                    (more ? "; it and everything after it were left out" : " and was left out"));
             else if (more)
                 notes.push_back("line " + std::to_string(first) + " is empty where box " +
                                 std::to_string(list.Boxes.size() + 1) +

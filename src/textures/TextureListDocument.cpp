@@ -4,7 +4,6 @@
 
 #include <QFile>
 
-
 namespace lw {
 
 namespace {

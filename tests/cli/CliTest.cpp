@@ -78,11 +78,11 @@ TEST_F(Cli, InputsThatAreNoFilesAreRefusedAtOnce) {
         const char* says;
     };
     // A FIFO with no writer would block a plain open; `timeout` turns a hang into a failure.
-    for (const Case& c : {Case{dir_.path(), "is a folder"},
-                          Case{"/dev/zero", "is not a regular file"},
-                          Case{dir_ / "pipe.xom", "is not a regular file"}}) {
-        auto r = runCommand("timeout 20 " + std::string(LW_CLI_PATH) + " check " +
-                            shellQuoted(c.input));
+    for (const Case& c :
+         {Case{dir_.path(), "is a folder"}, Case{"/dev/zero", "is not a regular file"},
+          Case{dir_ / "pipe.xom", "is not a regular file"}}) {
+        auto r =
+            runCommand("timeout 20 " + std::string(LW_CLI_PATH) + " check " + shellQuoted(c.input));
         EXPECT_EQ(r.exitCode, 1) << c.input;
         EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;

@@ -7,17 +7,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <dlfcn.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <algorithm>
-#include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -275,8 +275,8 @@ TEST(AtomicFile, TheLongestNamesKeepTheirTemporaryNameWithinTheLimit) {
     std::string accented;
     while (accented.size() < 250)
         accented += "\xC3\xA9"; // é, two bytes: the name is cut between characters
-    for (const std::string& name : {std::string(244, 'm') + ".xom", std::string(255, 'x'),
-                                    accented + ".xom"}) {
+    for (const std::string& name :
+         {std::string(244, 'm') + ".xom", std::string(255, 'x'), accented + ".xom"}) {
         ASSERT_TRUE(lw::writeFileAtomically((dir / name).string(), kNew)) << name.size();
         EXPECT_EQ(readBytes(dir / name), kNew);
     }

@@ -182,7 +182,8 @@ TEST(MalformedMaps, DeepAndExplosiveStructuresAreBounded) {
 
     // 65,535 string slots pointing at one string of 65,000 bytes: 130 KB that would expand to
     // 4 GB of names.
-    std::vector<uint8_t> strings = XomBuilder{{{"LandFrameStore", {groupRecord(1, {})}}}, {}}.build();
+    std::vector<uint8_t> strings =
+        XomBuilder{{{"LandFrameStore", {groupRecord(1, {})}}}, {}}.build();
     const size_t table = 64 + 64 + 16;
     std::vector<uint8_t> slots{'S', 'T', 'R', 'S'};
     appendU32(slots, 65535);
@@ -193,7 +194,8 @@ TEST(MalformedMaps, DeepAndExplosiveStructuresAreBounded) {
     slots.push_back(0);
     slots.insert(slots.end(), 65000, 'x');
     slots.push_back(0);
-    strings.erase(strings.begin() + std::ptrdiff_t(table), strings.begin() + std::ptrdiff_t(table + 17));
+    strings.erase(strings.begin() + std::ptrdiff_t(table),
+                  strings.begin() + std::ptrdiff_t(table + 17));
     strings.insert(strings.begin() + std::ptrdiff_t(table), slots.begin(), slots.end());
     expectRefused(strings, "string table expand to more than 16 MiB", "a string table of 4 GB");
 }
@@ -233,9 +235,9 @@ TEST(MapLimits, TheWriterRefusesExactlyWhatTheReaderWould) {
         size_t MapLimits::*field;
         const char* says;
     };
-    for (const Case& c : {Case{"nodes", &MapLimits::nodes, "nodes"},
-                          Case{"cells", &MapLimits::cells, "cells"},
-                          Case{"bytes", &MapLimits::bytes, "MiB in memory"}}) {
+    for (const Case& c :
+         {Case{"nodes", &MapLimits::nodes, "nodes"}, Case{"cells", &MapLimits::cells, "cells"},
+          Case{"bytes", &MapLimits::bytes, "MiB in memory"}}) {
         SCOPED_TRACE(c.limit);
         // The smallest limit the reader takes the file with.
         size_t low = 0, high = MapLimits{}.*c.field;

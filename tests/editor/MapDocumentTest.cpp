@@ -374,11 +374,13 @@ TEST_F(Document, BadFilesLeaveEveryDocumentAsItWas) {
         EXPECT_FALSE(doc_.listLibrary(name, nullptr).ok());
     }
     // What the name is, said before a byte is read (a FIFO would wait for a writer).
-    EXPECT_NE(doc_.openMap(QString::fromStdString(dir_.path().string())).error().detail.find(
-                  "is a folder"),
+    EXPECT_NE(doc_.openMap(QString::fromStdString(dir_.path().string()))
+                  .error()
+                  .detail.find("is a folder"),
               std::string::npos);
-    EXPECT_NE(doc_.openMap(QString::fromStdString(fifo.string())).error().detail.find(
-                  "is not a regular file"),
+    EXPECT_NE(doc_.openMap(QString::fromStdString(fifo.string()))
+                  .error()
+                  .detail.find("is not a regular file"),
               std::string::npos);
     EXPECT_EQ(replaced, 0);
     EXPECT_EQ(doc_.root(), root);
@@ -398,8 +400,8 @@ TEST_F(Document, FileNamesAreKeptAbsoluteWhateverTheWorkingFolder) {
     QDir::setCurrent(before);
     ASSERT_TRUE(opened.ok());
     ASSERT_TRUE(saved.ok());
-    EXPECT_EQ(doc_.fileName(), canonicalFileName(QString::fromStdString(
-                                   (dir_ / "sub" / "copy.xom").string())));
+    EXPECT_EQ(doc_.fileName(),
+              canonicalFileName(QString::fromStdString((dir_ / "sub" / "copy.xom").string())));
     EXPECT_TRUE(QDir::isAbsolutePath(doc_.fileName()));
     EXPECT_FALSE(doc_.fileName().contains(QStringLiteral("./")));
 }

@@ -198,9 +198,9 @@ TEST(PictureFile, UnreadableFilesAreRefusedByName) {
 TEST(PictureFile, PicturesCutOffAreRefusedNotFilledWithBlack) {
     LW_REQUIRE_SHARED_TESTDATA();
     TempDir dir;
-    for (const char* name : {"camera_3x3_gray8.bmp", "jacksboro_dem_gray8.bmp",
-                             "shira_bird8_24bit.bmp", "testorig_baseline.jpg",
-                             "testimgp_progressive.jpg", "testimggray_grey.jpg"}) {
+    for (const char* name :
+         {"camera_3x3_gray8.bmp", "jacksboro_dem_gray8.bmp", "shira_bird8_24bit.bmp",
+          "testorig_baseline.jpg", "testimgp_progressive.jpg", "testimggray_grey.jpg"}) {
         SCOPED_TRACE(name);
         const auto whole = readBytes(image(name));
         ASSERT_TRUE(loadPicture(image(name)).ok());

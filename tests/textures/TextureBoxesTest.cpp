@@ -1,8 +1,8 @@
 // Texture list files, captions and the box clipboard.
 
 #include "textures/TextureBoxes.h"
-#include "textures/TextureListDocument.h"
 #include "support/TestSupport.h"
+#include "textures/TextureListDocument.h"
 
 #include <gtest/gtest.h>
 

@@ -21,8 +21,8 @@
 #include "ui/gui/StylePaint.h"
 
 #include <QAction>
-#include <QDir>
 #include <QApplication>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>

@@ -168,9 +168,8 @@ bool TMainForm::saveEditedMap(const QString& fileName) {
     AddRecentFile(doc_->fileName(), RecentKind::Maps);
     // The map named on the command line waited for the recovered work to be saved.
     if (!pendingOpen_.isEmpty())
-        QTimer::singleShot(0, this, [this, next = std::exchange(pendingOpen_, QString())] {
-            openMapFile(next);
-        });
+        QTimer::singleShot(
+            0, this, [this, next = std::exchange(pendingOpen_, QString())] { openMapFile(next); });
     return true;
 }
 

@@ -55,8 +55,9 @@ void TMainForm::openMapAtStart(const QString& fileName, bool recovered) {
     if (canonicalFileName(fileName) == doc_->fileName())
         return; // the recovered work is that map, with its unsaved changes
     pendingOpen_ = fileName;
-    const QString recoveredName =
-        doc_->fileName().isEmpty() ? langText("[sUntitled]") : QFileInfo(doc_->fileName()).fileName();
+    const QString recoveredName = doc_->fileName().isEmpty()
+                                      ? langText("[sUntitled]")
+                                      : QFileInfo(doc_->fileName()).fileName();
     setStatus(0, formatLangText(langText("[sOpensAfterRecovery]"),
                                 {QFileInfo(fileName).fileName(), recoveredName}));
 }

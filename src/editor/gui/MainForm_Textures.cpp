@@ -232,9 +232,9 @@ bool TMainForm::openTextureListFile(const QString& fileName) {
         return false;
     }
     if (!dropped.empty())
-        reportWarning(formatLangText(langText("[sTextureListDropped]"),
-                                     {QFileInfo(fileName).fileName(),
-                                      QString::fromStdString(dropped)}));
+        reportWarning(
+            formatLangText(langText("[sTextureListDropped]"),
+                           {QFileInfo(fileName).fileName(), QString::fromStdString(dropped)}));
     Settings().setString(QString::fromLatin1(settings::kPathTxt), folderOfFile(fileName));
     AddRecentFile(fileName, RecentKind::TextureLists);
     PageControl2->setCurrentIndex(kTexturesTab);
@@ -356,8 +356,8 @@ bool TMainForm::loadTextures() {
         QStringList blank;
         for (const std::string& b : made.Blank)
             blank << QString::fromStdString(b);
-        reportWarning(formatLangText(langText("[sTexturesLeftBlank]"),
-                                     {blank.join(QStringLiteral("; "))}));
+        reportWarning(
+            formatLangText(langText("[sTexturesLeftBlank]"), {blank.join(QStringLiteral("; "))}));
     }
     TextureGlState& t = *textures_;
     QFont numberFont(font());

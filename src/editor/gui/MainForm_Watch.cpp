@@ -104,14 +104,12 @@ void TMainForm::checkMapOnDisk() {
         return; // this version was told already; a save asks before overwriting it
     toldDiskStamp_ = now;
     toldDeleted_ = false;
-    const QString text =
-        formatLangText(langText(doc_->isModified() ? "[sChangedOnDiskUnsaved]" : "[sChangedOnDisk]"),
-                       {name});
+    const QString text = formatLangText(
+        langText(doc_->isModified() ? "[sChangedOnDiskUnsaved]" : "[sChangedOnDisk]"), {name});
     diskQuestionOpen_ = true;
-    const bool reload = dialogs_.askReload
-                            ? dialogs_.askReload(this, title, text)
-                            : askTwoWays(this, title, text, langText("[sReload]"),
-                                         langText("[sKeepMine]"));
+    const bool reload = dialogs_.askReload ? dialogs_.askReload(this, title, text)
+                                           : askTwoWays(this, title, text, langText("[sReload]"),
+                                                        langText("[sKeepMine]"));
     diskQuestionOpen_ = false;
     if (reload)
         loadMapFile(file);
@@ -122,13 +120,13 @@ bool TMainForm::mayOverwriteMapFile(const QString& fileName) {
         doc_->diskChange() != DiskChange::Changed)
         return true;
     const QString title = langText("[sChangedOnDiskTitle]");
-    const QString text = formatLangText(langText("[sOverwriteChanged]"),
-                                        {QFileInfo(fileName).fileName()});
+    const QString text =
+        formatLangText(langText("[sOverwriteChanged]"), {QFileInfo(fileName).fileName()});
     diskQuestionOpen_ = true;
-    const bool overwrite = dialogs_.askOverwrite
-                               ? dialogs_.askOverwrite(this, title, text)
-                               : askTwoWays(this, title, text, langText("[sOverwrite]"),
-                                            langText("[sCancel]"));
+    const bool overwrite =
+        dialogs_.askOverwrite
+            ? dialogs_.askOverwrite(this, title, text)
+            : askTwoWays(this, title, text, langText("[sOverwrite]"), langText("[sCancel]"));
     diskQuestionOpen_ = false;
     return overwrite;
 }

@@ -107,7 +107,8 @@ TEST_F(Textures, AListIsReadAsFarAsItGoesAndOnlyWhatIsNotTextIsRefused) {
 
     // A short box ends the list: what was left out is said in one message.
     const QString cut = qpath(dir_ / "cut.txt");
-    std::ofstream(cut.toStdString()) << "a\r\nb\r\nc\r\nd\r\nOne\r\n\r\ngrass\r\nrock\r\n\r\nsand\r\n";
+    std::ofstream(cut.toStdString())
+        << "a\r\nb\r\nc\r\nd\r\nOne\r\n\r\ngrass\r\nrock\r\n\r\nsand\r\n";
     EXPECT_TRUE(form_->openTextureListFile(cut));
     EXPECT_EQ(page().TextureTree->topLevelItemCount(), 1);
     EXPECT_EQ(warnings_, QStringList{"Warning|Parts of the texture list cut.txt were not read: box "
