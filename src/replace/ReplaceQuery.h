@@ -27,6 +27,17 @@ struct QueryGroup {
 
 using TQuery = std::vector<QueryGroup>;
 
+// The groups of a query as the parse reads them, and what it passes over: the first part that
+// is no group of the form "(Key=Value)" (the parse ends at it or, when only its "(" is missing,
+// reads on) or text after the last group; empty when nothing but blanks was passed over or a
+// replace query's "Poxel" group ended the reading. TooMany: groups after the tenth were left.
+struct QueryScan {
+    TQuery Groups;
+    std::string Skipped;
+    bool TooMany = false;
+};
+QueryScan ScanQuery(std::string_view text, bool replace);
+
 // Malformed groups end the parse silently; the groups read so far are kept.
 TQuery ParseFindQuery(std::string_view text);
 // As the find query, plus operators; a "Poxel" group is the last one read, and a leading "Zoom"

@@ -295,6 +295,15 @@ const LangAssignment kEditorAssignments[] = {
     {"[sImageNotFound]", "No image of that name"},
     {"[sCannotSaveTextureList]", "Cannot save texture list"},
     {"[sCannotOpenFile]", "Cannot open file"},
+    {"[sMaxVal]", "Max Val"},
+    {"[sMinVal]", "Min Val"},
+    {"[sPicturePreview]", "Preview"},
+    {"[sPictureAtGridSize]", "Picture"},
+    {"[mnuMainViewKestrelEmitters]", "Kestrel Emitters"},
+    {"[sReplaceNoStart]", "Open the replacer on a node from the map tree's menu."},
+    {"[sReplaceOncePerOpening]", "One run per opening: open the replacer again from the map tree's menu."},
+    {"[sReplaceFindForm]", "The find query begins with \"(\", ends with \")\" and holds \"=\"."},
+    {"[sReplaceReplaceForm]", "The replace query begins with \"(\", ends with \")\" and holds \"=\"."},
 };
 // clang-format on
 

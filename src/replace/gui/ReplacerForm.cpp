@@ -170,8 +170,16 @@ void TReplacer::forgetStartIfIn(const TPoxel& removed) {
 }
 
 void TReplacer::FindEditChange() {
-    ReplaceBut->setEnabled(ready_ && start_ &&
-                           queriesLookRunnable(latin1(FindEdit->text()), latin1(RepEdit->text())));
+    const std::string find = latin1(FindEdit->text());
+    const std::string replace = latin1(RepEdit->text());
+    // A disabled button says what it waits for.
+    const char* why = !start_                                ? "[sReplaceNoStart]"
+                      : !ready_                              ? "[sReplaceOncePerOpening]"
+                      : !queriesLookRunnable(find, "(=)")    ? "[sReplaceFindForm]"
+                      : !queriesLookRunnable("(=)", replace) ? "[sReplaceReplaceForm]"
+                                                             : nullptr;
+    ReplaceBut->setEnabled(!why);
+    ReplaceBut->setToolTip(why ? langText(why) : QString());
 }
 
 void TReplacer::ReplaceButClick() {
