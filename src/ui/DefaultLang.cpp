@@ -295,6 +295,8 @@ const LangAssignment kEditorAssignments[] = {
     {"[sImageNotFound]", "No image of that name"},
     {"[sCannotSaveTextureList]", "Cannot save texture list"},
     {"[sCannotOpenFile]", "Cannot open file"},
+    {"[sOpTextureSlot]", "Set Texture"},
+    {"[sDeleteBoxMoves]", "Box %s \"%s\" is not the last one: the %s boxes after it move up by one, so map cells painted with them show other textures. Delete it?"},
     {"[sMaxVal]", "Max Val"},
     {"[sMinVal]", "Min Val"},
     {"[sPicturePreview]", "Preview"},

@@ -92,6 +92,9 @@ protected:
 TEST_F(ReplacerWindow, ControlsTextsAndTheReplaceButtonsRule) {
     TPoxel* ground = named("Ground");
     openReplacerOn(ground, [&](TReplacer& w) {
+        // The window leaves the middle of the view, where the map is, in sight.
+        TOpenGLBox* view = form_->OpenGLBox();
+        EXPECT_FALSE(w.frameGeometry().contains(view->mapToGlobal(view->rect().center())));
         EXPECT_EQ(w.windowTitle(), "Replacer");
         EXPECT_EQ(w.startNode(), ground);
         EXPECT_EQ(w.Label3->text(), "[Ground]");
