@@ -463,9 +463,8 @@ void TFormXom::placeOnScreen() {
     const int w = std::min(std::max(width(), captionWidth + kTitleBarExtras), room.width());
     const int h = std::min(height(), room.height() - kFrameHeight);
     resize(std::max(w, minimumWidth()), std::max(h, std::min(minimumHeight(), room.height())));
+    // Right of its owner; where the screen ends first, at the screen's right edge.
     QPoint at = owner ? owner->frameGeometry().topRight() + QPoint(1, 0) : room.topLeft();
-    if (owner && at.x() + width() > room.right())
-        at.setX(owner->frameGeometry().right() - width() - 16); // over the owner's right edge
     at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() + 1 - width())));
     at.setY(std::clamp(at.y(), room.top(),
                        std::max(room.top(), room.bottom() + 1 - height() - kFrameHeight)));
