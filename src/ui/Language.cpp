@@ -98,4 +98,8 @@ QString formatLangText(const QString& pattern, std::initializer_list<QString> ar
     return out;
 }
 
+QString stepCaption(const char* key, const QString& step) {
+    return step.isEmpty() ? langText(key) : langText(key) + QLatin1Char(' ') + step;
+}
+
 } // namespace lw

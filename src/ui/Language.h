@@ -72,5 +72,7 @@ inline QString langText(const char* key) {
 // without printf: each directive, whatever its letter, width or precision, takes the next
 // argument; "%%" is a percent sign; directives beyond the arguments are dropped.
 QString formatLangText(const QString& pattern, std::initializer_list<QString> args);
+// "Undo STEP", "Redo STEP": the text of `key`, then the name of the step when there is one.
+QString stepCaption(const char* key, const QString& step);
 
 } // namespace lw

@@ -279,11 +279,8 @@ void TMainForm::buildEditMenu() {
 
 void TMainForm::updateUndoActions() {
     QUndoStack* stack = doc_->undoStack();
-    auto caption = [](const char* key, const QString& operation) {
-        return operation.isEmpty() ? langText(key) : langText(key) + QLatin1Char(' ') + operation;
-    };
-    Undo1->setText(caption("[mnuMainEditUndo]", stack->undoText()));
-    Redo1->setText(caption("[mnuMainEditRedo]", stack->redoText()));
+    Undo1->setText(stepCaption("[mnuMainEditUndo]", stack->undoText()));
+    Redo1->setText(stepCaption("[mnuMainEditRedo]", stack->redoText()));
     Undo1->setEnabled(stack->canUndo());
     Redo1->setEnabled(stack->canRedo());
 }

@@ -90,21 +90,12 @@ TImportHMForm::TImportHMForm(QWidget* parent) : QDialog(parent) {
     Button3 = makeButton(this, "Button3", 326);
 
     LangRegistry& r = appLangRegistry();
-    const std::pair<const char*, QWidget*> captions[] = {{"[sOpenImage_]", Button1},
-                                                         {"[sApply]", Button2},
-                                                         {"[sSaveImage_]", Button4},
-                                                         {"[sClose]", Button3},
-                                                         {"[sInvert]", Invert}};
-    for (const auto& [key, control] : captions) {
-        bindCaption(r, QString::fromLatin1(key), control);
-        bindAccessibleName(r, QString::fromLatin1(key), control);
-    }
-    const std::pair<const char*, TEditX*> fields[] = {
-        {"[sContrast]", EditX3}, {"[sMaxVal]", EditX2}, {"[sMinVal]", EditX1}};
-    for (const auto& [key, field] : fields) {
-        bindCaption(r, QString::fromLatin1(key), field);
-        bindAccessibleName(r, QString::fromLatin1(key), field);
-    }
+    const std::pair<const char*, QWidget*> texts[] = {
+        {"[sOpenImage_]", Button1}, {"[sContrast]", EditX3}, {"[sMaxVal]", EditX2},
+        {"[sMinVal]", EditX1},      {"[sInvert]", Invert},   {"[sApply]", Button2},
+        {"[sSaveImage_]", Button4}, {"[sClose]", Button3}};
+    for (const auto& [key, control] : texts)
+        bindCaptionAndName(r, QString::fromLatin1(key), control);
     bindAccessibleName(r, QStringLiteral("[sPicturePreview]"), PaintBox1);
     bindAccessibleName(r, QStringLiteral("[sPictureAtGridSize]"), PaintBox2);
     r.apply(appLanguage());

@@ -101,10 +101,8 @@ TImport3DModel::TImport3DModel(QWidget* parent)
                                                       {"[ImportFormPoxelSizeZ]", SizeZ},
                                                       {"[ImportFormMaxLayers]", MaxLayers},
                                                       {"[ImportFormQLayersSmooth]", Quality}};
-    for (const auto& [key, field] : fields) {
-        bindCaption(r, QString::fromLatin1(key), field);
-        bindAccessibleName(r, QString::fromLatin1(key), field);
-    }
+    for (const auto& [key, field] : fields)
+        bindCaptionAndName(r, QString::fromLatin1(key), field);
     bindCaption(r, QStringLiteral("[sTopSmooth]"), Smooth1);
     bindCaption(r, QStringLiteral("[sSideSmooth]"), Smooth2);
     bindCaption(r, QStringLiteral("[ImportFormLayersSmooth]"), LayersSmooth);

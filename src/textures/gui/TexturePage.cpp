@@ -237,11 +237,8 @@ void TTexturePage::updateMenu() {
     DeleteTextureBox1->setEnabled(isBox);
     // "Undo STEP" and "Redo STEP" of the list's own history.
     const QUndoStack* history = list_.history();
-    auto caption = [](const char* key, const QString& step) {
-        return step.isEmpty() ? langText(key) : langText(key) + QLatin1Char(' ') + step;
-    };
-    UndoTexture1->setText(caption("[mnuMainEditUndo]", history->undoText()));
-    RedoTexture1->setText(caption("[mnuMainEditRedo]", history->redoText()));
+    UndoTexture1->setText(stepCaption("[mnuMainEditUndo]", history->undoText()));
+    RedoTexture1->setText(stepCaption("[mnuMainEditRedo]", history->redoText()));
     UndoTexture1->setEnabled(history->canUndo());
     RedoTexture1->setEnabled(history->canRedo());
 }
