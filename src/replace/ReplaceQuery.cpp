@@ -103,12 +103,13 @@ TQuery ParseReplaceQuery(std::string_view text) {
     return ScanQuery(zoom, true).Groups;
 }
 
+bool queryLooksRunnable(std::string_view s) {
+    return !s.empty() && s.front() == '(' && s.back() == ')' &&
+           s.find('=') != std::string_view::npos;
+}
+
 bool queriesLookRunnable(std::string_view find, std::string_view replace) {
-    auto looksLikeQuery = [](std::string_view s) {
-        return !s.empty() && s.front() == '(' && s.back() == ')' &&
-               s.find('=') != std::string_view::npos;
-    };
-    return looksLikeQuery(find) && looksLikeQuery(replace);
+    return queryLooksRunnable(find) && queryLooksRunnable(replace);
 }
 
 Result<long double> readExtended(std::string_view text, char decimalPoint) {

@@ -46,6 +46,7 @@ TQuery ParseReplaceQuery(std::string_view text);
 
 // The rule of the window's Replace button (besides its one-run-per-opening flag): both texts
 // begin with "(", end with ")" and contain "=".
+bool queryLooksRunnable(std::string_view text);
 bool queriesLookRunnable(std::string_view find, std::string_view replace);
 
 bool equalsNoCase(std::string_view a, std::string_view b);

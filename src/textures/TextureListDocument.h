@@ -8,9 +8,9 @@
 #include <QObject>
 #include <QString>
 
-class QUndoStack;
-
 #include <string>
+
+class QUndoStack;
 
 namespace lw {
 

@@ -170,14 +170,12 @@ void TReplacer::forgetStartIfIn(const TPoxel& removed) {
 }
 
 void TReplacer::FindEditChange() {
-    const std::string find = latin1(FindEdit->text());
-    const std::string replace = latin1(RepEdit->text());
     // A disabled button says what it waits for.
-    const char* why = !start_                                ? "[sReplaceNoStart]"
-                      : !ready_                              ? "[sReplaceOncePerOpening]"
-                      : !queriesLookRunnable(find, "(=)")    ? "[sReplaceFindForm]"
-                      : !queriesLookRunnable("(=)", replace) ? "[sReplaceReplaceForm]"
-                                                             : nullptr;
+    const char* why = !start_                                         ? "[sReplaceNoStart]"
+                      : !ready_                                       ? "[sReplaceOncePerOpening]"
+                      : !queryLooksRunnable(latin1(FindEdit->text())) ? "[sReplaceFindForm]"
+                      : !queryLooksRunnable(latin1(RepEdit->text()))  ? "[sReplaceReplaceForm]"
+                                                                      : nullptr;
     ReplaceBut->setEnabled(!why);
     ReplaceBut->setToolTip(why ? langText(why) : QString());
 }
