@@ -1,30 +1,11 @@
 #include "editor/tools/HeightBrushTool.h"
 
 #include "editor/MapDocument.h"
-#include "ui/Language.h"
 
 namespace lw {
 
-void HeightBrushTool::idle() {
-    hoverId_ = 0;
-    show(CodeSelectNothing, langText("[sPickMode]"));
-}
-
-void HeightBrushTool::hover(const PointerInput& in) {
-    // The pass draws nothing but the selected poxel's grid points: the nearest one counts.
-    hoverId_ = pickNear(ctx_.picks, in.x, in.y, PickPass::Scene, kPickTolerance,
-                        [](uint32_t) { return true; });
-    if (hoverId_ < 1)
-        idle();
-    else
-        show(CodeSelect, bracketed(langText("[sPickMode]"), hoverId_));
-}
-
-void HeightBrushTool::press(const PointerInput& in) {
-    if (code_ != CodeSelect || hoverId_ < 1)
-        return;
-    const auto id = static_cast<int32_t>(hoverId_);
-    in.ctrl() ? ctx_.heightPicks.Add(id) : ctx_.heightPicks.SetOnly(id);
+void HeightBrushTool::picked(int32_t id, bool ctrl) {
+    ctrl ? ctx_.heightPicks.Add(id) : ctx_.heightPicks.SetOnly(id);
     snapshot();
     ctx_.host.repaint();
 }

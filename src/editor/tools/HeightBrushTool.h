@@ -8,12 +8,9 @@
 
 namespace lw {
 
-class HeightBrushTool : public Tool {
+class HeightBrushTool : public PointPickTool {
 public:
-    using Tool::Tool;
-    void hover(const PointerInput& in) override;
-    void idle() override;
-    void press(const PointerInput& in) override;
+    explicit HeightBrushTool(ToolContext& context) : PointPickTool(context, "[sPickMode]") {}
 
     // "Pick" went down or up: the picks are cleared; going down takes a snapshot.
     void setActive(bool down);
@@ -28,6 +25,9 @@ public:
 
     TPoxel* node() const { return node_; }
 
+protected:
+    void picked(int32_t id, bool ctrl) override;
+
 private:
     void endSession();
 
@@ -37,7 +37,6 @@ private:
     // The heights the brush wrote last: any other change starts a new snapshot.
     THmap written_;
     bool painting_ = false;
-    uint32_t hoverId_ = 0;
 };
 
 } // namespace lw

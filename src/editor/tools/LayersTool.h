@@ -6,15 +6,12 @@
 
 namespace lw {
 
-class LayersTool : public Tool {
+class LayersTool : public PointPickTool {
 public:
-    using Tool::Tool;
-    void hover(const PointerInput& in) override;
-    void idle() override;
-    void press(const PointerInput& in) override;
+    explicit LayersTool(ToolContext& context) : PointPickTool(context, "[sLayersMode]") {}
 
-private:
-    uint32_t hoverId_ = 0;
+protected:
+    void picked(int32_t id, bool ctrl) override;
 };
 
 } // namespace lw

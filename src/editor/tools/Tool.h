@@ -121,6 +121,25 @@ protected:
     int code_ = CodeSelectNothing;
 };
 
+// The tools that pick the selected poxel's height points or level corners: the pass draws
+// nothing else, so the nearest within the tolerance is the one under the pointer. A click hands
+// it over (Ctrl: to be added to the picked ones).
+class PointPickTool : public Tool {
+public:
+    // `modeKey`: the language key of the mode's status text.
+    PointPickTool(ToolContext& context, const char* modeKey) : Tool(context), modeKey_(modeKey) {}
+    void hover(const PointerInput& in) override;
+    void idle() override;
+    void press(const PointerInput& in) override;
+
+protected:
+    virtual void picked(int32_t id, bool ctrl) = 0;
+
+private:
+    const char* modeKey_;
+    uint32_t hoverId_ = 0;
+};
+
 // "%1 [%2]" with the pattern's own text left alone (a translated text may hold "%1").
 QString bracketed(const QString& text, const QString& value);
 QString bracketed(const QString& text, uint32_t value);
