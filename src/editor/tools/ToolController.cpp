@@ -111,8 +111,9 @@ void ToolController::publish(const QString& status) {
 void ToolController::hoverAt(const PointerInput& in) {
     last_ = in;
     ctx_.lastScreen = in.screen;
-    stale_ = false;
     active_->hover(in);
+    // The hover's own redraw only highlights a handle, which no pick sees.
+    stale_ = false;
     publish(active_->statusText());
 }
 
@@ -218,8 +219,10 @@ void ToolController::wheel(int angleDelta) {
     if (steps == 0)
         return;
     scene_.Camera.CamDistance -= 5.0f * static_cast<float>(steps);
-    stale_ = true;
     host_.repaint();
+    // Something else may lie under the pointer now.
+    stale_ = true;
+    refresh();
 }
 
 void ToolController::zoomSelected() {
@@ -265,8 +268,9 @@ bool ToolController::key(int key) {
     case Qt::Key_X:
     case Qt::Key_S:
         DollyCamera(scene_.Camera, key == Qt::Key_X ? 1.0f : -1.0f);
-        stale_ = true;
         host_.repaint();
+        stale_ = true;
+        refresh();
         return true;
     default:
         return false;
