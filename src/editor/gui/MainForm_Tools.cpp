@@ -38,7 +38,6 @@ public:
         return f_.PropertiesPage->cellBrushSettings();
     }
     void showCellSettings(uint32_t cell) override { f_.PropertiesPage->showCellSettings(cell); }
-    bool showPoints() const override { return f_.DrawPoint->isChecked(); }
     // Showing the value runs the field's handler, as typing it would.
     void showHeight(double h) override { f_.PropertiesPage->HmHeightEdit->setFloatVal(h); }
     void previewGeometry(TPoxel& node) override { f_.rebuildMesh(node, false); }

@@ -52,8 +52,6 @@ public:
     // The cell brush settings of "Poxel Texture", and the get brush showing a cell's.
     virtual CellBrushSettings cellBrushSettings() const = 0;
     virtual void showCellSettings(uint32_t cell) = 0;
-    // Whether "Show Points" is ticked (the fill brush then keeps empty cells' points shown).
-    virtual bool showPoints() const = 0;
     // The "Height" field shows `h` (after a new snapshot: 0).
     virtual void showHeight(double h) = 0;
     // `node` was changed outside the document for a live preview: its meshes must follow.

@@ -62,7 +62,6 @@ public:
     }
     CellBrushSettings cellBrushSettings() const override { return settings; }
     void showCellSettings(uint32_t cell) override { shownCell = cell; }
-    bool showPoints() const override { return false; }
     void showHeight(double h) override { height = h; }
     void previewGeometry(TPoxel&) override { ++previews; }
     void liveEditBegins() override {}
