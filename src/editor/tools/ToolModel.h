@@ -68,11 +68,10 @@ public:
     // "Show Points" goes with the fill brush; "Height" with the height pick.
     bool showPointsEnabled() const { return s_.brush == CellBrush::Fill; }
 
-    // ---- Commands
-    // -------------------------------------------------------------------------------- A camera or
-    // object tool chosen (its button, its key, the right button for the camera rotation). Choosing
-    // the tool in use again puts back the object tool used before it, or the select tool. The move
-    // tool takes restriction X in place of the uniform one.
+    // ---- Commands ------------------------------------------------------------------------------
+    // A camera or object tool chosen (its button, its key, the right button for the camera
+    // rotation). Choosing the tool in use again puts back the object tool used before it, or the
+    // select tool. The move tool takes restriction X in place of the uniform one.
     void chooseTool(ToolKind tool);
     // The select tool; the tool used before is kept.
     void chooseSelect();
