@@ -102,4 +102,8 @@ QString stepCaption(const char* key, const QString& step) {
     return step.isEmpty() ? langText(key) : langText(key) + QLatin1Char(' ') + step;
 }
 
+QString withKeyName(const QString& hint, const char* key) {
+    return hint + QStringLiteral(" (") + QString::fromLatin1(key) + QLatin1Char(')');
+}
+
 } // namespace lw

@@ -75,4 +75,7 @@ QString formatLangText(const QString& pattern, std::initializer_list<QString> ar
 // "Undo STEP", "Redo STEP": the text of `key`, then the name of the step when there is one.
 QString stepCaption(const char* key, const QString& step);
 
+// A hint with the key that does the same: "Move (W)".
+QString withKeyName(const QString& hint, const char* key);
+
 } // namespace lw
