@@ -9,6 +9,7 @@
 #include "render/gl/PoxelLists.h"
 #include "render/gui/OpenGLBox.h"
 #include "textures/gui/SelectLandForm.h"
+#include "ui/ErrorText.h"
 #include "ui/Language.h"
 #include "ui/Settings.h"
 #include "ui/Version.h"
@@ -185,7 +186,7 @@ bool TMainForm::loadMapFile(const QString& fileName) {
         reportError(QString::fromLatin1(opened.error().key == "sOutOfMemory"
                                             ? "[sOutOfMemory]"
                                             : "[sBadXomFormatFile]"),
-                    QString::fromStdString(opened.error().detail));
+                    fileErrorDetail(fileName, QString::fromStdString(opened.error().detail)));
         return false;
     }
     updateTitle(doc_->fileName());

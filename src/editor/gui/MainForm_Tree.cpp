@@ -132,7 +132,6 @@ void TMainForm::selectInTree(TPoxel* node) {
 void TMainForm::selectById(int32_t listId) {
     scene_.SelectedId = listId;
     TPoxel* node = selectedPoxel();
-    ToolButton6->setEnabled(listId > 0);
     if (node) {
         showSelectionLabel(node);
         selectInTree(node);
@@ -164,12 +163,13 @@ void TMainForm::onTreeSelection(QTreeWidget* tree, bool importMap) {
         return;
     importMapActive_ = importMap;
     if (scene_.ShownRoot != root) {
+        // The other document's camera place means nothing here: frame the node.
         scene_.ShownRoot = root;
         scene_.Selected = nullptr;
+        scene_.ZoomSelectedRequest = true;
         setStatus(2, langText(importMap ? "[sActiveImportMap]" : "[sActiveEditMap]"));
     }
     scene_.SelectedId = node->ListId;
-    ToolButton6->setEnabled(true);
     if (!importMap && node->IsEntity && !ShowEmmiters1->isChecked())
         ShowEmmiters1->setChecked(true); // its handler shows dummies and entities
     showSelectionLabel(node);
@@ -233,8 +233,6 @@ void TMainForm::onDocumentAboutToBeReplaced() {
         scene_.ShownRoot = nullptr;
         scene_.SelectedId = 0;
     }
-    heightPicks_.Clear();
-    layerPicks_.Clear();
     fillingTree_ = true;
     TreeView1->clear();
     fillingTree_ = false;
@@ -311,11 +309,8 @@ void TMainForm::onNodeAboutToBeRemoved(TPoxel*, TPoxel* node) {
     delete item;
     fillingTree_ = false;
 
-    if (selectionGoes) {
-        heightPicks_.Clear();
-        layerPicks_.Clear();
+    if (selectionGoes)
         scene_.SelectedId = 0;
-    }
     if ((selectionGoes || treeSelectionGoes || !TreeView1->selectedItem()) && instead) {
         if (scene_.ShownRoot == doc_->root() || !scene_.ShownRoot)
             selectTreeNode(poxelOfItem(instead));
@@ -460,10 +455,10 @@ void TMainForm::GetIDPoxel1Click() {
 }
 
 void TMainForm::ShowParentClick() {
+    // Hide Child starts released each time it becomes usable; while unusable it stays down.
     const bool down = ShowParent->isChecked();
     ShowChild->setEnabled(down);
-    if (!down)
-        ShowChild->setChecked(true);
+    ShowChild->setChecked(!down);
     scene_.HideParent = down;
     scene_.HideChild = ShowChild->isChecked();
     repaintView();
