@@ -4,6 +4,7 @@
 #include "app/EditorCommandLine.h"
 #include "core/AtomicFile.h"
 #include "editor/gui/MainForm.h"
+#include "ui/Language.h"
 #include "ui/Version.h"
 
 #include <QApplication>
@@ -77,9 +78,8 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::bad_alloc&) {
-            QMessageBox::critical(nullptr, QStringLiteral("Landwright"),
-                                  QStringLiteral("Not enough memory: the last command was "
-                                                 "stopped."));
+            QMessageBox::critical(nullptr, lw::langText("[sError]"),
+                                  lw::langText("[sOutOfMemoryStopped]"));
             return false;
         }
     }

@@ -282,6 +282,7 @@ const LangAssignment kEditorAssignments[] = {
     {"[sOverwrite]", "Overwrite"},
     {"[sSavedNote]", "Saved. %s"},
     {"[sOutOfMemory]", "Not enough memory"},
+    {"[sOutOfMemoryStopped]", "Not enough memory: the last command was stopped."},
     {"[sTextureListDropped]", "Parts of the texture list %s were not read: %s"},
     {"[sTexturesLeftBlank]", "These textures are too large to load and stay blank: %s"},
     {"[sDropOneFile]", "Drop one file at a time."},
