@@ -44,8 +44,8 @@ std::vector<Placed> placesInMap(const MapDocument& doc, const std::vector<const 
     return places;
 }
 
-Error refused(const char* key, const char* text, std::string detail) {
-    return Error{key, text, std::move(detail)};
+Error duplicateRefused(std::string detail) {
+    return Error{"sCannotDuplicateNodes", "The nodes cannot be duplicated", std::move(detail)};
 }
 
 } // namespace
@@ -61,8 +61,8 @@ Result<NodeFragment> cutNodes(MapDocument& doc, const std::vector<TPoxel*>& node
         return fragment;
     const std::vector<Placed> places = placesInMap(doc, tops);
     if (places.empty())
-        return refused("sCannotCutNodes", "The nodes cannot be cut",
-                       "only nodes of the edited map can be cut");
+        return Error{"sCannotCutNodes", "The nodes cannot be cut",
+                     "only nodes of the edited map can be cut"};
     const QString text = langText("[sOpCut]");
     doc.beginStep(text);
     // Last first, as "Delete Poxels" does, so that undo puts each back at its own place.
@@ -79,12 +79,10 @@ bool canPasteInto(const MapDocument& doc, const TPoxel& target) {
 Result<std::vector<TPoxel*>> pasteNodes(MapDocument& doc, TPoxel& target,
                                         std::vector<uint8_t> fragment) {
     if (!doc.contains(target))
-        return refused("sCannotPasteNodes", "The nodes on the clipboard cannot be pasted",
-                       "nodes are pasted into the edited map only");
+        return pasteRefused("nodes are pasted into the edited map only");
     if (!MapDocument::canDropOnto(target))
-        return refused("sCannotPasteNodes", "The nodes on the clipboard cannot be pasted",
-                       "\"" + target.Name +
-                           "\" is an entity, which holds no nodes; select a poxel or a group");
+        return pasteRefused("\"" + target.Name +
+                            "\" is an entity, which holds no nodes; select a poxel or a group");
     auto decoded = decodeNodeFragment(std::move(fragment));
     if (!decoded)
         return decoded.error();
@@ -101,12 +99,10 @@ Result<std::vector<TPoxel*>> pasteNodes(MapDocument& doc, TPoxel& target,
 Result<std::vector<TPoxel*>> duplicateNodes(MapDocument& doc, const std::vector<TPoxel*>& nodes) {
     const std::vector<const TPoxel*> tops = topmostNodes(constNodes(nodes));
     if (tops.empty())
-        return refused("sCannotDuplicateNodes", "The nodes cannot be duplicated",
-                       "no node is selected");
+        return duplicateRefused("no node is selected");
     const std::vector<Placed> places = placesInMap(doc, tops);
     if (places.empty())
-        return refused("sCannotDuplicateNodes", "The nodes cannot be duplicated",
-                       "only nodes of the edited map below its root can be duplicated");
+        return duplicateRefused("only nodes of the edited map below its root can be duplicated");
     const QString text = langText("[sOpDuplicate]");
     std::vector<TPoxel*> copies;
     copies.reserve(places.size());

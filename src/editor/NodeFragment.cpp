@@ -19,11 +19,6 @@ Error cannotCopy(std::string detail) {
     return Error{"sCannotCopyNodes", "The nodes cannot be copied", std::move(detail)};
 }
 
-Error cannotPaste(std::string detail) {
-    return Error{"sCannotPasteNodes", "The nodes on the clipboard cannot be pasted",
-                 std::move(detail)};
-}
-
 // The writer names nodes by their path from the root; the holder is no part of the user's map.
 std::string withoutHolder(std::string detail) {
     const std::string prefix = std::string("\"") + kHolderName + "/";
@@ -42,6 +37,11 @@ std::string readableLine(const std::vector<const TPoxel*>& nodes) {
 }
 
 } // namespace
+
+Error pasteRefused(std::string detail) {
+    return Error{"sCannotPasteNodes", "The nodes on the clipboard cannot be pasted",
+                 std::move(detail)};
+}
 
 std::vector<const TPoxel*> topmostNodes(const std::vector<const TPoxel*>& nodes) {
     const std::unordered_set<const TPoxel*> picked(nodes.begin(), nodes.end());
@@ -106,15 +106,15 @@ Result<NodeFragment> encodeNodeFragment(const std::vector<const TPoxel*>& nodes)
 
 Result<std::vector<std::unique_ptr<TPoxel>>> decodeNodeFragment(std::vector<uint8_t> bytes) {
     if (bytes.size() > kMaxXomFileSize)
-        return cannotPaste("the clipboard holds " + std::to_string(bytes.size() >> 20) +
-                           " MiB, more than any map");
+        return pasteRefused("the clipboard holds " + std::to_string(bytes.size() >> 20) +
+                            " MiB, more than any map");
     auto objects = parseXom(std::move(bytes), XomMode::Map);
     if (!objects)
-        return cannotPaste(objects.error().detail);
+        return pasteRefused(objects.error().detail);
     const int32_t counter = PoxelCounter();
     auto holder = decodeMapRoot(*objects, CounterMode::Keep);
     if (!holder)
-        return cannotPaste(holder.error().detail);
+        return pasteRefused(holder.error().detail);
     std::vector<std::unique_ptr<TPoxel>> nodes;
     for (TArrayPoxel* list : {&holder.value()->Entities, &holder.value()->Children}) {
         for (auto& n : *list)
@@ -124,7 +124,7 @@ Result<std::vector<std::unique_ptr<TPoxel>>> decodeNodeFragment(std::vector<uint
     if (nodes.empty()) {
         holder.value().reset();
         setPoxelCounter(counter);
-        return cannotPaste("the clipboard's map holds no nodes");
+        return pasteRefused("the clipboard's map holds no nodes");
     }
     return nodes;
 }

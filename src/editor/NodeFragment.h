@@ -32,6 +32,9 @@ std::vector<const TPoxel*> topmostNodes(const std::vector<const TPoxel*>& nodes)
 // in the numbering of new nodes.
 Result<NodeFragment> encodeNodeFragment(const std::vector<const TPoxel*>& nodes);
 
+// The refusal of a paste, with what was wrong.
+Error pasteRefused(std::string detail);
+
 // Decodes fragment bytes into new nodes, entities first, numbered as nodes that join the edited
 // map. Anything that is not a well-formed fragment is refused with the reader's reason; then
 // nothing was made and the numbering is as before.

@@ -86,10 +86,10 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(browser_, &QTextBrowser::backwardAvailable, back_, &QToolButton::setEnabled);
     connect(browser_, &QTextBrowser::forwardAvailable, forward_, &QToolButton::setEnabled);
     connect(browser_, &QTextBrowser::sourceChanged, this, &THelpWindow::syncContents);
-    connect(contents_, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* item) { showPage(item->data(Qt::UserRole).toString()); });
-    connect(contents_, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { showPage(item->data(Qt::UserRole).toString()); });
+    connect(contents_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (item)
+            showPage(item->data(Qt::UserRole).toString());
+    });
 
     LangRegistry& texts = appLangRegistry();
     bindCaption(texts, QStringLiteral("[sHelpTitle]"), this);
@@ -102,7 +102,10 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
 void THelpWindow::showPage(const QString& page) {
     const QUrl url = manualUrl(page);
-    if (browser_->source() != url)
+    // Shown again, a page takes fresh pictures of the windows it describes.
+    if (browser_->source() == url)
+        browser_->reload();
+    else
         browser_->setSource(url);
     show();
     raise();
@@ -146,8 +149,9 @@ QTextBrowser* THelpWindow::browser() const {
     return browser_;
 }
 
-void THelpWindow::syncContents() {
-    const QString page = currentPage();
+void THelpWindow::syncContents(const QUrl& source) {
+    // The browser announces the new page before source() returns it.
+    const QString page = source.fileName();
     for (int i = 0; i < contents_->count(); ++i)
         if (contents_->item(i)->data(Qt::UserRole).toString() == page) {
             const QSignalBlocker quiet(contents_);

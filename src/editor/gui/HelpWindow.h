@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QImage>
 #include <QPointer>
+#include <QUrl>
 #include <QWidget>
 
 #include <functional>
@@ -38,7 +39,7 @@ public:
     QTextBrowser* browser() const;
 
 private:
-    void syncContents();
+    void syncContents(const QUrl& source);
 
     QTextBrowser* browser_ = nullptr;
     QListWidget* contents_ = nullptr;

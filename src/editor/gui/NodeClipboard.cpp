@@ -53,8 +53,7 @@ Status cutNodesToClipboard(MapDocument& doc, const std::vector<TPoxel*>& nodes) 
 Result<std::vector<TPoxel*>> pasteNodesFromClipboard(MapDocument& doc, TPoxel& target) {
     auto bytes = nodesOfMimeData(QGuiApplication::clipboard()->mimeData());
     if (!bytes)
-        return Error{"sCannotPasteNodes", "The nodes on the clipboard cannot be pasted",
-                     "the clipboard holds no map nodes; copy nodes in Landwright first"};
+        return pasteRefused("the clipboard holds no map nodes; copy nodes in Landwright first");
     return pasteNodes(doc, target, std::move(*bytes));
 }
 

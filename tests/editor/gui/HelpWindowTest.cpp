@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -80,6 +81,10 @@ TEST(Manual, EveryPageOpensAndLeadsOnlyToPagesAndPicturesTheProgramHas) {
     help.showPage(QString::fromLatin1(kManualStartPage));
     browser->setSource(browser->source().resolved(QUrl(QStringLiteral("replacer.md"))));
     EXPECT_EQ(help.currentPage(), "replacer.md");
+    const auto* contents = help.findChild<QListWidget*>(QStringLiteral("HelpContents"));
+    ASSERT_TRUE(contents && contents->currentItem());
+    EXPECT_EQ(contents->accessibleName(), "Contents");
+    EXPECT_EQ(contents->currentItem()->text(), manualPageTitle(QStringLiteral("replacer.md")));
     browser->backward();
     EXPECT_EQ(help.currentPage(), QString::fromLatin1(kManualStartPage));
 }
