@@ -1,10 +1,12 @@
 // Opening and drawing the 5,000-poxel generated map in the headless context: open (read,
-// decode, every mesh, first frame), one orbiting frame, and one pick with and without skipping
-// the nodes that cannot reach the pick pixel.
+// decode, every mesh, first frame), one orbiting frame, one pick with and without skipping the
+// nodes that cannot reach the pick pixel, and the hover pick with a tolerance around the
+// pointer against the exact one.
 
 #include "core/MapGenerator.h"
 #include "core/MapReader.h"
 #include "core/MapWriter.h"
+#include "render/PickSource.h"
 #include "render/SceneBounds.h"
 #include "render/gl/DisplayLists.h"
 #include "render/gl/HeadlessContext.h"
@@ -138,5 +140,52 @@ void BM_Pick(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(hits) / static_cast<double>(i ? i : 1));
 }
 BENCHMARK(BM_Pick)->ArgName("culling")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The hover of the tools whose targets are small: a window of pixels within the tolerance around
+// the pointer and the nearest handle in it (tolerance 1), against the single pixel read before
+// (tolerance 0). Scene 0 is the pass with every node (the select tool's and the brushes'), scene
+// 1 the move tool's (the selected node and its gizmo).
+void BM_HoverPick(benchmark::State& state) {
+    Loaded& l = loaded();
+    makeContextCurrent();
+    const bool tolerance = state.range(0) != 0;
+    const bool moveTool = state.range(1) != 0;
+    SceneState& s = l.scene;
+    if (moveTool) {
+        s.SelectedId = static_cast<int32_t>(gl::PickAt(s, kWidth / 2, kHeight / 2));
+        s.Gizmo = GizmoKind::Move;
+        s.MoveArmed = true;
+    }
+    const int radius = static_cast<int>(kPickTolerance);
+    const auto isHandle = [](uint32_t id) { return id >= 1 && id <= kHandleCentre; };
+    uint32_t hits = 0;
+    int i = 0;
+    for (auto _ : state) {
+        const int x = kWidth / 4 + (i * 37) % (kWidth / 2);
+        const int y = kHeight / 4 + (i * 23) % (kHeight / 2);
+        if (tolerance) {
+            PickWindow w;
+            w.Radius = radius;
+            w.Ids = gl::PickWindow(s, x, y, radius);
+            hits += nearestInWindow(w, radius, isHandle) != 0;
+        } else {
+            hits += gl::PickAt(s, x, y) != 0;
+        }
+        ++i;
+    }
+    s.SelectedId = 0;
+    s.Gizmo = GizmoKind::None;
+    s.MoveArmed = false;
+    state.counters["hit_share"] =
+        benchmark::Counter(static_cast<double>(hits) / static_cast<double>(i ? i : 1));
+}
+BENCHMARK(BM_HoverPick)
+    ->ArgNames({"tolerance", "move_tool"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
 
 } // namespace

@@ -96,9 +96,11 @@ struct SceneState {
     TPickArray* HeightPicks = nullptr;
     TLPickArray* LayerPicks = nullptr;
 
-    // Pending pick position (client pixels, y down).
+    // Pending pick position (client pixels, y down) and how many pixels around it the pass
+    // paints each way.
     int PickX = 0;
     int PickY = 0;
+    int PickRadius = 0;
 
     // Display lists of the label font (codes 0..255 from this base); 0 = no labels.
     int FontBase = 0;

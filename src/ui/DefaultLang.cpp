@@ -297,6 +297,7 @@ const LangAssignment kEditorAssignments[] = {
     {"[sOpLayers]", "Layers"},
     {"[sOpBlur]", "Blur"},
     {"[sOpAutoBlur]", "Auto Blur"},
+    {"[sAutoBlurNeedsTwo]", "Auto Blur needs two textures: set Box and Mat to 1 or more (0 is no texture)."},
     {"[sOpImport3ds]", "Import 3DS Model"},
     {"[sOpImportHeightmap]", "Import Height Map"},
     {"[sCannotImport3ds]", "The 3DS model cannot be imported."},

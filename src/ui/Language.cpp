@@ -102,4 +102,8 @@ QString formatLangText(const QString& pattern, std::initializer_list<QString> ar
     return out;
 }
 
+QString withKeyName(const QString& hint, const char* key) {
+    return hint + QStringLiteral(" (") + QString::fromLatin1(key) + QLatin1Char(')');
+}
+
 } // namespace lw

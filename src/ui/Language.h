@@ -76,4 +76,7 @@ inline QString langText(const char* key) {
 // argument; "%%" is a percent sign; directives beyond the arguments are dropped.
 QString formatLangText(const QString& pattern, std::initializer_list<QString> args);
 
+// A hint with the key that does the same: "Move (W)".
+QString withKeyName(const QString& hint, const char* key);
+
 } // namespace lw

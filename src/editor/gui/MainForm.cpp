@@ -8,6 +8,7 @@
 #include "editor/gui/TextureGlState.h"
 #include "editor/gui/ToolIcons.h"
 #include "editor/gui/TreeWidgetSink.h"
+#include "editor/tools/ToolController.h"
 #include "render/gui/OpenGLBox.h"
 #include "textures/TextureListDocument.h"
 #include "textures/gui/TexturePage.h"
@@ -45,25 +46,35 @@ struct ToolDef {
     const char* name;
     const char* hintKey;
     const char* picture;
+    const char* key; // the key that chooses it in the view, or nullptr
 };
 constexpr ToolDef kTools[16] = {
-    {"ToolButton1", "[tlZoom]", "zoom"},
-    {"ToolButton2", "[tlPan]", "pan"},
-    {"ToolButton3", "[tlRotateM]", "orbit"},
-    {"ToolButton4", "[tlPerspective]", "perspective"},
-    {"ToolButton5", "[tlDolly]", "dolly"},
-    {"ToolButton6", "[tlZoomSelected]", "zoom-selected"},
-    {"ToolButton11", "[tlSelect]", "select"},
-    {"ToolButton8", "[tlMove]", "move"},
-    {"ToolButton9", "[tlRotate]", "rotate"},
-    {"ToolButton10", "[tlScale]", "scale"},
-    {"ToolButton13", "[tlRestrictX]", "restrict-x"},
-    {"ToolButton14", "[tlRestrictY]", "restrict-y"},
-    {"ToolButton15", "[tlRestrictZ]", "restrict-z"},
-    {"ToolButton16", "[tlRestrictXY]", "restrict-xy"},
-    {"ToolButton17", "[tlRestrictYZ]", "restrict-yz"},
-    {"ToolButton18", "[tlRestrictZX]", "restrict-zx"},
+    {"ToolButton1", "[tlZoom]", "zoom", nullptr},
+    {"ToolButton2", "[tlPan]", "pan", nullptr},
+    {"ToolButton3", "[tlRotateM]", "orbit", nullptr},
+    {"ToolButton4", "[tlPerspective]", "perspective", nullptr},
+    {"ToolButton5", "[tlDolly]", "dolly", nullptr},
+    {"ToolButton6", "[tlZoomSelected]", "zoom-selected", "C"},
+    {"ToolButton11", "[tlSelect]", "select", "Q"},
+    {"ToolButton8", "[tlMove]", "move", "W"},
+    {"ToolButton9", "[tlRotate]", "rotate", "E"},
+    {"ToolButton10", "[tlScale]", "scale", "R"},
+    {"ToolButton13", "[tlRestrictX]", "restrict-x", nullptr},
+    {"ToolButton14", "[tlRestrictY]", "restrict-y", nullptr},
+    {"ToolButton15", "[tlRestrictZ]", "restrict-z", nullptr},
+    {"ToolButton16", "[tlRestrictXY]", "restrict-xy", nullptr},
+    {"ToolButton17", "[tlRestrictYZ]", "restrict-yz", nullptr},
+    {"ToolButton18", "[tlRestrictZX]", "restrict-zx", nullptr},
 };
+
+// The hint of a tool button names the key that chooses the tool in the view ("Move (W)"); the
+// button's accessible name is the hint alone.
+void bindToolHint(LangRegistry& r, const QString& key, QToolButton* button, const char* shortcut) {
+    r.add(key, button, [button, shortcut](const QString& text) {
+        button->setToolTip(shortcut ? withKeyName(text, shortcut) : text);
+        button->setAccessibleName(text);
+    });
+}
 
 QAction* addNamedAction(QMenu* menu, const char* name, const QKeySequence& shortcut = {}) {
     auto* action = menu->addAction(QString());
@@ -88,8 +99,6 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QString::fromLatin1(kAppTitle));
     resize(1100, 760);
 
-    scene_.HeightPicks = &heightPicks_;
-    scene_.LayerPicks = &layerPicks_;
     OpenGLBox_ = new TOpenGLBox(scene_, this);
     OpenGLBox_->setObjectName(QStringLiteral("OpenGLBox"));
     scene_.NameWidth = [this](const std::string& name) {
@@ -123,6 +132,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     fillTree(TreeView1, *doc_->root());
     scene_.EditRoot = scene_.ShownRoot = doc_->root();
     scene_.SelectedId = 0;
+    // The tools follow the document before the window's views do.
+    createTools();
     connectDocument();
     connectProperties();
     connectBrushes();
@@ -130,9 +141,6 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     buildTreeMenus();
     connectImportExport();
     updateTitle(QString());
-    CurrentTool_ = ToolButton11;
-    ToolButton11->setChecked(true);
-    SavedCursor_ = OpenGLBox_->cursorCode();
     connectView();
     connectTextures();
     registerTexts();
@@ -143,6 +151,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
 TMainForm::~TMainForm() {
     // A clean end: the recovery copies go, before the map they belong to.
     autosaver_.reset();
+    // The tools let go of the document before it goes.
+    controller_.reset();
     // Nodes release their display lists through the view's context.
     disconnect(doc_, nullptr, this, nullptr);
     disconnect(OpenGLBox_, nullptr, this, nullptr);
@@ -343,12 +353,6 @@ void TMainForm::buildToolBar() {
         toolButtons_[static_cast<size_t>(i)] = button;
         if (i == 5 || i == 9)
             ToolBar1->addSeparator();
-        if (i <= 4 || (i >= 7 && i <= 9))
-            connect(button, &QToolButton::clicked, this,
-                    [this, button] { ToolButton1Click(button); });
-        else if (i >= 10)
-            connect(button, &QToolButton::clicked, this,
-                    [this, button] { ToolButton13Click(button); });
     }
     ToolButton3 = toolButtons_[2];
     ToolButton6 = toolButtons_[5];
@@ -359,11 +363,7 @@ void TMainForm::buildToolBar() {
     ToolButton13 = toolButtons_[10];
     for (int i = 0; i < 6; ++i)
         restrictButtons_[static_cast<size_t>(i)] = toolButtons_[static_cast<size_t>(10 + i)];
-    connect(ToolButton6, &QToolButton::clicked, this, &TMainForm::ToolButton6Click);
-    connect(ToolButton11, &QToolButton::clicked, this, &TMainForm::ToolButton11Click);
-    ToolButton6->setEnabled(false);
-    for (QToolButton* objectTool : {ToolButton8, ToolButton9, ToolButton10})
-        objectTool->setEnabled(false);
+    // The tool model drives them (MainForm_Tools.cpp).
 }
 
 void TMainForm::buildPages() {
@@ -544,7 +544,8 @@ void TMainForm::registerTexts() {
     KestrelEmitters1->setText(QStringLiteral("Kestrel Emitters"));
 
     for (int i = 0; i < 16; ++i)
-        bindHint(r, QString::fromLatin1(kTools[i].hintKey), toolButtons_[static_cast<size_t>(i)]);
+        bindToolHint(r, QString::fromLatin1(kTools[i].hintKey),
+                     toolButtons_[static_cast<size_t>(i)], kTools[i].key);
 
     bindTabText(r, QStringLiteral("[pageMaptree]"), PageControl2, PageControl2->widget(0));
     bindTabText(r, QStringLiteral("[pageEditmode]"), PageControl2, PageControl2->widget(1));
@@ -589,7 +590,7 @@ void TMainForm::LoadSettings() {
     UpdateRecentMenu(RecentKind::TextureLists);
     UpdateRecentMenu(RecentKind::Maps);
     SelectLanguage1->startUp();
-    setRestriction(RestrictX);
+    tools_->setRestriction(RestrictX);
     setStatus(2, langText("[sActiveEditMap]"));
 }
 
@@ -598,7 +599,8 @@ void TMainForm::setStatus(int panel, const QString& text) {
 }
 
 void TMainForm::repaintView() {
-    hoverStale_ = true;
+    if (controller_)
+        controller_->sceneChanged();
     OpenGLBox_->update();
 }
 

@@ -2,19 +2,20 @@
 // The editor's main window: menu, vertical tool bar, 3D view, the two page controls and the
 // status bar, the documents it holds and the commands that open, create, import and save them.
 // The implementation is split by concern: MainForm.cpp (building the window, settings),
-// MainForm_Documents.cpp (file and help commands), MainForm_View.cpp (view switches, tools,
-// mouse and keys), MainForm_Tree.cpp (tree views and selection), MainForm_Textures.cpp (texture
-// lists, the texture browser and the loaded textures).
+// MainForm_Documents.cpp (file and help commands), MainForm_View.cpp (view switches and the
+// view's input handed to the tools), MainForm_Tools.cpp (the tool bar and brush buttons
+// mirroring the tool model, what the tools ask of the window), MainForm_Brushes.cpp (the brush
+// settings and meshes), MainForm_Tree.cpp (tree views and selection), MainForm_Textures.cpp
+// (texture lists, the texture browser and the loaded textures). The tools themselves are
+// headless (editor/tools).
 
 #include "core/Poxel.h"
 #include "editor/Brushes.h"
 #include "editor/Documents.h"
-#include "editor/DragMath.h"
 #include "editor/MapDocument.h"
 #include "editor/Recovery.h"
 #include "io/HeightmapFile.h"
 #include "io/Model3ds.h"
-#include "render/PickArrays.h"
 #include "render/SceneState.h"
 #include "render/TextureList.h"
 
@@ -27,7 +28,6 @@
 #include <string>
 #include <vector>
 
-class QAbstractButton;
 class QAction;
 class QImage;
 class QLabel;
@@ -40,8 +40,6 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
-class QMouseEvent;
-class QKeyEvent;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
@@ -68,6 +66,8 @@ class TFormShowBox;
 class TTextureSwatch;
 class TBoxThumbnail;
 struct TextureGlState;
+class ToolModel;
+class ToolController;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -150,20 +150,10 @@ public:
     // `fileName` as the heightmap preview.
     bool openHeightmapFile(const QString& fileName);
 
-    // The brushes in the view (MainForm_Brushes.cpp), run by the view's mouse handlers through
-    // the brush hooks: a press with the fill, erase or get brush at (x, y) (client pixels), each
-    // movement while the button is held (the status text while a stroke runs, else a null
-    // text), the release; and the height snapshot after a heightmap pick.
-    void FillClick(int x, int y);
-    void EraseClick(int x, int y);
-    void GetClick(int x, int y);
-    QString brushStrokeStep(int x, int y);
-    void endBrushStroke();
-    bool brushStrokeActive() const { return brush_.Stroke.active(); }
-    void SnapshotHeights();
-    // The pick lists of the heightmap and layers brushes.
-    TPickArray& heightPicks() { return heightPicks_; }
-    TLPickArray& layerPicks() { return layerPicks_; }
+    // The tools of the view: their state (the tool bar and the brush buttons mirror it) and
+    // the controller the view's input goes to.
+    ToolModel& tools() { return *tools_; }
+    ToolController& toolController() { return *controller_; }
     // Texture lists and textures (MainForm_Textures.cpp). Opening asks first when the open
     // list has unsaved changes; a list that cannot be read changes nothing.
     bool openTextureListFile(const QString& fileName);
@@ -187,25 +177,6 @@ public:
     TTexturePage* texturePage() const { return TexturePage_; }
     TFormXom* formXom() const { return FormXom_; }
     TFormShowBox* formShowBox() const { return FormShowBox_; }
-
-    // What the view's handlers call for the brush modes (the cell brushes' clicks, the height
-    // snapshot after a heightmap pick, the layers table after a layers-mode drag); unset hooks
-    // do nothing.
-    struct BrushHooks {
-        std::function<void(int x, int y)> FillClick;
-        std::function<void(int x, int y)> EraseClick;
-        std::function<void(int x, int y)> GetClick;
-        std::function<void()> SnapshotHeights;
-        std::function<void()> RefreshLayersVals;
-        // A movement with the left button held while a fill or erase stroke runs (true when it
-        // took the movement: its status text, else a null text), and the release that ends it.
-        std::function<QString(int x, int y)> StrokeStep;
-        std::function<void()> EndStroke;
-    };
-    BrushHooks& brushHooks() { return brushHooks_; }
-    // The object drag in progress (Active false between drags).
-    const ObjectDrag& objectDrag() const { return drag_; }
-    int Restriction() const { return Restriction_; }
 
     // Import and export (MainForm_ImportExport.cpp). Bad files are reported naming the file
     // and the reason, and change nothing. openHeightmapFile() and import3dsFile() are above.
@@ -251,10 +222,6 @@ public slots:
     void Replacer1Click();
     void ShowParentClick();
     void ShowChildClick();
-    void ToolButton1Click(QToolButton* sender);
-    void ToolButton6Click();
-    void ToolButton11Click();
-    void ToolButton13Click(QToolButton* sender);
     void Style1Click();
     void Import3ds1Click();
     void Exportto3ds1Click();
@@ -319,34 +286,19 @@ private:
 
     // MainForm_View.cpp
     void connectView();
-    void OpenGLBoxMouseDown(QMouseEvent* event);
-    void OpenGLBoxMouseMove(QMouseEvent* event);
-    void OpenGLBoxMouseUp(QMouseEvent* event);
-    void OpenGLBoxKeyDown(QKeyEvent* event);
-    void OpenGLBoxWheel(int steps);
     void OpenGLBoxGlReady();
-    void OpenGLBoxClick();
     void connectSwitches();
-    QString cameraStatusText(int code, bool dragging) const;
-    void updateGizmo();
-    void updateToolEnabling();
-    void setRestriction(int restriction);
-    void rememberCursor(const QPoint& screenPos);
-    // The hover of the select, object and brush modes at `local`: picks, sets the interaction
-    // code, the hover restriction and the status text.
-    void hoverPick(const QPoint& local);
-    // A button of the brush panels by its name, or nullptr while there is none.
-    QAbstractButton* modeButton(const char* name) const;
-    bool modeDown(const char* name) const;
 
-    // MainForm_Drag.cpp
-    void connectDrag();
-    DragView currentDragView() const;
-    void beginObjectDrag(DragKind kind, const QPoint& local);
-    void objectDragStep(const QPoint& local, Qt::KeyboardModifiers modifiers);
-    void finishObjectDrag();
-    void cancelObjectDrag();
-    QString dragStatusText() const;
+    // MainForm_Tools.cpp
+    class ToolHostImpl;
+    void createTools();
+    void connectToolButtons();
+    // The tool bar, the brush buttons and the menus show the tool model's state.
+    void mirrorTools();
+    // The model learns what is selected now (its enabling follows).
+    void updateToolEnabling();
+    // The selected node as the property page shows it (the heightmap preview too).
+    TPoxel* shownSelection() const;
 
     // MainForm_Tree.cpp
     void connectDocument();
@@ -380,26 +332,17 @@ private:
 
     // MainForm_Brushes.cpp
     void connectBrushes();
-    void ButFillPoxelClick();
-    void ButGetPoxelClick();
-    void ButDelPoxelClick();
-    void HmPickButClick();
-    void LayersPickClick();
     void SpeedButton1Click();
     void DrawPointClick();
-    void HmHeightEditFloatFunc(double h);
     void HmRadEditFloatFunc(double radius);
     void LayersLenFloatFunc(double softLen);
-    void cellBrushClick(QPushButton* button, int code);
-    void cellBrushToggled();
-    void heightPickToggled(bool down);
-    void layersModeToggled(bool down);
     // The poxel the brushes work in: the selected poxel of the edited map when it has cells.
     TPoxel* brushPoxel() const;
+    // Builds the node's meshes, with the points of empty cells while the fill brush shows them.
     void rebuildMesh(TPoxel& node, bool points);
-    QString cellBrushSample(int x, int y);
-    void brushNodeLeaves(TPoxel* node);
     void brushNodeChanged(TPoxel* node, NodeChanges what);
+    // The fill brush's points follow the brush, "Show Points" and the selection.
+    void updateShownPoints();
     // MainForm_Textures.cpp
     void connectTextures();
     void updateTextureCommands();
@@ -412,8 +355,6 @@ private:
     MapDocument* doc_ = nullptr;
     bool importMapActive_ = false;
     SceneState scene_;
-    TPickArray heightPicks_;
-    TLPickArray layerPicks_;
     RecentList recentMaps_;
     RecentList recentTextureLists_;
     Dialogs dialogs_;
@@ -421,40 +362,15 @@ private:
     TextureListDocument* textureList_ = nullptr;
     std::unique_ptr<TextureGlState> textures_;
 
-    // Tool state.
-    QToolButton* CurrentTool_ = nullptr;
-    QToolButton* PreviousTool_ = nullptr;
-    int SavedCursor_ = 0;
-    int Restriction_ = 0;
-    uint32_t HoverId_ = 0;
-    QPoint LastCursorPos_;
-    // The position of the last hover pick, and whether anything has changed what lies under
-    // it since (a press then picks again before it acts).
-    QPoint hoverPos_;
-    bool hoverStale_ = true;
-    ObjectDrag drag_;
-    bool applyingDrag_ = false;
-    BrushHooks brushHooks_;
-
-    // Brush state (MainForm_Brushes.cpp).
-    struct BrushState {
-        // The running stroke of the fill or erase brush, its poxel and the cells its picks see
-        // (those at the press).
-        BrushStroke Stroke;
-        TPoxel* StrokeNode = nullptr;
-        std::vector<uint32_t> CellsAtPress;
-        bool PaintingCells = false;
-        // The heightmap brush: one session from a pick to the next, the snapshot "Height" is an
-        // offset from, and the heights it wrote last (any other change starts a new session).
-        BrushStroke HeightSession;
-        TPoxel* HeightsNode = nullptr;
-        HeightSnapshot Heights;
-        THmap HeightsWritten;
-        bool PaintingHeights = false;
-        // The node whose lists hold the points of empty cells ("Show Points").
-        TPoxel* PointsNode = nullptr;
+    // The tools (MainForm_Tools.cpp).
+    struct ToolHostDeleter {
+        void operator()(ToolHostImpl* host) const;
     };
-    BrushState brush_;
+    ToolModel* tools_ = nullptr;
+    std::unique_ptr<ToolHostImpl, ToolHostDeleter> toolHost_;
+    std::unique_ptr<ToolController> controller_;
+    // The node whose lists hold the points of empty cells ("Show Points").
+    TPoxel* pointsNode_ = nullptr;
 
 public:
     // Controls, by designer name.

@@ -26,11 +26,7 @@ void TMainForm::connectProperties() {
 void TMainForm::showProperties() {
     if (!PropertiesPage)
         return;
-    TPoxel* node = selectedPoxel();
-    if (!node && scene_.HeightmapPreview && scene_.SelectedId != 0 &&
-        scene_.HeightmapPreview->ListId == scene_.SelectedId)
-        node = scene_.HeightmapPreview;
-    PropertiesPage->FillPanels(node, scene_.ShownRoot == doc_->root());
+    PropertiesPage->FillPanels(shownSelection(), scene_.ShownRoot == doc_->root());
 }
 
 } // namespace lw

@@ -7,6 +7,7 @@
 #include "editor/gui/PropertiesPage.h"
 #include "editor/gui/TextureGlState.h"
 #include "editor/gui/ValueGrids.h"
+#include "editor/tools/ToolModel.h"
 
 #include "render/gl/PoxelLists.h"
 #include "render/gui/OpenGLBox.h"
@@ -154,15 +155,20 @@ void TMainForm::TextCodeTabDblClick(int row) {
     TPoxel* node = selectedPoxel();
     if (!page || !node || scene_.ShownRoot != doc_->root() || !doc_->contains(*node))
         return;
-    TextureBrushMode mode;
-    if (page->ButFillPoxel->isChecked())
+    TextureBrushMode mode = TextureBrushMode::Fill;
+    switch (tools_->cellBrush()) {
+    case CellBrush::Fill:
         mode = TextureBrushMode::Fill;
-    else if (page->ButGetPoxel->isChecked())
+        break;
+    case CellBrush::Get:
         mode = TextureBrushMode::Get;
-    else if (page->ButDelPoxel->isChecked())
+        break;
+    case CellBrush::Erase:
         mode = TextureBrushMode::Erase;
-    else
-        return; // no cell brush is down
+        break;
+    case CellBrush::None:
+        return;
+    }
     TextureBrushValues values{page->EditX18->FloatVal(), page->EditX17->FloatVal(),
                               page->EditX19->FloatVal(), page->EditX20->FloatVal()};
     if (!lw::TextCodeTabDblClick(*doc_, *node, row, mode, values))

@@ -132,7 +132,6 @@ void TMainForm::selectInTree(TPoxel* node) {
 void TMainForm::selectById(int32_t listId) {
     scene_.SelectedId = listId;
     TPoxel* node = selectedPoxel();
-    ToolButton6->setEnabled(listId > 0);
     if (node) {
         showSelectionLabel(node);
         selectInTree(node);
@@ -169,7 +168,6 @@ void TMainForm::onTreeSelection(QTreeWidget* tree, bool importMap) {
         setStatus(2, langText(importMap ? "[sActiveImportMap]" : "[sActiveEditMap]"));
     }
     scene_.SelectedId = node->ListId;
-    ToolButton6->setEnabled(true);
     if (!importMap && node->IsEntity && !ShowEmmiters1->isChecked())
         ShowEmmiters1->setChecked(true); // its handler shows dummies and entities
     showSelectionLabel(node);
@@ -233,8 +231,6 @@ void TMainForm::onDocumentAboutToBeReplaced() {
         scene_.ShownRoot = nullptr;
         scene_.SelectedId = 0;
     }
-    heightPicks_.Clear();
-    layerPicks_.Clear();
     fillingTree_ = true;
     TreeView1->clear();
     fillingTree_ = false;
@@ -311,11 +307,8 @@ void TMainForm::onNodeAboutToBeRemoved(TPoxel*, TPoxel* node) {
     delete item;
     fillingTree_ = false;
 
-    if (selectionGoes) {
-        heightPicks_.Clear();
-        layerPicks_.Clear();
+    if (selectionGoes)
         scene_.SelectedId = 0;
-    }
     if ((selectionGoes || treeSelectionGoes || !TreeView1->selectedItem()) && instead) {
         if (scene_.ShownRoot == doc_->root() || !scene_.ShownRoot)
             selectTreeNode(poxelOfItem(instead));

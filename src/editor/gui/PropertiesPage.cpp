@@ -227,15 +227,9 @@ void TPropertiesPage::buildTexturePanel() {
     ButFillPoxel = makeButton(TextCodePanel, "ButFillPoxel", QStringLiteral("Fill"), true);
     ButGetPoxel = makeButton(TextCodePanel, "ButGetPoxel", QStringLiteral("Get"), true);
     ButDelPoxel = makeButton(TextCodePanel, "ButDelPoxel", QStringLiteral("Erase"), true);
-    // One group: at most one brush is down, and all may be up.
-    for (QPushButton* b : {ButFillPoxel, ButGetPoxel, ButDelPoxel})
-        connect(b, &QPushButton::toggled, this, [this, b](bool down) {
-            if (!down)
-                return;
-            for (QPushButton* other : {ButFillPoxel, ButGetPoxel, ButDelPoxel})
-                if (other != b)
-                    other->setChecked(false);
-        });
+    // The tool model keeps them one group (at most one down) and says which are enabled.
+    ButFillPoxel->setToolTip(withKeyName(ButFillPoxel->text(), "M"));
+    ButGetPoxel->setToolTip(withKeyName(ButGetPoxel->text(), "F"));
     EditX18 = addField(TextCodePanel, "EditX18", QStringLiteral("Box"), 0, 64, 1, 0);
     EditX17 = addField(TextCodePanel, "EditX17", QStringLiteral("Mat"), 0, 64, 1, 0);
     EditX19 = addField(TextCodePanel, "EditX19", QStringLiteral("Corners"), 0, 15, 1, 0);
@@ -377,7 +371,11 @@ void TPropertiesPage::registerTexts() {
     button("[sApply]", ApplySize);
     button("[sApply]", Button3);
     button("[sAutoBlur]", AutoBlur);
-    button("[sPick]", HmPickBut);
+    r.add(QStringLiteral("[sPick]"), HmPickBut, [this](const QString& t) {
+        HmPickBut->setText(t);
+        HmPickBut->setAccessibleName(bare(t));
+        HmPickBut->setToolTip(withKeyName(bare(t), "P"));
+    });
     button("[sImportHMap]", ImportHmap);
     button("[sExportHMap]", ExportHmap);
     button("[sSelect]", Button2);
@@ -579,14 +577,13 @@ void TPropertiesPage::LayoutPanels() {
     EditItem1->setPalette(pal);
     setHeaderColours();
 
+    // The brush buttons follow the tool model (the main window mirrors it after laidOut).
     for (QWidget* w : std::initializer_list<QWidget*>{
              Button2, Button3, Smooth1, Smooth2, Smooth3, Smooth4, SurAlph, EditX1, EditX2, EditX3,
-             EditX4, EditX5, EditX6, EditX7, EditX8, EditX9, HmPickBut, LayersPick})
+             EditX4, EditX5, EditX6, EditX7, EditX8, EditX9})
         w->setEnabled(editable_);
     ImportHmap->setEnabled(editable_ && HeightmapCommandsWired);
     ExportHmap->setEnabled(s && !s->IsEntity && !s->IsRoot && HeightmapCommandsWired);
-    HmPickBut->setChecked(false);
-    LayersPick->setChecked(false);
     if (s && s->IsEntity)
         for (TEditX* f : {EditX13, EditX14, EditX15})
             f->setEnabled(editable_);
@@ -597,12 +594,8 @@ void TPropertiesPage::LayoutPanels() {
     if (cellPanels) {
         s->DirectDraw = false;
         s->ShowPoints = false;
-        TextCodeTab->unsetCursor();
-        ButFillPoxel->setChecked(false);
-        ButGetPoxel->setChecked(false);
     }
-    for (QWidget* w : std::initializer_list<QWidget*>{ButFillPoxel, ButGetPoxel, ButDelPoxel,
-                                                      AutoBlur, SpeedButton1, EditX10, EditX11,
+    for (QWidget* w : std::initializer_list<QWidget*>{AutoBlur, SpeedButton1, EditX10, EditX11,
                                                       EditX12, EditX16, ApplySize, ImportVox})
         w->setEnabled(editableCells_);
     ExportVox->setEnabled(cellPanels);
@@ -627,6 +620,7 @@ void TPropertiesPage::LayoutPanels() {
     setUpdatesEnabled(true);
     if (scrollBox_)
         scrollBox_->verticalScrollBar()->setValue(scroll);
+    emit laidOut();
 }
 
 // ---- Filling --------------------------------------------------------------------------------

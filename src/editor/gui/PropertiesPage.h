@@ -71,6 +71,7 @@ public:
     void LayoutPanels();
 
     TPoxel* PanelPoxel() const { return panelPoxel_; }
+    bool editedMapShown() const { return editedMapShown_; }
     bool PanelsReady() const { return panelsReady_; }
     // The value grid in which a cell was selected last, and that cell (grid coordinates).
     ValueTable currentValueGrid() const { return currentGrid_; }
@@ -108,6 +109,14 @@ public:
     void CheckBoxXTestClick();
     void AutoBlurClick();
 
+signals:
+    // The panels were laid out for PanelPoxel(): on every fill (a new selection, a refill after
+    // an edit). The brush modes that do not carry over are released then.
+    void laidOut();
+    // A word for the status bar (why a command did nothing).
+    void message(const QString& text);
+
+public:
     // ---- Controls, by designer name ------------------------------------------------------------
     QFrame* Panel8 = nullptr;
     QLabel* LabelName = nullptr;

@@ -68,9 +68,12 @@ void TPropertiesPage::AutoBlurClick() {
         return;
     const int box = nearestInt(EditX18->FloatVal());
     const int mat = nearestInt(EditX17->FloatVal());
-    // Without two boxes there is no pair to blend (and nothing would change).
-    if (box < 1 || mat < 1)
+    // Without two boxes there is no pair to blend: texture 0 is no texture, and blending from
+    // it would fill the empty cells.
+    if (box < 1 || mat < 1) {
+        emit message(langText("[sAutoBlurNeedsTwo]"));
         return;
+    }
     const QString title = langText("[sAutoBlur]");
     const QString text = autoBlurQuestion(EditX18->FloatVal(), EditX17->FloatVal());
     const int answer =

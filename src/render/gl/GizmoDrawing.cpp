@@ -267,9 +267,9 @@ void drawGizmo(FrameContext& fc) {
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
+    // Handles are picked as thin as they are drawn: the pick finds the nearest within a
+    // tolerance around the pointer, the same on every driver and pixel ratio.
     glScalef(g, g, g);
-    if (fc.pick)
-        glLineWidth(8);
     switch (s.Gizmo) {
     case GizmoKind::Move:
         drawMoveGizmo(fc, skipY);

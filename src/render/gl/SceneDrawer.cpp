@@ -136,11 +136,13 @@ void RenderFrame(SceneState& s, bool pick) {
     glViewport(0, 0, c.Width, c.Height);
     fc.viewport = {0, 0, c.Width, c.Height};
     if (pick) {
-        // The pixel under the pointer (window y runs up) fills the whole one-pixel viewport.
-        gluPickMatrix(s.PickX, c.Height - s.PickY - 1, 2, 2, fc.viewport.data());
-        glViewport(0, 0, 1, 1);
-        // Clearing ignores the viewport: the scissor keeps it to the one pixel read back.
-        glScissor(0, 0, 1, 1);
+        // The square of pixels around the one under the pointer (window y runs up) fills a
+        // viewport of its size, pixel for pixel, centred on that pixel's centre.
+        const int side = 2 * s.PickRadius + 1;
+        gluPickMatrix(s.PickX + 0.5, c.Height - s.PickY - 0.5, side, side, fc.viewport.data());
+        glViewport(0, 0, side, side);
+        // Clearing ignores the viewport: the scissor keeps it to the pixels read back.
+        glScissor(0, 0, side, side);
         glEnable(GL_SCISSOR_TEST);
         glDisable(GL_DITHER);
         glDisable(GL_BLEND);
@@ -235,16 +237,31 @@ void RenderFrame(SceneState& s, bool pick) {
         glDisable(GL_SCISSOR_TEST);
 }
 
-uint32_t PickAt(SceneState& state, int x, int y) {
+std::vector<uint32_t> PickWindow(SceneState& state, int x, int y, int radius) {
     state.PickX = x;
     state.PickY = y;
+    state.PickRadius = std::max(0, radius);
+    const int side = 2 * state.PickRadius + 1;
     RenderFrame(state, true);
+    state.PickRadius = 0;
     glFinish();
-    GLubyte rgb[4] = {0, 0, 0, 0};
+    std::vector<GLubyte> rgb(size_t(side) * size_t(side) * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    glReadPixels(0, 0, side, side, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    return identityOfPixel(rgb[0], rgb[1], rgb[2]);
+    // Rows come from the bottom; the window runs from the top.
+    std::vector<uint32_t> ids(size_t(side) * size_t(side));
+    for (int row = 0; row < side; ++row)
+        for (int col = 0; col < side; ++col) {
+            const GLubyte* p = &rgb[(size_t(row) * size_t(side) + size_t(col)) * 3];
+            ids[size_t(side - 1 - row) * size_t(side) + size_t(col)] =
+                identityOfPixel(p[0], p[1], p[2]);
+        }
+    return ids;
+}
+
+uint32_t PickAt(SceneState& state, int x, int y) {
+    return PickWindow(state, x, y, 0).front();
 }
 
 std::vector<uint16_t> RenderDepthFromAbove(const SceneState& state, TPoxel& node) {

@@ -21,11 +21,15 @@ constexpr int kFontListBase = 2000;
 // the camera back to its start and switches the grid and the edge overlay on.
 void SetupGLState(SceneState& state);
 void BuildFixedLists(int fontBase);
-// Draws a frame. A pick pass paints every pickable thing in its identity colour into the single
-// pixel (0, 0) that shows what lies under (PickX, PickY); nothing of it is meant to be shown.
+// Draws a frame. A pick pass paints every pickable thing in its identity colour into the
+// square of pixels from (0, 0) that shows what lies within PickRadius pixels of (PickX, PickY),
+// pixel for pixel; nothing of it is meant to be shown.
 void RenderFrame(SceneState& state, bool pick);
-// Runs a pick pass at (x, y) (client pixels, y down) and returns the identity read back, 0 for
-// the background. The caller binds the framebuffer the pass may scribble on.
+// Runs a pick pass around (x, y) (client pixels, y down) and returns the identities read back,
+// 0 for the background: a square of side 2 * radius + 1, rows from the top. The caller binds a
+// framebuffer at least that large that the pass may scribble on.
+std::vector<uint32_t> PickWindow(SceneState& state, int x, int y, int radius);
+// The identity under (x, y) alone.
 uint32_t PickAt(SceneState& state, int x, int y);
 // Side in pixels of the depth picture of a node seen from above ("Make Hmap"); it covers
 // 150 world units, the cells of the heightmap preview.

@@ -14,6 +14,7 @@
 #include <QPixmap>
 #include <QSurfaceFormat>
 
+#include <algorithm>
 #include <map>
 
 namespace lw {
@@ -188,19 +189,40 @@ void TOpenGLBox::paintGL() {
         update();
 }
 
-uint32_t TOpenGLBox::PickAt(int x, int y) {
+std::vector<uint32_t> TOpenGLBox::pickPixels(int x, int y, int radius) {
+    const int side = 2 * std::max(0, radius) + 1;
     if (!ready_)
-        return 0;
+        return std::vector<uint32_t>(size_t(side) * size_t(side), 0u);
     makeCurrent();
-    if (!pickBuffer_)
+    if (!pickBuffer_ || pickBuffer_->width() < side || pickBuffer_->height() < side)
         pickBuffer_ = std::make_unique<QOpenGLFramebufferObject>(
-            1, 1, QOpenGLFramebufferObject::CombinedDepthStencil);
+            side, side, QOpenGLFramebufferObject::CombinedDepthStencil);
     pickBuffer_->bind();
-    state_.Camera.Width = width();
-    state_.Camera.Height = height();
-    const uint32_t id = gl::PickAt(state_, x, y);
+    // Picks run in device pixels, as the screen is drawn.
+    const qreal ratio = devicePixelRatioF();
+    TCamera& c = state_.Camera;
+    c.Width = static_cast<int>(width() * ratio);
+    c.Height = static_cast<int>(height() * ratio);
+    std::vector<uint32_t> ids = gl::PickWindow(state_, x, y, radius);
+    c.Width = width();
+    c.Height = height();
     pickBuffer_->release();
-    return id;
+    return ids;
+}
+
+uint32_t TOpenGLBox::PickAt(int x, int y) {
+    const qreal ratio = devicePixelRatioF();
+    return pickPixels(devicePixel(x, ratio), devicePixel(y, ratio), 0).front();
+}
+
+PickWindow TOpenGLBox::pickWindow(int x, int y, int radius, PickPass pass) {
+    const bool cells = state_.BrushPickPass;
+    state_.BrushPickPass = pass == PickPass::Cells;
+    PickWindow window;
+    window.Radius = std::max(0, radius);
+    window.Ids = pickPixels(x, y, radius);
+    state_.BrushPickPass = cells;
+    return window;
 }
 
 void TOpenGLBox::mousePressEvent(QMouseEvent* event) {
@@ -218,10 +240,14 @@ void TOpenGLBox::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TOpenGLBox::wheelEvent(QWheelEvent* event) {
-    const int steps = event->angleDelta().y() / 120;
-    if (steps != 0)
-        emit wheelTurned(steps);
+    if (const int delta = event->angleDelta().y(); delta != 0)
+        emit wheelTurned(delta);
     event->accept();
+}
+
+void TOpenGLBox::leaveEvent(QEvent* event) {
+    emit pointerLeft();
+    QOpenGLWidget::leaveEvent(event);
 }
 
 void TOpenGLBox::keyPressEvent(QKeyEvent* event) {

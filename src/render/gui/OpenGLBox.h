@@ -1,9 +1,12 @@
 #pragma once
 // The 3D view: a QOpenGLWidget with a compatibility-profile context (display lists, fixed
-// function), a depth buffer and no multisampling, drawing the scene of a SceneState. Its
-// interaction code (the number of the cursor shown) tells what a click will do; the main window
-// reads and sets it and handles the view's events through the signals below.
+// function), a depth buffer and no multisampling, drawing the scene of a SceneState. It is the
+// tools' pick source. Its interaction code (the number of the cursor shown) tells what a click
+// will do; the main window sets it and hands the view's events to the tools through the
+// signals below.
 
+#include "render/InteractionCode.h"
+#include "render/PickSource.h"
 #include "render/SceneState.h"
 
 #include <QOpenGLWidget>
@@ -11,30 +14,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class QOpenGLFramebufferObject;
 
 namespace lw {
 
-// Interaction codes of the view.
-enum InteractionCode : int {
-    CodeSelectNothing = 0,
-    CodeZoom = 1,
-    CodePan = 2,
-    CodeRotXY = 3,
-    CodePerspective = 4,
-    CodeDolly = 5,
-    CodeMove = 6,
-    CodeRotZ = 7,
-    CodeSelect = 8,
-    CodeRotate = 9,
-    CodeScale = 10,
-    CodeFill = 12,
-    CodeGetFill = 13,
-    CodeErase = 14,
-};
-
-class TOpenGLBox : public QOpenGLWidget {
+class TOpenGLBox : public QOpenGLWidget, public PickSource {
     Q_OBJECT
     Q_PROPERTY(bool OnOpenGL READ OnOpenGL WRITE setOnOpenGL STORED false)
     Q_PROPERTY(int cursorCode READ cursorCode WRITE setCursorCode)
@@ -56,8 +42,12 @@ public:
     const QString& glError() const { return glError_; }
 
     // Draws a pick pass at (x, y) (client pixels) into a framebuffer of its own, never shown,
-    // and returns the identity under the pointer (0 = nothing). Leaves the context current.
+    // and returns the identity under the pointer (0 = nothing), with the scene state as it is.
+    // Leaves the context current.
     uint32_t PickAt(int x, int y);
+    // PickSource: device pixels, the cell pass while `pass` asks for it.
+    double pixelRatio() const override { return devicePixelRatioF(); }
+    PickWindow pickWindow(int x, int y, int radius, PickPass pass) override;
     // Runs `work` with the view's context current (for building or releasing display lists).
     template <typename F> void withContext(F&& work) {
         makeCurrent();
@@ -77,8 +67,10 @@ signals:
     void mouseMove(QMouseEvent* event);
     void mouseUp(QMouseEvent* event);
     void clicked();
-    // Positive = wheel up (away from the user).
-    void wheelTurned(int steps);
+    // The wheel's angle in eighths of a degree, positive = up (away from the user); touchpads
+    // and fine wheels send small parts of a step.
+    void wheelTurned(int angleDelta);
+    void pointerLeft();
     void keyDown(QKeyEvent* event);
 
 protected:
@@ -90,8 +82,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
+    // The pick pass around device pixel (x, y) as the state stands.
+    std::vector<uint32_t> pickPixels(int x, int y, int radius);
+
     SceneState& state_;
     int cursorCode_ = CodeSelectNothing;
     bool ready_ = false;

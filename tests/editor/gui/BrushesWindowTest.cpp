@@ -1,12 +1,14 @@
-// The brushes in the window: their buttons and what they switch, strokes of the cell brushes
-// over the view's cell picks, the get brush filling the settings, the heightmap brush over its
-// snapshot, Auto Blur; each stroke one undo step that gives back the identical map.
+// The brushes in the window: their buttons showing the tool model (no mode left down where it
+// cannot apply), strokes of the cell brushes through the view's mouse events and cell picks, the
+// get brush filling the settings, the heightmap brush over its snapshot, Auto Blur; each stroke
+// one undo step that gives back the identical map.
 
 #include "MainFormFixture.h"
 
 #include "editor/gui/PoxelTree.h"
 #include "editor/gui/PropertiesPage.h"
 #include "editor/gui/ValueGrids.h"
+#include "editor/tools/ToolController.h"
 #include "textures/TextureCodes.h"
 #include "ui/gui/CheckBoxX.h"
 #include "ui/gui/EditX.h"
@@ -17,6 +19,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUndoStack>
+
+#include <functional>
 
 using namespace lw;
 using namespace lwtest;
@@ -35,35 +39,40 @@ protected:
     }
 
     TOpenGLBox* view() { return form_->OpenGLBox(); }
+    ToolController& tools() { return form_->toolController(); }
     TPoxel* ground() { return form_->EditRoot()->Children[0]->Children[0].get(); }
     QUndoStack& stack() { return *form_->document().undoStack(); }
 
     void selectGround() {
         form_->TreeView1->setCurrentItem(static_cast<QTreeWidgetItem*>(ground()->Node));
         ASSERT_EQ(form_->selectedPoxel(), ground());
-        form_->ToolButton6Click();
+        form_->ToolButton6->click();
         wait(150);
     }
 
     // Client pixels whose cell pick names a cell of the ground, spread over the view.
     std::vector<QPoint> cellPixels() {
         std::vector<QPoint> found;
-        SceneState& s = form_->scene();
         for (int y = 40; y < view()->height() - 40; y += 25)
             for (int x = 40; x < view()->width() - 40; x += 25) {
-                s.BrushPickPass = true;
-                const uint32_t p = view()->PickAt(x, y);
-                s.BrushPickPass = false;
+                const uint32_t p = cellAt({x, y});
                 if (p >= 1 && p <= ground()->Voxels.size())
                     found.emplace_back(x, y);
             }
         return found;
     }
-    uint32_t cellAt(QPoint at) {
-        form_->scene().BrushPickPass = true;
-        const uint32_t p = view()->PickAt(at.x(), at.y());
-        form_->scene().BrushPickPass = false;
-        return p;
+    uint32_t cellAt(QPoint at) { return pickExact(*view(), at.x(), at.y(), PickPass::Cells); }
+    void focusView() {
+        view()->setOnOpenGL(true);
+        ASSERT_TRUE(waitFor([this] { return view()->OnOpenGL(); }, 2000));
+    }
+    // A stroke through the view: press at the first pixel, a movement to each next, release.
+    void stroke(const std::vector<QPoint>& path) {
+        hover(path.front());
+        send(QEvent::MouseButtonPress, path.front(), Qt::LeftButton, Qt::LeftButton);
+        for (const QPoint& at : path)
+            send(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, path.back(), Qt::LeftButton, Qt::NoButton);
     }
 
     void settings(double box, double mat, double corners, double blur) {
@@ -122,70 +131,90 @@ TEST_F(BrushWindow, BrushButtonsReleaseEachOtherAndSwitchTheTools) {
     page_->LayersPick->click();
     EXPECT_TRUE(form_->ToolButton9->isEnabled());
     EXPECT_TRUE(form_->restrictButtons_[RestrictXY]->isEnabled());
+
+    // Erase, then a group: released, not left down and disabled; the object tools come back.
+    page_->ButDelPoxel->click();
+    form_->TreeView1->setCurrentItem(form_->TreeView1->topLevelItem(0)->child(0));
+    EXPECT_FALSE(page_->ButDelPoxel->isChecked());
+    EXPECT_FALSE(page_->ButDelPoxel->isEnabled());
+    EXPECT_TRUE(form_->ToolButton8->isEnabled());
+    selectGround();
+    EXPECT_FALSE(page_->ButDelPoxel->isChecked());
+    EXPECT_TRUE(page_->ButDelPoxel->isEnabled());
 }
 
-TEST_F(BrushWindow, AFillStrokeIsOneStepAndUndoesToTheSameMap) {
+// Fill or Get down, then a new map, an opened one or an imported one: the brush goes up, the
+// view stops being in its mode and M cannot press it over the root.
+TEST_F(BrushWindow, DocumentsReleaseTheCellBrushes) {
+    const std::vector<std::pair<const char*, std::function<void()>>> events = {
+        {"New map", [this] { form_->newMap(); }},
+        {"Open", [this] { form_->openMapFile(demoPath_); }},
+        {"Import Map", [this] { form_->importMapFile(writeMap("other.xom")); }},
+    };
+    for (const auto& [what, event] : events) {
+        form_->openMapFile(demoPath_);
+        selectGround();
+        page_->ButFillPoxel->click();
+        ASSERT_TRUE(page_->ButFillPoxel->isChecked()) << what;
+        event();
+        EXPECT_EQ(form_->tools().cellBrush(), CellBrush::None) << what;
+        EXPECT_FALSE(page_->ButFillPoxel->isChecked()) << what;
+        EXPECT_FALSE(page_->ButFillPoxel->isEnabled()) << what;
+        view()->setOnOpenGL(true);
+        keyClick(view(), Qt::Key_M);
+        EXPECT_FALSE(page_->ButFillPoxel->isChecked()) << what;
+        hover({5, 5});
+        EXPECT_FALSE(panelText(*form_, 0).startsWith("Fill Mode")) << what;
+    }
+}
+
+TEST_F(BrushWindow, StrokesThroughTheViewAreOneStepAndSeeTheCellsOfThePress) {
     const std::vector<QPoint> pixels = cellPixels();
     ASSERT_GE(pixels.size(), 3u) << "the framed ground shows its cells";
     const auto before = mapBytes();
     page_->ButFillPoxel->click();
     settings(2, 0, 0, 0);
+    focusView();
 
     const QPoint first = pixels[pixels.size() / 2];
     const uint32_t p = cellAt(first);
-    form_->FillClick(first.x(), first.y());
+    hover(first);
+    EXPECT_EQ(view()->cursorCode(), CodeFill);
+    EXPECT_EQ(panelText(*form_, 0), QStringLiteral("Fill Mode [%1]").arg(p));
+    // The stroke goes on while the button is held: every cell it passes, one step.
+    std::vector<QPoint> path{first};
+    path.insert(path.end(), pixels.begin(), pixels.end());
+    stroke(path);
     EXPECT_EQ(ground()->Voxels[p - 1], 7u);
     EXPECT_EQ(codeRow(p - 1), "[00] [00] [00] [02]");
-    // The stroke goes on while the button is held: every cell it passes, one step.
-    for (const QPoint& at : pixels)
-        EXPECT_FALSE(form_->brushStrokeStep(at.x(), at.y()).isNull());
-    form_->endBrushStroke();
-    EXPECT_TRUE(form_->brushStrokeStep(first.x(), first.y()).isNull()) << "released";
+    EXPECT_FALSE(tools().cellBrushTool().strokeActive()) << "released";
     EXPECT_EQ(stack().count(), 1);
     EXPECT_EQ(form_->Undo1->text(), "Undo Fill");
     const auto filled = mapBytes();
-
     form_->Undo1->trigger();
     EXPECT_EQ(mapBytes(), before);
     form_->Redo1->trigger();
     EXPECT_EQ(mapBytes(), filled);
 
-    // A second press is a stroke of its own; nothing under the pointer does nothing.
-    settings(4, 1, 5, 0);
-    form_->FillClick(first.x(), first.y());
-    form_->endBrushStroke();
-    EXPECT_EQ(ground()->Voxels[p - 1], composeCellCode(4, 1, 5, 0));
-    EXPECT_EQ(stack().count(), 2);
-    form_->FillClick(2, 2);
-    form_->endBrushStroke();
-    EXPECT_EQ(stack().count(), 2);
-}
-
-TEST_F(BrushWindow, AnEraseStrokeDigsOnlyTheCellsSeenAtThePress) {
-    const std::vector<QPoint> pixels = cellPixels();
-    ASSERT_FALSE(pixels.empty());
-    const auto before = mapBytes();
+    // Erase: staying on the same pixel does not uncover and erase the cell behind it.
     page_->ButDelPoxel->click();
-    const QPoint at = pixels[pixels.size() / 2];
-    const uint32_t p = cellAt(at);
-    form_->EraseClick(at.x(), at.y());
-    EXPECT_EQ(ground()->Voxels[p - 1], 0u);
-    EXPECT_EQ(codeRow(p - 1), "[00] [00] [00] [00]");
-    // Staying on the same pixel does not uncover and erase the cell behind it.
-    const std::vector<uint32_t> once = ground()->Voxels;
-    for (int i = 0; i < 5; ++i)
-        form_->brushStrokeStep(at.x(), at.y());
-    EXPECT_EQ(ground()->Voxels, once);
-    form_->endBrushStroke();
-    EXPECT_EQ(form_->Undo1->text(), "Undo Erase");
-    form_->Undo1->trigger();
-    EXPECT_EQ(mapBytes(), before);
-    // The next press sees the cells as they are then.
-    form_->Redo1->trigger();
-    form_->EraseClick(at.x(), at.y());
-    form_->endBrushStroke();
+    const uint32_t top = cellAt(first);
+    stroke({first, first, first, first});
+    EXPECT_EQ(ground()->Voxels[top - 1], 0u);
+    EXPECT_EQ(codeRow(top - 1), "[00] [00] [00] [00]");
+    const uint32_t behind = cellAt(first);
+    EXPECT_NE(behind, top);
     EXPECT_EQ(stack().count(), 2);
-    EXPECT_NE(ground()->Voxels, once) << "the cell behind went with the second press";
+    EXPECT_EQ(form_->Undo1->text(), "Undo Erase");
+    // The next press sees the cells as they are then.
+    stroke({first});
+    EXPECT_EQ(stack().count(), 3);
+    if (behind != 0) {
+        EXPECT_EQ(ground()->Voxels[behind - 1], 0u);
+    }
+    form_->Undo1->trigger();
+    form_->Undo1->trigger();
+    EXPECT_EQ(mapBytes(), filled);
 }
 
 TEST_F(BrushWindow, GetReadsTheCellIntoTheSettingsAndTheCornerBoxes) {
@@ -199,7 +228,10 @@ TEST_F(BrushWindow, GetReadsTheCellIntoTheSettingsAndTheCornerBoxes) {
     ASSERT_EQ(cellAt(at), p);
     const int steps = stack().count();
     page_->ButGetPoxel->click();
-    form_->GetClick(at.x(), at.y());
+    focusView();
+    hover(at);
+    EXPECT_EQ(view()->cursorCode(), CodeGetFill);
+    click(at);
     EXPECT_EQ(page_->EditX18->FloatVal(), 2.0);
     EXPECT_EQ(page_->EditX17->FloatVal(), 3.0);
     EXPECT_EQ(page_->EditX19->FloatVal(), 3.0);
@@ -222,10 +254,10 @@ TEST_F(BrushWindow, HeightsFollowThePickSessionsAndUndoBySession) {
     const auto before = mapBytes();
     page_->HmPickBut->click();
     page_->HmRadEdit->setFloatVal(2);
-    EXPECT_EQ(form_->heightPicks().Radius, 2.0f);
+    EXPECT_EQ(tools().heightPicks().Radius, 2.0f);
     const THmap start = ground()->Heights;
-    form_->heightPicks().SetOnly(1001 + 4 + 1000 * 4); // grid point (4, 4)
-    form_->SnapshotHeights();
+    tools().heightPicks().SetOnly(1001 + 4 + 1000 * 4); // grid point (4, 4)
+    tools().heightBrushTool().snapshot();
     for (double h : {2.0, 6.0, 10.0})
         page_->HmHeightEdit->setFloatVal(h);
     EXPECT_FLOAT_EQ(ground()->Heights[4][4], start[4][4] + 10.0f);
@@ -235,8 +267,8 @@ TEST_F(BrushWindow, HeightsFollowThePickSessionsAndUndoBySession) {
     const auto raised = mapBytes();
 
     // A new pick keeps the raise and sets "Height" back to 0.
-    form_->heightPicks().SetOnly(1001 + 8 + 1000 * 9);
-    form_->SnapshotHeights();
+    tools().heightPicks().SetOnly(1001 + 8 + 1000 * 9);
+    tools().heightBrushTool().snapshot();
     EXPECT_EQ(page_->HmHeightEdit->FloatVal(), 0.0);
     EXPECT_EQ(mapBytes(), raised);
     page_->HmHeightEdit->setFloatVal(-3);
@@ -269,7 +301,7 @@ TEST_F(BrushWindow, ClicksInTheViewPickHeightPointsAndCtrlAddsOne) {
     ASSERT_EQ(points.size(), 2u) << "the selected ground shows its height points";
     auto picked = [this] {
         std::vector<std::pair<int, int>> out;
-        for (const auto& p : form_->heightPicks().Picks)
+        for (const auto& p : tools().heightPicks().Picks)
             out.emplace_back(p.first, p.second);
         return out;
     };
@@ -308,7 +340,15 @@ TEST_F(BrushWindow, AutoBlurAsksFirstAndIsOneStep) {
     EXPECT_EQ(asked[0], "AutoBlur|You sure, Blur from [1] to [2]?");
     EXPECT_EQ(mapBytes(), before) << "No changes nothing";
 
+    // Texture 0 is none: nothing to blend, and the status bar says why.
     answer = QMessageBox::Yes;
+    settings(0, 2, 0, 0);
+    page_->AutoBlur->click();
+    EXPECT_EQ(asked.size(), 1);
+    EXPECT_TRUE(panelText(*form_, 0).startsWith("Auto Blur needs two textures"));
+    EXPECT_EQ(mapBytes(), before);
+
+    settings(1, 2, 0, 0);
     page_->AutoBlur->click();
     const TPoxel& g = *ground();
     EXPECT_EQ(g.Voxels[g.cellIndex(0, 0, 0)], 0x00FF0307u) << "a cell of box 1 took the pair";
@@ -367,8 +407,7 @@ TEST_F(BrushWindow, ARealPointerStrokePaintsTheCellsItPassesAsOneStep) {
     EXPECT_GE(2 * painted, cells.size()) << painted << " of " << cells.size();
     EXPECT_EQ(stack().count(), 1);
     EXPECT_EQ(form_->Undo1->text(), "Undo Fill");
-    EXPECT_TRUE(form_->brushStrokeStep(best.front().x(), best.front().y()).isNull())
-        << "the release ended the stroke";
+    EXPECT_FALSE(tools().cellBrushTool().strokeActive()) << "the release ended the stroke";
     form_->Undo1->trigger();
     EXPECT_EQ(mapBytes(), before);
 }

@@ -22,6 +22,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -141,7 +142,7 @@ protected:
     void selectAndFrame(TPoxel* node) {
         form_->TreeView1->setCurrentItem(static_cast<QTreeWidgetItem*>(node->Node));
         ASSERT_EQ(form_->selectedPoxel(), node);
-        form_->ToolButton6Click();
+        form_->ToolButton6->click();
         wait(150);
         ASSERT_FALSE(form_->scene().ZoomSelectedRequest);
     }

@@ -255,8 +255,14 @@ TEST_F(MainForm, EveryControlHasAnAccessibleName) {
     TMainForm& f = *form_;
     ASSERT_TRUE(f.openMapFile(demoPath_));
     f.selectById(tower()->ListId);
+    // A tool button is named by its hint (whose key, if any, the tool tip adds); the brushes'
+    // tool tips name their keys too.
+    EXPECT_EQ(f.ToolButton8->accessibleName(), "Move");
     for (QToolButton* b : f.toolButtons_)
-        EXPECT_EQ(b->accessibleName(), b->toolTip()) << b->objectName().toStdString();
+        EXPECT_TRUE(b->toolTip().startsWith(b->accessibleName())) << b->objectName().toStdString();
+    EXPECT_EQ(f.PropertiesPage->ButFillPoxel->toolTip(), "Fill (M)");
+    EXPECT_EQ(f.PropertiesPage->ButGetPoxel->toolTip(), "Get (F)");
+    EXPECT_EQ(f.PropertiesPage->HmPickBut->toolTip(), "Pick (P)");
     TPropertiesPage* page = f.PropertiesPage;
     TReplacer* replacer = f.replacer();
     const std::vector<std::pair<QWidget*, const char*>> named = {
@@ -387,10 +393,15 @@ TEST_F(MainFormView, TheDemoMapAsTheViewDrawsIt) {
     f.Wireframe1->setChecked(true);
 
     // Box Mode draws the tower as its box but the selected ground in full.
+    // A pixel inside the tower's picture, away from its edge lines.
     QPoint onTower(-1, -1);
+    const auto isTower = [&](int x, int y) {
+        return view->PickAt(x, y) == uint32_t(tower()->ListId);
+    };
     for (int y = 0; y < view->height() && onTower.x() < 0; y += 4)
         for (int x = 0; x < view->width(); x += 4)
-            if (view->PickAt(x, y) == uint32_t(tower()->ListId)) {
+            if (isTower(x, y) && isTower(x - 3, y) && isTower(x + 3, y) && isTower(x, y - 3) &&
+                isTower(x, y + 3)) {
                 onTower = QPoint(x, y);
                 break;
             }
@@ -406,7 +417,7 @@ TEST_F(MainFormView, TheDemoMapAsTheViewDrawsIt) {
     // has none.
     EXPECT_EQ(countPixels(normal, centre, 60, green), 0);
     ASSERT_TRUE(f.ToolButton8->isEnabled());
-    f.ToolButton1Click(f.ToolButton8);
+    f.ToolButton8->click();
     EXPECT_EQ(f.scene().Gizmo, GizmoKind::Move);
     const QImage gizmo = frame();
     EXPECT_TRUE(lwtest::saveScreenshot(&f, "mainform_move_gizmo"));

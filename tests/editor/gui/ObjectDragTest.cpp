@@ -7,11 +7,13 @@
 #include "MainFormFixture.h"
 
 #include "editor/gui/PropertiesPage.h"
+#include "editor/tools/ToolController.h"
 
 #include <QAction>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -58,7 +60,7 @@ protected:
     }
     void useTool(QToolButton* tool) {
         ASSERT_TRUE(tool->isEnabled());
-        form_->ToolButton1Click(tool);
+        tool->click();
         wait(50);
     }
 };
@@ -73,7 +75,7 @@ TEST_F(ObjectDrags, TheToolsNeedAPoxelOfTheEditedMapOtherThanTheRoot) {
     EXPECT_TRUE(form_->ToolButton10->isEnabled());
     // Choosing the move tool while the uniform restriction is on switches to X.
     useTool(form_->ToolButton10);
-    form_->ToolButton13Click(form_->ToolButton13);
+    form_->ToolButton13->click();
     // The uniform handle: press on the scale gizmo's centre.
     focusView();
     selectAndFrame(tower());
@@ -83,11 +85,11 @@ TEST_F(ObjectDrags, TheToolsNeedAPoxelOfTheEditedMapOtherThanTheRoot) {
     EXPECT_EQ(panelText(*form_, 0), "Scale Mode [XYZ]");
     send(QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
     send(QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton);
-    EXPECT_EQ(form_->Restriction(), RestrictXYZ);
+    EXPECT_EQ(form_->tools().restriction(), RestrictXYZ);
     for (QToolButton* b : form_->restrictButtons_)
         EXPECT_FALSE(b->isChecked());
-    form_->ToolButton1Click(form_->ToolButton8);
-    EXPECT_EQ(form_->Restriction(), RestrictX);
+    form_->ToolButton8->click();
+    EXPECT_EQ(form_->tools().restriction(), RestrictX);
     EXPECT_TRUE(form_->ToolButton13->isChecked());
     // Keys: Q the select tool, E rotate, R scale, W move.
     keyClick(view(), Qt::Key_Q);
@@ -120,12 +122,12 @@ TEST_F(ObjectDrags, AMoveRestrictedToXChangesOnlyPosXAndUndoes) {
     send(QEvent::MouseButtonPress, yHandle, Qt::LeftButton, Qt::LeftButton);
     send(QEvent::MouseButtonRelease, yHandle, Qt::LeftButton, Qt::NoButton);
     EXPECT_TRUE(form_->findChild<QToolButton*>("ToolButton14")->isChecked());
-    EXPECT_EQ(form_->Restriction(), RestrictY);
+    EXPECT_EQ(form_->tools().restriction(), RestrictY);
     EXPECT_EQ(mapBytes(), before) << "a press without a movement changes nothing";
     EXPECT_FALSE(form_->Undo1->isEnabled());
 
     // Restriction X by its button, then a drag along the x handle.
-    form_->ToolButton13Click(form_->ToolButton13);
+    form_->ToolButton13->click();
     const QPoint from = gizmoPixel(DragKind::Move, {0.6, 0, 0});
     const QPoint to = gizmoPixel(DragKind::Move, {0.6, 0, 0}, true) +
                       (gizmoPixel(DragKind::Move, {2.1, 0, 0}, false) -
@@ -205,7 +207,7 @@ TEST_F(ObjectDrags, AUniformScaleWithCtrlScalesTheSubtree) {
     ASSERT_EQ(view()->cursorCode(), CodeScale);
     const QPoint to = centre + QPoint(150, -30);
     dragFromTo(centre, to, Qt::ControlModifier, false);
-    EXPECT_TRUE(form_->objectDrag().ScaleChildren);
+    EXPECT_TRUE(form_->toolController().objectTool().objectDrag().ScaleChildren);
     EXPECT_EQ(form_->scene().DragStep.Children, form_->scene().DragStep.Draw);
     EXPECT_TRUE(panelText(*form_, 0).startsWith("Scale [X:"));
     wait(50);
@@ -249,12 +251,12 @@ TEST_F(ObjectDrags, RotatingAboutZShowsTheAngleAndEscapeCancels) {
     dragFromTo(from, to, Qt::NoModifier, false);
     EXPECT_TRUE(panelText(*form_, 0).startsWith("Rotate [X:0.00 Y:0.00 Z:"))
         << panelText(*form_, 0).toStdString();
-    EXPECT_NEAR(form_->objectDrag().RotateDelta.Z, 60, 5);
+    EXPECT_NEAR(form_->toolController().objectTool().objectDrag().RotateDelta.Z, 60, 5);
     EXPECT_TRUE(form_->scene().DragStep.Lines);
     wait(50);
     EXPECT_TRUE(saveScreenshot(form_.get(), "drag_rotate"));
     keyClick(view(), Qt::Key_Escape);
-    EXPECT_FALSE(form_->objectDrag().Active);
+    EXPECT_FALSE(form_->toolController().objectTool().objectDrag().Active);
     EXPECT_FALSE(form_->scene().DragStep.Active);
     send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(mapBytes(), before) << "a cancelled drag changes nothing";
@@ -298,7 +300,7 @@ TEST_F(ObjectDrags, AClickActsOnWhatIsUnderThePointerWithoutAHoverFirst) {
     EXPECT_NEAR(tower()->Pos.X - x, 1, 0.1);
 
     // With the select tool, a click on empty space deselects.
-    form_->ToolButton11Click();
+    form_->ToolButton11->click();
     QPoint empty(-1, -1);
     for (const QPoint p : {QPoint(2, 2), QPoint(view()->width() - 3, 2),
                            QPoint(view()->width() / 2, 2), QPoint(2, view()->height() / 2)})
@@ -326,6 +328,15 @@ TEST_F(ObjectDrags, AMiddleButtonDragPansWithAnyToolAndRestoresTheCode) {
     send(QEvent::MouseButtonRelease, at + QPoint(30, 10), Qt::MiddleButton, Qt::NoButton);
     EXPECT_EQ(view()->cursorCode(), code);
     EXPECT_FALSE(form_->Undo1->isEnabled()) << "a pan changes no map";
+
+    // A fine wheel's small steps add up to the camera's step.
+    const float distance = form_->scene().Camera.CamDistance;
+    for (int i = 0; i < 8; ++i) {
+        QWheelEvent wheel(at, view()->mapToGlobal(at), QPoint(), QPoint(0, 15), Qt::NoButton,
+                          Qt::NoModifier, Qt::ScrollUpdate, false);
+        QApplication::sendEvent(view(), &wheel);
+    }
+    EXPECT_EQ(form_->scene().Camera.CamDistance, distance - 5);
 }
 
 TEST_F(ObjectDrags, TheRightButtonTogglesCameraRotationAndBackToTheToolInUse) {
@@ -339,12 +350,14 @@ TEST_F(ObjectDrags, TheRightButtonTogglesCameraRotationAndBackToTheToolInUse) {
     };
     rightClick();
     EXPECT_EQ(view()->cursorCode(), CodeRotXY);
+    EXPECT_EQ(panelText(*form_, 0), "Camera Rotation Mode") << "at once, without a movement";
     EXPECT_EQ(form_->scene().Gizmo, GizmoKind::Move) << "the move gizmo stays in view";
     rightClick();
     EXPECT_TRUE(form_->ToolButton8->isChecked()) << "back to the move tool";
+    EXPECT_TRUE(panelText(*form_, 0).startsWith("Move Mode"));
     EXPECT_FALSE(form_->ToolButton3->isChecked());
     // From the select tool and back to it, with its cursor.
-    form_->ToolButton11Click();
+    form_->ToolButton11->click();
     rightClick();
     EXPECT_EQ(view()->cursorCode(), CodeRotXY);
     rightClick();
@@ -367,8 +380,9 @@ TEST_F(ObjectDrags, ALevelCornerDraggedWithTheLayersBrushIsOneLayersStep) {
     ASSERT_TRUE(form_->ToolButton13->isChecked()) << "level corners start along X";
     useTool(form_->ToolButton8);
     focusView();
-    form_->layerPicks().SoftLen = 1;
-    form_->layerPicks().SetOnly(4 + 10 * 2); // corner 4 of level 2: its x = 0 edge moves on X
+    form_->toolController().layerPicks().SoftLen = 1;
+    form_->toolController().layerPicks().SetOnly(
+        4 + 10 * 2); // corner 4 of level 2: its x = 0 edge moves on X
     const std::vector<uint8_t> before = mapBytes();
     const PoxelContent was = tower()->content();
 

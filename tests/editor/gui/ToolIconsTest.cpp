@@ -38,11 +38,15 @@ TEST(ToolIcons, EveryToolButtonShowsItsOwnPicture) {
                                "ToolButton5",  "ToolButton6",  "ToolButton11", "ToolButton8",
                                "ToolButton9",  "ToolButton10", "ToolButton13", "ToolButton14",
                                "ToolButton15", "ToolButton16", "ToolButton17", "ToolButton18"};
-    const QStringList hints = {
-        "Zoom",          "Pan",           "Rotate",        "Perspective",    "Dolly",
-        "Zoom Selected", "Select",        "Move",          "Rotate",         "Scale",
-        "Restrict to X", "Restrict to Y", "Restrict to Z", "Restrict to XY", "Restrict to YZ",
-        "Restrict to ZX"};
+    // The hint names the key of a tool the view's keys choose.
+    const QStringList hints = {"Zoom",           "Pan",
+                               "Rotate",         "Perspective",
+                               "Dolly",          "Zoom Selected (C)",
+                               "Select (Q)",     "Move (W)",
+                               "Rotate (E)",     "Scale (R)",
+                               "Restrict to X",  "Restrict to Y",
+                               "Restrict to Z",  "Restrict to XY",
+                               "Restrict to YZ", "Restrict to ZX"};
     std::set<QByteArray> pictures;
     for (qsizetype i = 0; i < names.size(); ++i) {
         auto* button = form.findChild<QToolButton*>(names[i]);

@@ -5,6 +5,7 @@
 
 #include "core/MapGenerator.h"
 #include "core/Poxel.h"
+#include "render/PickSource.h"
 #include "render/SceneBounds.h"
 #include "render/ViewMath.h"
 #include "render/gl/DisplayLists.h"
@@ -125,6 +126,37 @@ TEST_F(SceneDrawer, GizmoHandlesWinOverGeometry) {
         for (int dx = -8; dx <= 8; ++dx)
             centre.insert(gl::PickAt(state_, kSize / 2 + dx, kSize / 2 + dy));
     EXPECT_TRUE(centre.count(kHandleCentre));
+}
+
+// A window of pixels around the pointer reads, pixel for pixel, what single picks there read, so
+// the nearest handle found in it is the one drawn nearest to the pointer.
+TEST_F(SceneDrawer, APickWindowReadsWhatSinglePicksAroundThePointerRead) {
+    TPoxel* block = makeScene();
+    state_.SelectedId = block->ListId;
+    state_.Gizmo = GizmoKind::Move;
+    state_.MoveArmed = true;
+    state_.Camera.CamFov = 10;
+    for (const auto& [x, y] :
+         {std::pair{kSize / 2, kSize / 2}, {kSize / 2 + 9, kSize / 2 - 5}, {3, kSize - 4}}) {
+        const std::vector<uint32_t> window = gl::PickWindow(state_, x, y, 3);
+        ASSERT_EQ(window.size(), 49u);
+        for (int dy = -3; dy <= 3; ++dy)
+            for (int dx = -3; dx <= 3; ++dx)
+                EXPECT_EQ(window[size_t(dy + 3) * 7 + size_t(dx + 3)],
+                          gl::PickAt(state_, x + dx, y + dy))
+                    << x << "," << y << " + " << dx << "," << dy;
+    }
+    // The y handle runs up the middle columns: from 5 pixels beside it, it is the nearest.
+    int handleX = -1;
+    for (int x = 0; x < kSize && handleX < 0; ++x)
+        if (gl::PickAt(state_, x, kSize / 4) == 2)
+            handleX = x;
+    ASSERT_GE(handleX, 0) << "the y handle is in the picture";
+    const auto isHandle = [](uint32_t id) { return id >= 1 && id <= kHandleCentre; };
+    PickWindow near;
+    near.Radius = 6;
+    near.Ids = gl::PickWindow(state_, handleX - 5, kSize / 4, 6);
+    EXPECT_EQ(nearestInWindow(near, 6, isHandle), 2u);
 }
 
 TEST_F(SceneDrawer, PointPicksReachTheSelectedPoxelBelowTheRoot) {
