@@ -10,9 +10,8 @@ namespace lw {
 
 namespace {
 
-template <class Visit>
-void forEachCorner(const TPoxel& node, const Mat4& parentMatrix, Visit&& visit) {
-    const Mat4 m = nodeMatrix(parentMatrix, node);
+// Every corner of the boxes in the subtree of `node`, which stands at `m`.
+template <class Visit> void forEachCornerAt(const TPoxel& node, const Mat4& m, Visit&& visit) {
     if (!node.IsGroup && !node.IsEntity) {
         for (int corner = 0; corner < 8; ++corner) {
             const float x = ((corner & 1) ? node.BoxMax.X : node.BoxMin.X) * node.Size.X;
@@ -22,18 +21,12 @@ void forEachCorner(const TPoxel& node, const Mat4& parentMatrix, Visit&& visit) 
         }
     }
     for (const auto& child : node.Children)
-        forEachCorner(*child, m, visit);
+        forEachCornerAt(*child, nodeMatrix(m, *child), visit);
 }
 
-void collect(const TPoxel& node, const Mat4& parentMatrix, std::optional<Bounds>& out) {
-    forEachCorner(node, parentMatrix, [&out](const TVec3& p) {
-        if (!out) {
-            out = Bounds{p, p};
-            return;
-        }
-        out->lo = {std::min(out->lo.X, p.X), std::min(out->lo.Y, p.Y), std::min(out->lo.Z, p.Z)};
-        out->hi = {std::max(out->hi.X, p.X), std::max(out->hi.Y, p.Y), std::max(out->hi.Z, p.Z)};
-    });
+template <class Visit>
+void forEachCorner(const TPoxel& node, const Mat4& parentMatrix, Visit&& visit) {
+    forEachCornerAt(node, nodeMatrix(parentMatrix, node), visit);
 }
 
 } // namespace
@@ -44,10 +37,42 @@ std::vector<TVec3> worldCorners(const TPoxel& root) {
     return corners;
 }
 
-std::optional<Bounds> worldBounds(const TPoxel& root) {
+std::optional<Bounds> subtreeBounds(const TPoxel& node, const Mat4& nodeWorld) {
     std::optional<Bounds> out;
-    collect(root, identityMatrix(), out);
+    forEachCornerAt(node, nodeWorld, [&out](const TVec3& p) {
+        if (!out) {
+            out = Bounds{p, p};
+            return;
+        }
+        out->lo = {std::min(out->lo.X, p.X), std::min(out->lo.Y, p.Y), std::min(out->lo.Z, p.Z)};
+        out->hi = {std::max(out->hi.X, p.X), std::max(out->hi.Y, p.Y), std::max(out->hi.Z, p.Z)};
+    });
     return out;
+}
+
+std::optional<Bounds> worldBounds(const TPoxel& root) {
+    return subtreeBounds(root, nodeMatrix(identityMatrix(), root));
+}
+
+void focusCameraOnNode(TCamera& camera, const TPoxel& node, const Mat4& nodeWorld) {
+    if (node.IsGroup || node.IsRoot) {
+        if (const std::optional<Bounds> box = subtreeBounds(node, nodeWorld)) {
+            camera.CamPan = {-(box->lo.X + box->hi.X) / 2, -(box->lo.Y + box->hi.Y) / 2,
+                             -(box->lo.Z + box->hi.Z) / 2};
+            camera.CamDistance =
+                3 * std::max({box->hi.X - box->lo.X, box->hi.Y - box->lo.Y, box->hi.Z - box->lo.Z});
+            return;
+        }
+    }
+    camera.CamPan = TVec3{-float(nodeWorld[12]), -float(nodeWorld[13]), -float(nodeWorld[14])};
+    if (node.IsRoot) {
+        camera.CamDistance = 100;
+        return;
+    }
+    const float ex = (node.BoxMax.X - node.BoxMin.X) * node.Size.X;
+    const float ey = (node.BoxMax.Y - node.BoxMin.Y) * node.Size.Y;
+    const float ez = (node.BoxMax.Z - node.BoxMin.Z) * node.Size.Z;
+    camera.CamDistance = 3 * std::max({ex, ey, ez});
 }
 
 void focusCameraOnBounds(TCamera& camera, const Bounds& b) {

@@ -3,6 +3,7 @@
 // that shows all of it (used by the command-line renderer).
 
 #include "core/Poxel.h"
+#include "core/Transform.h"
 #include "render/Camera.h"
 
 #include <optional>
@@ -18,6 +19,14 @@ struct Bounds {
 // The world box of every poxel with a box under `root` (groups and entities left out); nothing
 // when there is none.
 std::optional<Bounds> worldBounds(const TPoxel& root);
+// The world box of every poxel with a box in the subtree of `node` (itself included), the node
+// standing at `nodeWorld` (its placement in the world, without its size); nothing when none.
+std::optional<Bounds> subtreeBounds(const TPoxel& node, const Mat4& nodeWorld);
+// "Zoom Selected" on `node` standing at `nodeWorld`: a poxel is framed by its own box around
+// its origin, at three times its largest extent; a group or the root by the box of the poxels
+// below it, centred (a group without any falls back to its own box, the root to distance 100
+// at its origin).
+void focusCameraOnNode(TCamera& camera, const TPoxel& node, const Mat4& nodeWorld);
 // Points the orbit at the centre of `bounds` and backs off until the whole box fits the view
 // at the camera's current angles.
 void focusCameraOnBounds(TCamera& camera, const Bounds& bounds);

@@ -30,19 +30,40 @@ Error conversionError(std::string_view text, const char* what) {
     return Error{"sConvertError", "'" + std::string(text) + "' is not a valid " + what, ""};
 }
 
-TQuery parseGroups(std::string_view text, bool replace) {
-    TQuery query;
-    while (query.size() < kMaxQueryGroups) {
+bool onlyBlanks(std::string_view s) {
+    return s.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+} // namespace
+
+QueryScan ScanQuery(std::string_view text, bool replace) {
+    QueryScan scan;
+    auto skip = [&scan](std::string_view part) {
+        if (scan.Skipped.empty() && !onlyBlanks(part))
+            scan.Skipped = std::string(part);
+    };
+    TQuery& query = scan.Groups;
+    for (;;) {
+        if (query.size() == kMaxQueryGroups) {
+            scan.TooMany = !onlyBlanks(text);
+            break;
+        }
         size_t end = text.find(")&(");
         if (end == std::string_view::npos)
             end = text.find(')');
-        if (end == std::string_view::npos)
+        if (end == std::string_view::npos) {
+            skip(text);
             break;
+        }
         // The group without its opening character (whatever that character is).
         const std::string_view group = end > 0 ? text.substr(1, end - 1) : std::string_view{};
         const size_t eq = group.find('=');
-        if (eq == std::string_view::npos)
+        if (eq == std::string_view::npos) {
+            skip(text.substr(0, end + 1));
             break;
+        }
+        if (text.front() != '(')
+            skip(text.substr(0, end + 1));
         QueryGroup g;
         g.Key = std::string(group.substr(0, eq));
         std::string_view value = group.substr(eq + 1);
@@ -57,10 +78,8 @@ TQuery parseGroups(std::string_view text, bool replace) {
         // Drops ")&" (the next group keeps its "(") or ")" and the character after it.
         text.remove_prefix(std::min(text.size(), end + 2));
     }
-    return query;
+    return scan;
 }
-
-} // namespace
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -70,26 +89,27 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 }
 
 TQuery ParseFindQuery(std::string_view text) {
-    return parseGroups(text, false);
+    return ScanQuery(text, false).Groups;
 }
 
 TQuery ParseReplaceQuery(std::string_view text) {
-    TQuery query = parseGroups(text, true);
+    TQuery query = ScanQuery(text, true).Groups;
     if (query.empty() || !equalsNoCase(query.front().Key, "Zoom"))
         return query;
     // The expansion begins with a Size.X group, so it never expands again.
     const std::string& v = query.front().Value;
     const std::string zoom = "(Size.X=*" + v + ")&(Size.Y=*" + v + ")&(Size.Z=*" + v +
                              ")&(Pos.X=*" + v + ")&(Pos.Y=*" + v + ")&(Pos.Z=*" + v + ")";
-    return parseGroups(zoom, true);
+    return ScanQuery(zoom, true).Groups;
+}
+
+bool queryLooksRunnable(std::string_view s) {
+    return !s.empty() && s.front() == '(' && s.back() == ')' &&
+           s.find('=') != std::string_view::npos;
 }
 
 bool queriesLookRunnable(std::string_view find, std::string_view replace) {
-    auto looksLikeQuery = [](std::string_view s) {
-        return !s.empty() && s.front() == '(' && s.back() == ')' &&
-               s.find('=') != std::string_view::npos;
-    };
-    return looksLikeQuery(find) && looksLikeQuery(replace);
+    return queryLooksRunnable(find) && queryLooksRunnable(replace);
 }
 
 Result<long double> readExtended(std::string_view text, char decimalPoint) {

@@ -27,6 +27,17 @@ struct QueryGroup {
 
 using TQuery = std::vector<QueryGroup>;
 
+// The groups of a query as the parse reads them, and what it passes over: the first part that
+// is no group of the form "(Key=Value)" (the parse ends at it or, when only its "(" is missing,
+// reads on) or text after the last group; empty when nothing but blanks was passed over or a
+// replace query's "Poxel" group ended the reading. TooMany: groups after the tenth were left.
+struct QueryScan {
+    TQuery Groups;
+    std::string Skipped;
+    bool TooMany = false;
+};
+QueryScan ScanQuery(std::string_view text, bool replace);
+
 // Malformed groups end the parse silently; the groups read so far are kept.
 TQuery ParseFindQuery(std::string_view text);
 // As the find query, plus operators; a "Poxel" group is the last one read, and a leading "Zoom"
@@ -35,6 +46,7 @@ TQuery ParseReplaceQuery(std::string_view text);
 
 // The rule of the window's Replace button (besides its one-run-per-opening flag): both texts
 // begin with "(", end with ")" and contain "=".
+bool queryLooksRunnable(std::string_view text);
 bool queriesLookRunnable(std::string_view find, std::string_view replace);
 
 bool equalsNoCase(std::string_view a, std::string_view b);

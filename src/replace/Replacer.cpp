@@ -73,6 +73,39 @@ std::optional<Op> replaceOp(std::string_view key) {
     return std::nullopt;
 }
 
+bool isFindKey(std::string_view key) {
+    for (const char* name : {"Name", "EmitterBazeStr", "Dummy", "Emitter", "Poxel"})
+        if (equalsNoCase(key, name))
+            return true;
+    return numericField(key) != nullptr;
+}
+
+// A query the walk would read otherwise than it was written is refused before the walk, naming
+// the part: a misspelt key or a malformed group used to change nothing without a word.
+Status checkQuery(std::string_view text, bool replace) {
+    const char* which = replace ? "the replace query" : "the find query";
+    const QueryScan scan = ScanQuery(text, replace);
+    if (!scan.Skipped.empty())
+        return Error{"sReplaceMalformed", "Malformed group",
+                     "\"" + scan.Skipped + "\" in " + which + "; a group reads (Key=Value), " +
+                         "groups are joined by &"};
+    if (scan.TooMany)
+        return Error{"sReplaceTooManyGroups", "Too many groups",
+                     std::string(which) + " has more than " + std::to_string(kMaxQueryGroups)};
+    for (size_t i = 0; i < scan.Groups.size(); ++i) {
+        const std::string& key = scan.Groups[i].Key;
+        if (replace && equalsNoCase(key, "Zoom")) {
+            if (i == 0 && scan.Groups.size() == 1)
+                continue;
+            return Error{"sReplaceZoomAlone", "Zoom stands alone",
+                         "\"Zoom\" makes the whole replace query; write it as its only group"};
+        }
+        if (replace ? !replaceOp(key) : !isFindKey(key))
+            return Error{"sReplaceUnknownKey", "Unknown key", "\"" + key + "\" in " + which};
+    }
+    return Ok{};
+}
+
 // A replace group with its key resolved.
 struct ReplaceStep {
     QueryGroup Group;
@@ -128,7 +161,10 @@ public:
             random_.seed(std::random_device{}());
     }
 
-    Status run(std::string_view find, std::string_view replace) {
+    Status run(std::string_view findText, std::string_view replaceText) {
+        for (const bool replace : {false, true})
+            if (auto st = checkQuery(replace ? replaceText : findText, replace); !st)
+                return st;
         indexIds(root_);
         indexParents(root_);
         for (const TPoxel* other : settings_.OtherRoots)
@@ -139,9 +175,9 @@ public:
         subtreeSize(root_, size_);
         startBytes_ = size_.bytes;
 
-        find_ = ParseFindQuery(find);
+        find_ = ParseFindQuery(findText);
         // Keys are resolved once, not per node.
-        for (QueryGroup& g : ParseReplaceQuery(replace))
+        for (QueryGroup& g : ParseReplaceQuery(replaceText))
             if (const std::optional<Op> op = replaceOp(g.Key)) {
                 const NumericField* field = numericField(g.Key);
                 replace_.push_back({std::move(g), *op, field});

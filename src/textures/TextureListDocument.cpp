@@ -2,7 +2,10 @@
 
 #include "core/Xom.h"
 
+#include "ui/Language.h"
+
 #include <QFile>
+#include <QUndoStack>
 
 #include <filesystem>
 
@@ -86,7 +89,43 @@ Result<TextureBoxList> readTextureListFile(const std::string& fileName) {
     return parseTextureList(text);
 }
 
-TextureListDocument::TextureListDocument(QObject* parent) : QObject(parent) {}
+// One edit of the list: the list before and after it (64 boxes of a few names at most, so
+// whole copies are cheap and exact).
+class TextureListEdit : public QUndoCommand {
+public:
+    TextureListEdit(TextureListDocument& doc, const QString& text, TextureBoxList before,
+                    TextureBoxList after, int box)
+        : QUndoCommand(text), doc_(doc), before_(std::move(before)), after_(std::move(after)),
+          box_(box) {}
+    void redo() override { doc_.show(after_, box_); }
+    void undo() override { doc_.show(before_, box_); }
+
+private:
+    TextureListDocument& doc_;
+    TextureBoxList before_;
+    TextureBoxList after_;
+    int box_;
+};
+
+TextureListDocument::TextureListDocument(QObject* parent)
+    : QObject(parent), history_(new QUndoStack(this)) {
+    connect(history_, &QUndoStack::cleanChanged, this, [this](bool clean) { setModified(!clean); });
+}
+
+bool TextureListDocument::edit(const char* key, TextureBoxList after, int box) {
+    if (after == list_)
+        return false;
+    history_->push(new TextureListEdit(*this, langText(key), list_, std::move(after), box));
+    return true;
+}
+
+void TextureListDocument::show(const TextureBoxList& list, int box) {
+    list_ = list;
+    if (box >= 0)
+        emit boxChanged(box);
+    else
+        emit listReplaced();
+}
 
 void TextureListDocument::setModified(bool modified) {
     if (modified_ == modified)
@@ -110,11 +149,13 @@ Status TextureListDocument::save(const QString& fileName) {
         fileName_ = fileName;
         emit fileNameChanged(fileName_);
     }
+    history_->setClean();
     setModified(false);
     return Ok{};
 }
 
 void TextureListDocument::reset(TextureBoxList list, const QString& fileName) {
+    history_->clear();
     list_ = std::move(list);
     const bool renamed = fileName_ != fileName;
     fileName_ = fileName;
@@ -127,43 +168,34 @@ void TextureListDocument::reset(TextureBoxList list, const QString& fileName) {
 bool TextureListDocument::setSlot(int box, int slot, const std::string& text) {
     if (!validBox(box) || slot < 0 || slot >= kBoxSlots || text.empty())
         return false;
-    std::string& current = list_.Boxes[size_t(box)].Slots[size_t(slot)];
-    if (current == text)
-        return false;
-    current = text;
-    emit boxChanged(box);
-    setModified(true);
-    return true;
+    TextureBoxList after = list_;
+    after.Boxes[size_t(box)].Slots[size_t(slot)] = text;
+    return edit("[sOpTextureSlot]", std::move(after), box);
 }
 
 bool TextureListDocument::rename(int box, const std::string& name) {
     if (!validBox(box) || name.find_first_of("\r\n") != std::string::npos)
         return false;
-    std::string& current = list_.Boxes[size_t(box)].Name;
-    if (current == name)
-        return false;
-    current = name;
-    emit boxChanged(box);
-    setModified(true);
-    return true;
+    TextureBoxList after = list_;
+    after.Boxes[size_t(box)].Name = name;
+    return edit("[mnuTextureEditname]", std::move(after), box);
 }
 
 bool TextureListDocument::setNull(int box, int slot) {
     if (!validBox(box) || !canSetNull(slot))
         return false;
-    return setSlot(box, slot, kNullTexture);
+    TextureBoxList after = list_;
+    after.Boxes[size_t(box)].Slots[size_t(slot)] = kNullTexture;
+    return edit("[mnuTextureSetnull]", std::move(after), box);
 }
 
 bool TextureListDocument::pasteBox(int box, const std::string& clipboardText) {
     if (!validBox(box))
         return false;
-    TextureBox pasted = list_.Boxes[size_t(box)];
-    if (!pasteTextureBox(pasted, clipboardText) || pasted == list_.Boxes[size_t(box)])
+    TextureBoxList after = list_;
+    if (!pasteTextureBox(after.Boxes[size_t(box)], clipboardText))
         return false;
-    list_.Boxes[size_t(box)] = std::move(pasted);
-    emit boxChanged(box);
-    setModified(true);
-    return true;
+    return edit("[mnuTexturePastetexturebox]", std::move(after), box);
 }
 
 bool TextureListDocument::addBox() {
@@ -172,19 +204,17 @@ bool TextureListDocument::addBox() {
     TextureBox box;
     box.Name = "New";
     box.Slots.fill(kNullTexture);
-    list_.Boxes.push_back(std::move(box));
-    emit listReplaced();
-    setModified(true);
-    return true;
+    TextureBoxList after = list_;
+    after.Boxes.push_back(std::move(box));
+    return edit("[mnuTextureAddtexturebox]", std::move(after), -1);
 }
 
 bool TextureListDocument::removeBox(int box) {
     if (!validBox(box))
         return false;
-    list_.Boxes.erase(list_.Boxes.begin() + box);
-    emit listReplaced();
-    setModified(true);
-    return true;
+    TextureBoxList after = list_;
+    after.Boxes.erase(after.Boxes.begin() + box);
+    return edit("[mnuTextureDeletetexturebox]", std::move(after), -1);
 }
 
 } // namespace lw

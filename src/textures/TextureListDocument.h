@@ -10,6 +10,8 @@
 
 #include <string>
 
+class QUndoStack;
+
 namespace lw {
 
 // Largest file taken for a texture list: 64 boxes of seven lines leave lots of room below it.
@@ -47,6 +49,10 @@ public:
     // Replaces the list (a start-up list, a test) as unmodified, under `fileName`.
     void reset(TextureBoxList list, const QString& fileName);
 
+    // The list's own history: every edit below is one step; opening or resetting starts it
+    // afresh, and the list is modified exactly while it is away from its saved step.
+    QUndoStack* history() const { return history_; }
+
     // Edits. Each returns false, changing nothing, when it does not apply or changes nothing.
     bool setSlot(int box, int slot, const std::string& text);
     bool rename(int box, const std::string& name);
@@ -57,6 +63,8 @@ public:
     // A new box after the last one (refused at 64 boxes): the name "New" and "NULL" in every
     // slot, ready for images dragged onto them.
     bool addBox();
+    // Removes a box; the boxes after it move up by one, and so do the boxes that map cells
+    // painted with them show (the caller asks first).
     bool removeBox(int box);
 
 signals:
@@ -68,12 +76,19 @@ signals:
     void fileNameChanged(const QString& fileName);
 
 private:
+    friend class TextureListEdit;
     void setModified(bool modified);
     bool validBox(int box) const { return box >= 0 && box < boxCount(); }
+    // Makes `after` the list as one step named by `key`; `box` is the one box it changes, or
+    // -1 when boxes come or go. False when nothing would change.
+    bool edit(const char* key, TextureBoxList after, int box);
+    // Shows `list` (an edit done or undone) and tells the views.
+    void show(const TextureBoxList& list, int box);
 
     TextureBoxList list_;
     QString fileName_;
     bool modified_ = false;
+    QUndoStack* history_ = nullptr;
 };
 
 } // namespace lw

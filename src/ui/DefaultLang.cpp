@@ -315,6 +315,17 @@ const LangAssignment kEditorAssignments[] = {
     {"[sImageNotFound]", "No image of that name"},
     {"[sCannotSaveTextureList]", "Cannot save texture list"},
     {"[sCannotOpenFile]", "Cannot open file"},
+    {"[sOpTextureSlot]", "Set Texture"},
+    {"[sDeleteBoxMoves]", "Box %s \"%s\" is not the last one: the %s boxes after it move up by one, so map cells painted with them show other textures. Delete it?"},
+    {"[sMaxVal]", "Max Val"},
+    {"[sMinVal]", "Min Val"},
+    {"[sPicturePreview]", "Preview"},
+    {"[sPictureAtGridSize]", "Picture"},
+    {"[mnuMainViewKestrelEmitters]", "Kestrel Emitters"},
+    {"[sReplaceNoStart]", "Open the replacer on a node from the map tree's menu."},
+    {"[sReplaceOncePerOpening]", "One run per opening: open the replacer again from the map tree's menu."},
+    {"[sReplaceFindForm]", "The find query begins with \"(\", ends with \")\" and holds \"=\"."},
+    {"[sReplaceReplaceForm]", "The replace query begins with \"(\", ends with \")\" and holds \"=\"."},
 };
 // clang-format on
 

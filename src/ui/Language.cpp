@@ -102,6 +102,10 @@ QString formatLangText(const QString& pattern, std::initializer_list<QString> ar
     return out;
 }
 
+QString stepCaption(const char* key, const QString& step) {
+    return step.isEmpty() ? langText(key) : langText(key) + QLatin1Char(' ') + step;
+}
+
 QString withKeyName(const QString& hint, const char* key) {
     return hint + QStringLiteral(" (") + QString::fromLatin1(key) + QLatin1Char(')');
 }

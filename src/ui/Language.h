@@ -75,6 +75,8 @@ inline QString langText(const char* key) {
 // without printf: each directive, whatever its letter, width or precision, takes the next
 // argument; "%%" is a percent sign; directives beyond the arguments are dropped.
 QString formatLangText(const QString& pattern, std::initializer_list<QString> args);
+// "Undo STEP", "Redo STEP": the text of `key`, then the name of the step when there is one.
+QString stepCaption(const char* key, const QString& step);
 
 // A hint with the key that does the same: "Move (W)".
 QString withKeyName(const QString& hint, const char* key);

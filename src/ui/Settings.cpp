@@ -1,5 +1,7 @@
 #include "ui/Settings.h"
 
+#include <cmath>
+
 namespace lw {
 
 Settings::Settings()
@@ -24,6 +26,20 @@ std::optional<qint64> Settings::integer(const QString& name) const {
     if (!ok)
         return std::nullopt;
     return v;
+}
+
+std::optional<double> Settings::number(const QString& name) const {
+    if (!store_.contains(name))
+        return std::nullopt;
+    bool ok = false;
+    const double v = store_.value(name).toString().trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+void Settings::setNumber(const QString& name, double value) {
+    setString(name, QString::number(value, 'g', 17));
 }
 
 void Settings::setString(const QString& name, const QString& value) {

@@ -23,7 +23,12 @@ inline constexpr char kLangFile[] = "LangFile";               // language file p
 inline constexpr char kStyle[] = "Style";                     // 1 Default, 2 System, 3 User
 inline constexpr char kUserActiveColor[] = "UserActiveColor"; // 0x00BBGGRR
 inline constexpr char kUserUnActiveColor[] = "UserUnActiveColor"; // 0x00BBGGRR
-inline constexpr char kAutosaveInterval[] = "AutosaveInterval"; // seconds; 0 turns autosave off
+inline constexpr char kAutosaveInterval[] = "AutosaveInterval";   // seconds; 0 turns autosave off
+// The choices of the import and export dialogs, kept from one opening to the next: each
+// control's designer name under these groups ("Import3ds/SizeX").
+inline constexpr char kImport3dsGroup[] = "Import3ds/";
+inline constexpr char kExport3dsGroup[] = "Export3ds/";
+inline constexpr char kHeightPictureGroup[] = "HeightPicture/";
 } // namespace settings
 
 class Settings {
@@ -36,9 +41,13 @@ public:
     // The stored integer; nothing when the value is absent or does not hold an integer.
     std::optional<qint64> integer(const QString& name) const;
 
+    // A number stored as text (every digit kept); nothing when absent or not a finite number.
+    std::optional<double> number(const QString& name) const;
+
     // Writes and flushes at once.
     void setString(const QString& name, const QString& value);
     void setInteger(const QString& name, qint64 value);
+    void setNumber(const QString& name, double value);
 
     // Where the values live (a file on most platforms); for messages and tests.
     QString location() const { return store_.fileName(); }

@@ -134,6 +134,45 @@ TEST(SceneBounds, FollowsPositionsRotationsAndSizes) {
     EXPECT_FALSE(worldBounds(*empty));
 }
 
+TEST(SceneBounds, ZoomSelectedFramesAPoxelByItsBoxAndAGroupByItsSubtree) {
+    auto group = makePoxel();
+    group->IsGroup = true;
+    group->Pos = {100, 0, 0};
+    for (float x : {0.0f, 20.0f}) {
+        auto child = makePoxel(1, 1, 1);
+        child->BoxMin = {0, 0, 0};
+        child->BoxMax = {2, 1, 1};
+        child->Pos = {x, 5, 0};
+        AddChildPoxel(*group, std::move(child));
+    }
+    const Mat4 groupAt = nodeMatrix(identityMatrix(), *group);
+    TCamera c;
+    focusCameraOnNode(c, *group, groupAt);
+    // Children from x = 100 to 122 and y = 5 to 6: the middle, three times the widest extent.
+    EXPECT_NEAR(c.CamPan.X, -111, 1e-4);
+    EXPECT_NEAR(c.CamPan.Y, -5.5, 1e-4);
+    EXPECT_NEAR(c.CamDistance, 66, 1e-4);
+
+    // A poxel keeps its own box around its origin, children or not.
+    TPoxel& first = *group->Children[0];
+    focusCameraOnNode(c, first, nodeMatrix(groupAt, first));
+    EXPECT_NEAR(c.CamPan.X, -100, 1e-4);
+    EXPECT_NEAR(c.CamPan.Y, -5, 1e-4);
+    EXPECT_NEAR(c.CamDistance, 6, 1e-4);
+
+    // Nothing with a box below: a group at its origin by its own box, the root at 100.
+    auto lone = makePoxel();
+    lone->IsGroup = true;
+    lone->BoxMax = {1, 1, 1};
+    lone->Pos = {3, 0, 0};
+    focusCameraOnNode(c, *lone, nodeMatrix(identityMatrix(), *lone));
+    EXPECT_NEAR(c.CamPan.X, -3, 1e-4);
+    EXPECT_NEAR(c.CamDistance, 3, 1e-4);
+    lone->IsRoot = true;
+    focusCameraOnNode(c, *lone, nodeMatrix(identityMatrix(), *lone));
+    EXPECT_EQ(c.CamDistance, 100);
+}
+
 TEST(SceneBounds, CornersOfEveryPoxelButNotOfGroups) {
     auto root = makePoxel();
     root->IsRoot = root->IsGroup = true;

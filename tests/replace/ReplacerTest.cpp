@@ -135,21 +135,47 @@ TEST(Replacer, TextAndKindConditions) {
     EXPECT_EQ(count("(Emitter=TRUE)"), 1);
     EXPECT_EQ(count("(Poxel=any)"), 5);
     EXPECT_EQ(count("(Poxel=Some)"), 0);
-    EXPECT_EQ(count("(Colour=1)"), 0); // unknown keys never hold
-    EXPECT_EQ(count("(Dummy=False)&(Colour=1)"), 0);
-    EXPECT_EQ(count("no groups at all"), 5); // nothing well-formed: every node
 }
 
-TEST(Replacer, UnknownReplaceKeysChangeNothingAndLogNothing) {
+// A query that would be read otherwise than it was written is refused before anything changes,
+// naming the part: a misspelt key or a malformed group would otherwise change nothing silently.
+TEST(Replacer, UnknownKeysAndMalformedGroupsAreRefusedNamingThem) {
     auto root = makeRoot();
     TPoxel& p = addPoxel(*root, "A");
-    p.Pos = {1.0f, 2.0f, 3.0f};
-    auto r = run(*root, "(Name=A)", "(Colour=5)&(Dummy=True)&(Name=B)&(Zoom=2)&(Emitter=x)");
-    ASSERT_TRUE(r.Outcome.ok());
-    EXPECT_EQ(logOf(r), std::vector<std::string>{"[#0] object [A] is changed"});
-    EXPECT_EQ(p.Name, "B");
-    EXPECT_EQ(p.Pos, (TVec3{1.0f, 2.0f, 3.0f}));
-    EXPECT_EQ(p.Size, (TVec3{1.0f, 1.0f, 1.0f}));
+    const std::vector<uint8_t> before = lwtest::mapBytes(*root);
+    std::string many;
+    for (int i = 0; i < 11; ++i)
+        many += (i ? "&" : "") + std::string("(Name=x)");
+    const struct {
+        const char* find;
+        const char* replace;
+        const char* message;
+    } refused[] = {
+        {"(Name=A)", "(Sise.Y=*2)", "Unknown key: \"Sise.Y\" in the replace query"},
+        {"(Colour=1)", "(Name=B)", "Unknown key: \"Colour\" in the find query"},
+        {"(Name=A)", "(Name=B)&(Dummy=True)", "Unknown key: \"Dummy\" in the replace query"},
+        {"(Name=A)&(TextCoord=1)", "(Name=B)", "Unknown key: \"TextCoord\" in the find query"},
+        {"(Name=A)&(Dummy)", "(Name=B)", "Malformed group: \"(Dummy)\" in the find query"},
+        {"(Name=A)", "(Name=B)(Size.X=2)", "Malformed group: \"Size.X=2)\" in the replace"},
+        {"(Name=A", "(Name=B)", "Malformed group: \"(Name=A\" in the find query"},
+        {"no groups at all", "(Name=B)", "Malformed group"},
+        {"(Name=A)", "(Name=B)&(Zoom=2)", "Zoom stands alone"},
+        {"(Name=A)", "(Zoom=2)&(Name=B)", "Zoom stands alone"},
+        {many.c_str(), "(Name=B)", "Too many groups: the find query has more than 10"},
+    };
+    for (const auto& r : refused) {
+        const ReplaceReport report = run(*root, r.find, r.replace);
+        ASSERT_FALSE(report.Outcome.ok()) << r.find << " " << r.replace;
+        EXPECT_NE(report.Outcome.error().message().find(r.message), std::string::npos)
+            << report.Outcome.error().message();
+        EXPECT_TRUE(report.Log.isEmpty());
+        EXPECT_EQ(lwtest::mapBytes(*root), before) << r.replace;
+    }
+    // What the reading leaves out on purpose stays allowed: the rest after a "Poxel" group,
+    // blanks after the last group, a trailing "&".
+    EXPECT_TRUE(run(*root, "(Name=Nobody) ", "(Name=B)&(Poxel=Delete)&(Sise=1)").Outcome.ok());
+    EXPECT_TRUE(run(*root, "(Poxel=Any)&", "(Zoom=1)").Outcome.ok());
+    EXPECT_EQ(p.Name, "A");
 }
 
 TEST(Replacer, OperatorsAndBracketedRandomValues) {

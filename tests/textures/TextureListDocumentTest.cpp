@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QUndoStack>
+
 using namespace lw;
 using lwtest::TempDir;
 
@@ -135,6 +137,20 @@ TEST(TextureListDocument, EditsMarkItModifiedAndSavingClearsTheMark) {
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, doc.list());
     EXPECT_EQ(modified, 2); // on with the first edit, off with the save
+
+    // Every edit is a step of the list's own history; back at the saved step it is unmodified.
+    const TextureBoxList saved = doc.list();
+    ASSERT_TRUE(doc.removeBox(0));
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_EQ(doc.history()->undoText(), "Delete Texture Box");
+    doc.history()->undo();
+    EXPECT_EQ(doc.list(), saved);
+    EXPECT_FALSE(doc.isModified());
+    doc.history()->undo(); // the paste
+    EXPECT_NE(doc.box(0), doc.box(1));
+    EXPECT_TRUE(doc.isModified());
+    ASSERT_TRUE(doc.open(qpath(dir / "saved.txt")));
+    EXPECT_FALSE(doc.history()->canUndo()) << "a list opened starts its history afresh";
 }
 
 TEST(TextureListDocument, AFailedSaveKeepsTheListModifiedAndItsName) {

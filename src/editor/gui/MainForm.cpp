@@ -5,6 +5,7 @@
 #include "editor/Autosaver.h"
 #include "editor/gui/AboutForm.h"
 #include "editor/gui/PoxelTree.h"
+#include "editor/gui/PropertiesPage.h"
 #include "editor/gui/TextureGlState.h"
 #include "editor/gui/ToolIcons.h"
 #include "editor/gui/TreeWidgetSink.h"
@@ -16,6 +17,7 @@
 #include "ui/Settings.h"
 #include "ui/Style.h"
 #include "ui/Version.h"
+#include "ui/gui/ErrorBox.h"
 #include "ui/gui/LangBind.h"
 #include "ui/gui/LanguageMenu.h"
 #include "ui/gui/StyleEditForm.h"
@@ -127,6 +129,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     sink1_ = std::make_unique<TreeWidgetSink>(TreeView1);
     sink3_ = std::make_unique<TreeWidgetSink>(TreeView3);
 
+    // Errors keep the file paths in them whole (tests and embedders replace the box).
+    dialogs_.error = showErrorBox;
     // A new empty map, the select tool down, nothing selected.
     doc_ = new MapDocument(this);
     fillTree(TreeView1, *doc_->root());
@@ -285,11 +289,8 @@ void TMainForm::buildEditMenu() {
 
 void TMainForm::updateUndoActions() {
     QUndoStack* stack = doc_->undoStack();
-    auto caption = [](const char* key, const QString& operation) {
-        return operation.isEmpty() ? langText(key) : langText(key) + QLatin1Char(' ') + operation;
-    };
-    Undo1->setText(caption("[mnuMainEditUndo]", stack->undoText()));
-    Redo1->setText(caption("[mnuMainEditRedo]", stack->redoText()));
+    Undo1->setText(stepCaption("[mnuMainEditUndo]", stack->undoText()));
+    Redo1->setText(stepCaption("[mnuMainEditRedo]", stack->redoText()));
     Undo1->setEnabled(stack->canUndo());
     Redo1->setEnabled(stack->canRedo());
 }
@@ -540,8 +541,7 @@ void TMainForm::registerTexts() {
     // Get ID Poxel, the information lines and Make Hmap get their texts when the menu opens.
     GetIDPoxel1->setText(QStringLiteral("Get ID Poxel"));
     MakeHmap1->setText(QStringLiteral("Make Hmap"));
-    // The Kestrel placement switch has no key of its own.
-    KestrelEmitters1->setText(QStringLiteral("Kestrel Emitters"));
+    caption("[mnuMainViewKestrelEmitters]", KestrelEmitters1);
 
     for (int i = 0; i < 16; ++i)
         bindToolHint(r, QString::fromLatin1(kTools[i].hintKey),
@@ -579,6 +579,7 @@ void TMainForm::registerTexts() {
 void TMainForm::LoadSettings() {
     // Style first: the main window's background takes the style colour.
     loadStyle();
+    applyWindowStyle(this, {ScrollBox1});
     Settings settings;
     for (int i = 1; i <= kRecentCount; ++i) {
         recentTextureLists_.set(
@@ -608,7 +609,10 @@ void TMainForm::Style1Click() {
     if (!styleForm_)
         styleForm_ = new TStyleEditForm(this);
     styleForm_->exec();
-    update();
+    // Nothing repaints with new colours by itself: the panels are laid out again, and the
+    // window and every numeric field in it (the value dialog's too) take the colours at once.
+    PropertiesPage->LayoutPanels();
+    applyWindowStyle(this, {ScrollBox1});
     ToolBar1->update();
 }
 

@@ -187,6 +187,8 @@ public:
     // "Import Height map...": the terrain group, one undo step; nullptr on a bad file.
     TPoxel* importHeightmapFile(const QString& fileName);
     const HeightmapPreview& heightmapPreview() const { return heightmap_; }
+    // Whether the last 3DS model read is drawn as a wireframe (View > Show 3D Model aside).
+    bool importedModelShown() const { return importModel_ && importModelShown_; }
     // Run once the import dialog is up (tests drive it from here).
     std::function<void(TImport3DModel&)> importDialogHook;
     std::function<void(TExport3DModel&)> exportDialogHook;
@@ -475,6 +477,8 @@ private:
     HeightmapPreview heightmap_;
     std::shared_ptr<const TObjArray3D> importModel_;
     bool importModelShown_ = false;
+    // The group the last model import put into the map: its wireframe shows while it is there.
+    TPoxel* importGroup_ = nullptr;
     bool importProcessing_ = false;
     std::unique_ptr<TreeWidgetSink> sink1_;
     std::unique_ptr<TreeWidgetSink> sink3_;

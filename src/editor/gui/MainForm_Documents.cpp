@@ -9,6 +9,7 @@
 #include "render/gl/PoxelLists.h"
 #include "render/gui/OpenGLBox.h"
 #include "textures/gui/SelectLandForm.h"
+#include "ui/ErrorText.h"
 #include "ui/Language.h"
 #include "ui/Settings.h"
 #include "ui/Version.h"
@@ -164,7 +165,7 @@ bool TMainForm::openMapFile(const QString& fileName) {
     const Status opened = doc_->openMap(fileName);
     if (!opened) {
         reportError(QStringLiteral("[sBadXomFormatFile]"),
-                    QString::fromStdString(opened.error().detail));
+                    fileErrorDetail(fileName, QString::fromStdString(opened.error().detail)));
         return false;
     }
     updateTitle(fileName);

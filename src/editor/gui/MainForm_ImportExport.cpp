@@ -16,6 +16,7 @@
 #include "render/gl/PoxelLists.h"
 #include "render/gui/OpenGLBox.h"
 #include "textures/gui/FormXom.h"
+#include "ui/ErrorText.h"
 #include "ui/Language.h"
 
 #include <QAction>
@@ -58,6 +59,18 @@ void TMainForm::connectImportExport() {
             gl::DrawImportedModel(*importModel_);
     };
     connect(Show3DModel1, &QAction::toggled, this, &TMainForm::repaintView);
+    // The wireframe goes and comes back with the imported nodes (undo, redo); an undo that
+    // left it drawn would look as if it had failed.
+    connect(doc_, &MapDocument::nodeAboutToBeRemoved, this, [this](TPoxel*, TPoxel* node) {
+        if (importGroup_ && isInSubtree(*node, *importGroup_))
+            importModelShown_ = false;
+    });
+    connect(doc_, &MapDocument::nodeInserted, this, [this](TPoxel*, TPoxel* node) {
+        if (importGroup_ && isInSubtree(*node, *importGroup_))
+            importModelShown_ = true;
+    });
+    connect(doc_, &MapDocument::documentAboutToBeReplaced, this,
+            [this] { importGroup_ = nullptr; });
     // The export writes the loaded textures: their table, names and the browser's images.
     exportTextures = [this, held = std::make_shared<ExportTextures>()]() -> const ExportTextures* {
         if (!texturesLoaded())
@@ -99,24 +112,46 @@ void TMainForm::runPictureDialog(TImportHMForm& dialog) {
     dialog.exec();
 }
 
-// The poxel of the edited map whose heights the panel shows, or nullptr.
-static TPoxel* heightsTarget(TMainForm& form) {
+// The heightmap preview while it is the selection (it lies in no document, so the selected
+// poxel of the shown one never names it), else nullptr.
+static TPoxel* selectedPreview(const TMainForm& form) {
+    TPoxel* preview = form.heightmapPreview().poxel.get();
+    return preview && form.SelectedId() != 0 && preview->ListId == form.SelectedId() ? preview
+                                                                                     : nullptr;
+}
+
+// The poxel whose heights the Height Map panel shows: the preview, or a poxel of the shown
+// document (of the edited map only when `editable`); nullptr for none.
+static TPoxel* heightsTarget(TMainForm& form, bool editable) {
+    if (TPoxel* preview = selectedPreview(form))
+        return preview;
     TPoxel* node = form.selectedPoxel();
-    if (!node || node->IsEntity || node->IsRoot || !form.document().contains(*node))
+    if (!node || node->IsEntity || node->IsRoot || (editable && !form.document().contains(*node)))
         return nullptr;
     return node;
 }
 
 bool TMainForm::importHeightsFromPicture() {
-    TPoxel* node = heightsTarget(*this);
+    TPoxel* node = heightsTarget(*this, true);
     if (!node)
         return false;
     TImportHMForm dialog(this);
     dialog.prepareHeights(node->Heights, TImportHMForm::Direction::Import);
     runPictureDialog(dialog);
-    if (!dialog.appliedHeights() || !doc_->contains(*node))
+    if (!dialog.appliedHeights())
         return false;
     const THmap heights = *dialog.appliedHeights();
+    if (node == selectedPreview(*this)) {
+        // The preview is no part of the map: it changes in place, outside the history.
+        node->Heights = heights;
+        if (OpenGLBox_->glReady())
+            OpenGLBox_->withContext([&] { gl::BuildPoxelMesh(*node, scene_.Textures); });
+        showProperties();
+        repaintView();
+        return true;
+    }
+    if (!doc_->contains(*node))
+        return false;
     return doc_->editNode(*node, langText("[sImportHeightMap]"), NodeChange::Geometry,
                           [&](PoxelContent& c) { c.Heights = heights; });
 }
@@ -126,8 +161,8 @@ void TMainForm::ImportHmapClick() {
 }
 
 void TMainForm::ExportHmapClick() {
-    TPoxel* node = selectedPoxel();
-    if (!node || node->IsEntity || node->IsRoot)
+    TPoxel* node = heightsTarget(*this, false);
+    if (!node)
         return;
     TImportHMForm dialog(this);
     dialog.prepareHeights(node->Heights, TImportHMForm::Direction::Export);
@@ -190,7 +225,7 @@ bool TMainForm::import3dsFile(const QString& fileName) {
         auto model = Read3ds(localFile(fileName));
         if (!model) {
             reportError(QStringLiteral("[sCannotImport3ds]"),
-                        fileName + QStringLiteral("\n") + fromLocal(model.error().message()));
+                        fileErrorDetail(fileName, fromLocal(model.error().message())));
             return false;
         }
     }
@@ -202,6 +237,7 @@ bool TMainForm::import3dsFile(const QString& fileName) {
         return chooseOpenFile(k3dsFilter);
     };
     importModelShown_ = false;
+    importGroup_ = nullptr;
     connect(&dialog, &TImport3DModel::modelRead, this, [this, &dialog] {
         importModel_ = dialog.model();
         importModelShown_ = true;
@@ -226,8 +262,8 @@ bool TMainForm::import3dsFile(const QString& fileName) {
     ProcessTimer->stop();
     importProcessing_ = false;
     if (dialog.error()) {
-        reportError(QStringLiteral("[sCannotImport3ds]"), dialog.fileName() + QStringLiteral("\n") +
-                                                              fromLocal(dialog.error()->message()));
+        reportError(QStringLiteral("[sCannotImport3ds]"),
+                    fileErrorDetail(dialog.fileName(), fromLocal(dialog.error()->message())));
         repaintView();
         return false;
     }
@@ -236,7 +272,8 @@ bool TMainForm::import3dsFile(const QString& fileName) {
     const bool imported = result && !(result->Cancelled && result->Poxels.empty());
     if (imported) {
         ModelImport built = buildImportNodes(std::move(*result));
-        doc_->insertNode(*EditRoot(), std::move(built.Group), langText("[sOpImport3ds]"));
+        importGroup_ =
+            doc_->insertNode(*EditRoot(), std::move(built.Group), langText("[sOpImport3ds]"));
     }
     repaintView();
     return imported;
@@ -259,8 +296,8 @@ void TMainForm::Exportto3ds1Click() {
         QTimer::singleShot(0, &dialog, [this, &dialog] { exportDialogHook(dialog); });
     dialog.exec();
     if (dialog.error())
-        reportError(QStringLiteral("[sCannotExport3ds]"), dialog.fileName() + QStringLiteral("\n") +
-                                                              fromLocal(dialog.error()->message()));
+        reportError(QStringLiteral("[sCannotExport3ds]"),
+                    fileErrorDetail(dialog.fileName(), fromLocal(dialog.error()->message())));
 }
 
 // ---- Heightmap preview -----------------------------------------------------------------------
@@ -288,7 +325,7 @@ bool TMainForm::openHeightmapFile(const QString& fileName) {
     auto read = readHmpFile(localFile(fileName));
     if (!read) {
         reportError(QStringLiteral("[sCannotOpenHeightmap]"),
-                    fileName + QStringLiteral("\n") + fromLocal(read.error().message()));
+                    fileErrorDetail(fileName, fromLocal(read.error().message())));
         return false;
     }
     setHeightmapPreview(std::move(*read));
@@ -301,7 +338,7 @@ bool TMainForm::saveHeightmapFile(const QString& chosen) {
     auto written = writeHmpFile(heightmap_, localFile(chosen));
     if (!written) {
         reportError(QStringLiteral("[sCannotSaveHeightmap]"),
-                    chosen + QStringLiteral("\n") + fromLocal(written.error().message()));
+                    fileErrorDetail(chosen, fromLocal(written.error().message())));
         return false;
     }
     return true;
@@ -353,7 +390,7 @@ TPoxel* TMainForm::importHeightmapFile(const QString& fileName) {
     auto grid = readHmpHeights(localFile(fileName));
     if (!grid) {
         reportError(QStringLiteral("[sCannotOpenHeightmap]"),
-                    fileName + QStringLiteral("\n") + fromLocal(grid.error().message()));
+                    fileErrorDetail(fileName, fromLocal(grid.error().message())));
         return nullptr;
     }
     TPoxel* group = doc_->insertNode(*EditRoot(), buildHeightmapTerrain(*grid),

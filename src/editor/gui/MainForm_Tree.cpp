@@ -163,8 +163,10 @@ void TMainForm::onTreeSelection(QTreeWidget* tree, bool importMap) {
         return;
     importMapActive_ = importMap;
     if (scene_.ShownRoot != root) {
+        // The other document's camera place means nothing here: frame the node.
         scene_.ShownRoot = root;
         scene_.Selected = nullptr;
+        scene_.ZoomSelectedRequest = true;
         setStatus(2, langText(importMap ? "[sActiveImportMap]" : "[sActiveEditMap]"));
     }
     scene_.SelectedId = node->ListId;
@@ -453,10 +455,10 @@ void TMainForm::GetIDPoxel1Click() {
 }
 
 void TMainForm::ShowParentClick() {
+    // Hide Child starts released each time it becomes usable; while unusable it stays down.
     const bool down = ShowParent->isChecked();
     ShowChild->setEnabled(down);
-    if (!down)
-        ShowChild->setChecked(true);
+    ShowChild->setChecked(!down);
     scene_.HideParent = down;
     scene_.HideChild = ShowChild->isChecked();
     repaintView();

@@ -16,6 +16,31 @@ TPoxelTree::TPoxelTree(QWidget* parent) : QTreeWidget(parent) {
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::CopyAction);
     setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(this, &QTreeWidget::itemCollapsed, this, &TPoxelTree::dropHiddenFromSelection);
+}
+
+void TPoxelTree::dropHiddenFromSelection(QTreeWidgetItem* collapsed) {
+    // Only visible nodes may be selected: those the collapse hid leave the selection, and when
+    // none is left the collapsed node takes it.
+    QItemSelection hidden;
+    bool anyLeft = false;
+    for (QTreeWidgetItem* item : selectedItems()) {
+        bool below = false;
+        for (QTreeWidgetItem* up = item->parent(); up && !below; up = up->parent())
+            below = up == collapsed;
+        if (below) {
+            const QModelIndex index = indexFromItem(item);
+            hidden.select(index, index);
+        } else {
+            anyLeft = true;
+        }
+    }
+    if (hidden.isEmpty())
+        return;
+    if (anyLeft)
+        selectionModel()->select(hidden, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    else
+        selectOnly(collapsed);
 }
 
 std::vector<QTreeWidgetItem*> TPoxelTree::selectionOrder() const {

@@ -44,6 +44,7 @@ protected:
 
 private:
     bool acceptAt(QDropEvent* event);
+    void dropHiddenFromSelection(QTreeWidgetItem* collapsed);
     // Persistent, so that items deleted meanwhile drop out by themselves.
     std::vector<QPersistentModelIndex> order_;
 };

@@ -129,7 +129,6 @@ TEditX* TPropertiesPage::addField(QWidget* body, const char* name, const QString
     edit->setRange(min, max);
     edit->setFloatDiv(step);
     edit->setPrecision(decimals);
-    edit->setRefuseOutOfRange(true);
     edit->resize(60, kFieldHeight);
     // A new editing session starts with focus, with each typed value and with each drag.
     edit->installEventFilter(this);

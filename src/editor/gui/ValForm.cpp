@@ -22,7 +22,6 @@ TValForm::TValForm(QWidget* parent)
     ValueEd->setRange(-100, 100);
     ValueEd->setFloatDiv(0.1);
     ValueEd->setPrecision(6);
-    ValueEd->setRefuseOutOfRange(true);
     LangRegistry& r = appLangRegistry();
     bindCaption(r, QStringLiteral("[sValueEdit]"), this);
     bindCaption(r, QStringLiteral("[sValue]"), ValueEd);

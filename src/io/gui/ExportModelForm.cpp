@@ -1,6 +1,7 @@
 #include "io/gui/ExportModelForm.h"
 
 #include "ui/Language.h"
+#include "ui/Settings.h"
 #include "ui/gui/LangBind.h"
 
 #include <QApplication>
@@ -13,6 +14,14 @@
 #include <QRadioButton>
 
 namespace lw {
+
+namespace {
+
+QString exportSetting(const char* control) {
+    return QLatin1String(settings::kExport3dsGroup) + QLatin1String(control);
+}
+
+} // namespace
 
 TExport3DModel::TExport3DModel(QWidget* parent) : QDialog(parent), ProgressRows(this) {
     setObjectName(QStringLiteral("Export3DModel"));
@@ -51,6 +60,9 @@ TExport3DModel::TExport3DModel(QWidget* parent) : QDialog(parent), ProgressRows(
     for (QAbstractButton* b :
          std::initializer_list<QAbstractButton*>{SelectModel, FullMap, Textures})
         b->setAccessibleName(b->text());
+    // The choices of the last opening come back.
+    if (Settings().number(exportSetting("FullMap")).value_or(0) != 0)
+        FullMap->setChecked(true);
     setTexturesAvailable(false);
 
     connect(Save3ds, &QPushButton::clicked, this, &TExport3DModel::Save3dsClick);
@@ -58,8 +70,18 @@ TExport3DModel::TExport3DModel(QWidget* parent) : QDialog(parent), ProgressRows(
 }
 
 void TExport3DModel::setTexturesAvailable(bool available) {
-    Textures->setChecked(false);
-    Textures->setEnabled(available && textures != nullptr);
+    const bool usable = available && textures != nullptr;
+    Textures->setEnabled(usable);
+    Textures->setChecked(usable && Settings().number(exportSetting("Textures")).value_or(0) != 0);
+}
+
+void TExport3DModel::done(int result) {
+    Settings stored;
+    stored.setNumber(exportSetting("FullMap"), FullMap->isChecked() ? 1 : 0);
+    // Unticked only because there were no textures to write is no choice of the user's.
+    if (Textures->isEnabled())
+        stored.setNumber(exportSetting("Textures"), Textures->isChecked() ? 1 : 0);
+    QDialog::done(result);
 }
 
 void TExport3DModel::Save3dsClick() {

@@ -43,6 +43,8 @@ public:
 
 public slots:
     void Save3dsClick();
+    // Closing keeps the choices for the next opening.
+    void done(int result) override;
 
 private:
     std::optional<Error> error_;

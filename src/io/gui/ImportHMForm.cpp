@@ -1,8 +1,11 @@
 #include "io/gui/ImportHMForm.h"
 
 #include "io/PictureFile.h"
+#include "ui/ErrorText.h"
 #include "ui/Language.h"
+#include "ui/Settings.h"
 #include "ui/gui/EditX.h"
+#include "ui/gui/ErrorBox.h"
 #include "ui/gui/LangBind.h"
 
 #include <QCheckBox>
@@ -22,8 +25,8 @@ const QString kOpenFilter =
     QStringLiteral("All (*.jpg *.jpeg *.bmp);;JPEG Image File (*.jpg);;Bitmaps (*.bmp)");
 const QString kSaveFilter = QStringLiteral("Bitmap File (*.bmp)");
 
-TEditX* makeField(QWidget* parent, const char* name, const QString& label, int y, double lo,
-                  double hi, int precision, double step, double value) {
+TEditX* makeField(QWidget* parent, const char* name, int y, double lo, double hi, int precision,
+                  double step, double value) {
     auto* field = new TEditX(parent);
     field->setObjectName(QString::fromLatin1(name));
     field->setGeometry(430, y, 100, 21);
@@ -31,14 +34,17 @@ TEditX* makeField(QWidget* parent, const char* name, const QString& label, int y
     field->setPrecision(precision);
     field->setFloatDiv(step);
     field->setLabelPosition(LabelPosition::Left);
-    field->setLabelText(label);
-    field->setAccessibleName(label);
     field->setFloatVal(value);
     return field;
 }
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, int y) {
-    auto* b = new QPushButton(text, parent);
+// Contrast, Max Val and Min Val are kept under their designer names.
+QString pictureSetting(const QWidget* field) {
+    return QLatin1String(settings::kHeightPictureGroup) + field->objectName();
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, int y) {
+    auto* b = new QPushButton(parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(360, y, 170, 26);
     return b;
@@ -65,26 +71,34 @@ TImportHMForm::TImportHMForm(QWidget* parent) : QDialog(parent) {
     PaintBox1 = new QLabel(frame1);
     PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
     PaintBox1->setGeometry(2, 2, kPicturePreviewSize, kPicturePreviewSize);
-    PaintBox1->setAccessibleName(QStringLiteral("Preview"));
     auto* frame2 = new QFrame(this);
     frame2->setObjectName(QStringLiteral("Panel2"));
     frame2->setFrameShape(QFrame::Box);
     frame2->setGeometry(360, 8, 105, 105);
     PaintBox2 = new QLabel(frame2);
     PaintBox2->setObjectName(QStringLiteral("PaintBox2"));
-    PaintBox2->setAccessibleName(QStringLiteral("Picture"));
 
-    Button1 = makeButton(this, "Button1", QStringLiteral("Open Image..."), 120);
-    EditX3 = makeField(this, "EditX3", QStringLiteral("Contrast"), 156, 0, 100, 1, 0.1, 50);
-    EditX2 = makeField(this, "EditX2", QStringLiteral("Max Val"), 186, -100, 100, 2, 0.01, 5);
-    EditX1 = makeField(this, "EditX1", QStringLiteral("Min Val"), 216, -100, 100, 2, 0.01, 0);
-    Invert = new QCheckBox(QStringLiteral("Invert"), this);
+    Button1 = makeButton(this, "Button1", 120);
+    EditX3 = makeField(this, "EditX3", 156, 0, 100, 1, 0.1, 50);
+    EditX2 = makeField(this, "EditX2", 186, -100, 100, 2, 0.01, 5);
+    EditX1 = makeField(this, "EditX1", 216, -100, 100, 2, 0.01, 0);
+    Invert = new QCheckBox(this);
     Invert->setObjectName(QStringLiteral("Invert"));
     Invert->setGeometry(360, 246, 100, 20);
-    Invert->setAccessibleName(Invert->text());
-    Button2 = makeButton(this, "Button2", QStringLiteral("Apply"), 272);
-    Button4 = makeButton(this, "Button4", QStringLiteral("Save Image..."), 298);
-    Button3 = makeButton(this, "Button3", QStringLiteral("Close"), 326);
+    Button2 = makeButton(this, "Button2", 272);
+    Button4 = makeButton(this, "Button4", 298);
+    Button3 = makeButton(this, "Button3", 326);
+
+    LangRegistry& r = appLangRegistry();
+    const std::pair<const char*, QWidget*> texts[] = {
+        {"[sOpenImage_]", Button1}, {"[sContrast]", EditX3}, {"[sMaxVal]", EditX2},
+        {"[sMinVal]", EditX1},      {"[sInvert]", Invert},   {"[sApply]", Button2},
+        {"[sSaveImage_]", Button4}, {"[sClose]", Button3}};
+    for (const auto& [key, control] : texts)
+        bindCaptionAndName(r, QString::fromLatin1(key), control);
+    bindAccessibleName(r, QStringLiteral("[sPicturePreview]"), PaintBox1);
+    bindAccessibleName(r, QStringLiteral("[sPictureAtGridSize]"), PaintBox2);
+    r.apply(appLanguage());
 
     connect(Button1, &QPushButton::clicked, this, &TImportHMForm::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TImportHMForm::Button2Click);
@@ -95,6 +109,15 @@ TImportHMForm::TImportHMForm(QWidget* parent) : QDialog(parent) {
 }
 
 TImportHMForm::~TImportHMForm() = default;
+
+void TImportHMForm::done(int result) {
+    if (direction_ == Direction::Import) {
+        Settings stored;
+        for (TEditX* field : {EditX3, EditX2, EditX1})
+            stored.setNumber(pictureSetting(field), field->FloatVal());
+    }
+    QDialog::done(result);
+}
 
 void TImportHMForm::begin(Direction direction, Kind kind) {
     direction_ = direction;
@@ -109,6 +132,13 @@ void TImportHMForm::begin(Direction direction, Kind kind) {
     {
         const QSignalBlocker block(Invert);
         Invert->setChecked(false);
+    }
+    if (import) {
+        // The values of the last import come back; an export shows the grid's own range.
+        const Settings stored;
+        for (TEditX* field : {EditX3, EditX2, EditX1})
+            if (const auto v = stored.number(pictureSetting(field)))
+                field->setFloatVal(*v);
     }
     const char* key = kind == Kind::Image
                           ? (import ? "[sImportMaskTexture]" : "[sExportMaskTexture]")
@@ -167,7 +197,7 @@ void TImportHMForm::Button1Click() {
     if (file.isEmpty())
         return;
     if (auto st = openImage(file); !st)
-        fail(file + QStringLiteral("\n") + QString::fromLocal8Bit(st.error().message()));
+        fail(fileErrorDetail(file, QString::fromLocal8Bit(st.error().message())));
 }
 
 void TImportHMForm::Button4Click() {
@@ -177,7 +207,7 @@ void TImportHMForm::Button4Click() {
     if (file.isEmpty())
         return;
     if (auto saved = saveImage(file); !saved)
-        fail(file + QStringLiteral("\n") + QString::fromLocal8Bit(saved.error().message()));
+        fail(fileErrorDetail(file, QString::fromLocal8Bit(saved.error().message())));
 }
 
 void TImportHMForm::Button2Click() {
@@ -217,7 +247,7 @@ void TImportHMForm::fail(const QString& text) {
     if (reportError)
         reportError(this, text);
     else
-        QMessageBox::critical(this, langText("[sError]"), text);
+        showErrorBox(this, langText("[sError]"), text);
 }
 
 } // namespace lw

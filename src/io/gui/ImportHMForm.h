@@ -57,6 +57,8 @@ public:
     const HeightPictureSession* session() const { return session_.get(); }
 
 public slots:
+    // Closing an import keeps Contrast, Max Val and Min Val for the next one.
+    void done(int result) override;
     void Button1Click(); // Open Image...
     void Button2Click(); // Apply
     void Button4Click(); // Save Image...

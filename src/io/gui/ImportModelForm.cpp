@@ -1,8 +1,10 @@
 #include "io/gui/ImportModelForm.h"
 
 #include "ui/Language.h"
+#include "ui/Settings.h"
 #include "ui/gui/EditX.h"
 #include "ui/gui/LangBind.h"
+#include "ui/gui/StylePaint.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -66,6 +68,7 @@ TImport3DModel::TImport3DModel(QWidget* parent)
     GroupBox1 = new QGroupBox(this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(10, 92, 420, 190);
+    applyStyleSurface(GroupBox1, StyleSurface::GroupBox);
     SizeX = makeField(GroupBox1, "SizeX", 22, 1, 30, 0, 1);
     SizeZ = makeField(GroupBox1, "SizeZ", 48, 1, 30, 0, 1);
     MaxLayers = makeField(GroupBox1, "MaxLayers", 74, 2, 26, 0, 1);
@@ -98,10 +101,8 @@ TImport3DModel::TImport3DModel(QWidget* parent)
                                                       {"[ImportFormPoxelSizeZ]", SizeZ},
                                                       {"[ImportFormMaxLayers]", MaxLayers},
                                                       {"[ImportFormQLayersSmooth]", Quality}};
-    for (const auto& [key, field] : fields) {
-        bindCaption(r, QString::fromLatin1(key), field);
-        bindAccessibleName(r, QString::fromLatin1(key), field);
-    }
+    for (const auto& [key, field] : fields)
+        bindCaptionAndName(r, QString::fromLatin1(key), field);
     bindCaption(r, QStringLiteral("[sTopSmooth]"), Smooth1);
     bindCaption(r, QStringLiteral("[sSideSmooth]"), Smooth2);
     bindCaption(r, QStringLiteral("[ImportFormLayersSmooth]"), LayersSmooth);
@@ -120,7 +121,55 @@ TImport3DModel::TImport3DModel(QWidget* parent)
     connect(pollTimer_, &QTimer::timeout, this, &TImport3DModel::poll);
 
     Button1Click();
+    restoreOptions();
     HtMapClick();
+}
+
+namespace {
+
+QString import3dsSetting(const char* control) {
+    return QLatin1String(settings::kImport3dsGroup) + QLatin1String(control);
+}
+
+} // namespace
+
+void TImport3DModel::restoreOptions() {
+    // What was chosen last time, each value that was stored and reads back; defaults otherwise.
+    const Settings stored;
+    ApoxelOptions o = options();
+    auto number = [&stored](const char* control, double fallback) {
+        return stored.number(import3dsSetting(control)).value_or(fallback);
+    };
+    auto flag = [&number](const char* control, bool fallback) {
+        return number(control, fallback ? 1 : 0) != 0;
+    };
+    o.SizeX = static_cast<int32_t>(std::lround(number("SizeX", o.SizeX)));
+    o.SizeZ = static_cast<int32_t>(std::lround(number("SizeZ", o.SizeZ)));
+    o.MaxLayers = static_cast<int32_t>(std::lround(number("MaxLayers", o.MaxLayers)));
+    o.Quality = number("Quality", o.Quality);
+    o.TopSmooth = flag("Smooth1", o.TopSmooth);
+    o.SideSmooth = flag("Smooth2", o.SideSmooth);
+    o.LayersSmooth = flag("LayersSmooth", o.LayersSmooth);
+    o.HeightMap = flag("HtMap", o.HeightMap);
+    o.VoxDiv = flag("VoxDiv", o.VoxDiv);
+    setOptions(o); // the fields keep every value inside their ranges
+}
+
+void TImport3DModel::rememberOptions() const {
+    Settings stored;
+    const std::pair<const char*, double> values[] = {
+        {"SizeX", SizeX->FloatVal()},
+        {"SizeZ", SizeZ->FloatVal()},
+        {"MaxLayers", MaxLayers->FloatVal()},
+        {"Quality", Quality->FloatVal()},
+        {"Smooth1", Smooth1->isChecked() ? 1 : 0},
+        {"Smooth2", Smooth2->isChecked() ? 1 : 0},
+        {"LayersSmooth", LayersSmooth->isChecked() ? 1 : 0},
+        {"HtMap", HtMap->isChecked() ? 1 : 0},
+        {"VoxDiv", VoxDiv->isChecked() ? 1 : 0},
+    };
+    for (const auto& [control, value] : values)
+        stored.setNumber(import3dsSetting(control), value);
 }
 
 TImport3DModel::~TImport3DModel() {
@@ -323,6 +372,7 @@ void TImport3DModel::reject() {
 }
 
 void TImport3DModel::finishWith(int code) {
+    rememberOptions();
     Open3ds->setEnabled(true);
     GroupBox1->setEnabled(true);
     done(code);

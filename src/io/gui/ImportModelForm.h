@@ -70,6 +70,9 @@ protected:
 private:
     void poll();
     void finishWith(int code);
+    // The options are kept from one opening of the dialog to the next.
+    void restoreOptions();
+    void rememberOptions() const;
 
     QString fileName_;
     std::shared_ptr<ImportJob> job_;

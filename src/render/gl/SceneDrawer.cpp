@@ -1,6 +1,7 @@
 #include "render/gl/SceneDrawer.h"
 
 #include "render/IdentityColour.h"
+#include "render/SceneBounds.h"
 #include "render/ViewMath.h"
 #include "render/gl/FontLists.h"
 #include "render/gl/FrameDrawing.h"
@@ -314,17 +315,11 @@ std::vector<uint16_t> RenderDepthFromAbove(const SceneState& state, TPoxel& node
 }
 
 void FocusCamera(TCamera& camera, const TPoxel& poxel) {
-    GLfloat m[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
-    camera.CamPan = TVec3{-m[12], -m[13], -m[14]};
-    if (poxel.IsRoot) {
-        camera.CamDistance = 100;
-        return;
-    }
-    const float ex = (poxel.BoxMax.X - poxel.BoxMin.X) * poxel.Size.X;
-    const float ey = (poxel.BoxMax.Y - poxel.BoxMin.Y) * poxel.Size.Y;
-    const float ez = (poxel.BoxMax.Z - poxel.BoxMin.Z) * poxel.Size.Z;
-    camera.CamDistance = 3 * std::max({ex, ey, ez});
+    GLdouble m[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    Mat4 world;
+    std::copy(m, m + 16, world.begin());
+    focusCameraOnNode(camera, poxel, world);
 }
 
 } // namespace lw::gl

@@ -170,8 +170,14 @@ void TReplacer::forgetStartIfIn(const TPoxel& removed) {
 }
 
 void TReplacer::FindEditChange() {
-    ReplaceBut->setEnabled(ready_ && start_ &&
-                           queriesLookRunnable(latin1(FindEdit->text()), latin1(RepEdit->text())));
+    // A disabled button says what it waits for.
+    const char* why = !start_                                         ? "[sReplaceNoStart]"
+                      : !ready_                                       ? "[sReplaceOncePerOpening]"
+                      : !queryLooksRunnable(latin1(FindEdit->text())) ? "[sReplaceFindForm]"
+                      : !queryLooksRunnable(latin1(RepEdit->text()))  ? "[sReplaceReplaceForm]"
+                                                                      : nullptr;
+    ReplaceBut->setEnabled(!why);
+    ReplaceBut->setToolTip(why ? langText(why) : QString());
 }
 
 void TReplacer::ReplaceButClick() {

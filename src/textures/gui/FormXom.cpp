@@ -3,8 +3,10 @@
 #include "textures/gui/ImageDrag.h"
 #include "textures/gui/SelectLandForm.h"
 #include "ui/Language.h"
+#include "ui/gui/ErrorBox.h"
 #include "ui/gui/LangBind.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileDialog>
@@ -12,15 +14,16 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -217,7 +220,9 @@ TFormXom::TFormXom(QWidget* parent)
     SaveImage1 = ImageMenu->addAction(QString());
     SaveImage1->setObjectName(QStringLiteral("SaveImage1"));
 
-    setFixedSize(151, 555);
+    // A narrow list beside the map; the user may make it larger.
+    setMinimumSize(151, 300);
+    resize(151, 555);
 
     connect(Button1, &QPushButton::clicked, this, &TFormXom::Button1Click);
     connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, &TFormXom::TreeView1Change);
@@ -270,7 +275,7 @@ void TFormXom::reportError(const QString& text) {
     if (error)
         error(this, title, text);
     else
-        QMessageBox::critical(this, title, text);
+        showErrorBox(this, title, text);
 }
 
 void TFormXom::Button1Click() {
@@ -433,6 +438,37 @@ void TFormXom::SaveImage1Click() {
     if (QFileInfo(file).suffix().isEmpty())
         file += QStringLiteral(".tga");
     saveImageAsTga(name, file);
+}
+
+void TFormXom::showEvent(QShowEvent* event) {
+    if (!placed_) {
+        placed_ = true;
+        placeOnScreen();
+    }
+    QWidget::showEvent(event);
+}
+
+void TFormXom::placeOnScreen() {
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    QScreen* shownOn = owner ? owner->screen() : screen();
+    if (!shownOn)
+        return;
+    const QRect room = shownOn->availableGeometry();
+    // The title bar holds the caption and, on most desktops, an icon and two or three buttons;
+    // the frame adds a border and the title bar's height.
+    constexpr int kTitleBarExtras = 120;
+    constexpr int kFrameHeight = 40;
+    const QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    const int captionWidth = QFontMetrics(titleFont).horizontalAdvance(windowTitle());
+    const int w = std::min(std::max(width(), captionWidth + kTitleBarExtras), room.width());
+    const int h = std::min(height(), room.height() - kFrameHeight);
+    resize(std::max(w, minimumWidth()), std::max(h, std::min(minimumHeight(), room.height())));
+    // Right of its owner; where the screen ends first, at the screen's right edge.
+    QPoint at = owner ? owner->frameGeometry().topRight() + QPoint(1, 0) : room.topLeft();
+    at.setX(std::clamp(at.x(), room.left(), std::max(room.left(), room.right() + 1 - width())));
+    at.setY(std::clamp(at.y(), room.top(),
+                       std::max(room.top(), room.bottom() + 1 - height() - kFrameHeight)));
+    move(at);
 }
 
 void TFormXom::closeEvent(QCloseEvent* event) {

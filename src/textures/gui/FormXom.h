@@ -102,9 +102,14 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     friend class ThumbnailDelegate;
+    // The first time it opens: wide enough for its whole caption, no higher than the screen,
+    // beside the window it belongs to and inside the screen.
+    void placeOnScreen();
+    bool placed_ = false;
     void reportError(const QString& text);
     void showImages(ImageList images);
     // The thumbnail of `row`, asking the worker for it when it is not there yet.

@@ -13,8 +13,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace lw {
@@ -104,6 +106,9 @@ TTexturePage::TTexturePage(TextureListDocument& list, QWidget* parent)
     TextureMenu->addSeparator();
     AddTextureBox1 = namedAction(TextureMenu, "AddTextureBox1");
     DeleteTextureBox1 = namedAction(TextureMenu, "DeleteTextureBox1");
+    TextureMenu->addSeparator();
+    UndoTexture1 = namedAction(TextureMenu, "UndoTexture1");
+    RedoTexture1 = namedAction(TextureMenu, "RedoTexture1");
 
     connect(TextureTree, &QWidget::customContextMenuRequested, this,
             &TTexturePage::TextureMenuPopup);
@@ -115,6 +120,8 @@ TTexturePage::TTexturePage(TextureListDocument& list, QWidget* parent)
     connect(PasteTextureBox1, &QAction::triggered, this, &TTexturePage::PasteTextureBox1Click);
     connect(AddTextureBox1, &QAction::triggered, this, &TTexturePage::AddTextureBox1Click);
     connect(DeleteTextureBox1, &QAction::triggered, this, &TTexturePage::DeleteTextureBox1Click);
+    connect(UndoTexture1, &QAction::triggered, list_.history(), &QUndoStack::undo);
+    connect(RedoTexture1, &QAction::triggered, list_.history(), &QUndoStack::redo);
     TextureTree->dropped = [this](QTreeWidgetItem* item, const QString& name) {
         list_.setSlot(boxOf(item), slotOf(item), bytes(name));
     };
@@ -228,6 +235,12 @@ void TTexturePage::updateMenu() {
         isBox && ParseTextureBoxClipboard(bytes(QGuiApplication::clipboard()->text()), lines));
     AddTextureBox1->setEnabled(list_.boxCount() < kMaxTextureBoxes);
     DeleteTextureBox1->setEnabled(isBox);
+    // "Undo STEP" and "Redo STEP" of the list's own history.
+    const QUndoStack* history = list_.history();
+    UndoTexture1->setText(stepCaption("[mnuMainEditUndo]", history->undoText()));
+    RedoTexture1->setText(stepCaption("[mnuMainEditRedo]", history->redoText()));
+    UndoTexture1->setEnabled(history->canUndo());
+    RedoTexture1->setEnabled(history->canRedo());
 }
 
 void TTexturePage::TextureMenuPopup(const QPoint& pos) {
@@ -282,8 +295,23 @@ void TTexturePage::AddTextureBox1Click() {
 
 void TTexturePage::DeleteTextureBox1Click() {
     QTreeWidgetItem* item = current();
-    if (item && !item->parent())
-        list_.removeBox(boxOf(item));
+    if (!item || item->parent())
+        return;
+    const int box = boxOf(item);
+    // Cells store box numbers: removing a box before the last changes what the cells of the
+    // later boxes show, so that is done only when the user says so (and can be undone).
+    const int moving = list_.boxCount() - 1 - box;
+    if (moving > 0) {
+        const QString title = langText("[mnuTextureDeletetexturebox]");
+        const QString text = formatLangText(
+            langText("[sDeleteBoxMoves]"),
+            {QString::number(box + 1), latin1(list_.box(box).Name), QString::number(moving)});
+        const bool yes = askYesNo ? askYesNo(this, title, text)
+                                  : QMessageBox::question(this, title, text) == QMessageBox::Yes;
+        if (!yes)
+            return;
+    }
+    list_.removeBox(box);
 }
 
 } // namespace lw

@@ -38,6 +38,8 @@ public:
 
     // Hook for tests: asks a box's new name (the dialog "Edit Name" by default).
     std::function<std::optional<QString>(QWidget*, const QString& name)> askName;
+    // Hook for tests: asks whether to go on (a question box by default).
+    std::function<bool(QWidget*, const QString& title, const QString& text)> askYesNo;
 
     // Controls, by designer name.
     QPushButton* ButOpenText = nullptr;
@@ -55,6 +57,9 @@ public:
     QAction* PasteTextureBox1 = nullptr;
     QAction* AddTextureBox1 = nullptr;
     QAction* DeleteTextureBox1 = nullptr;
+    // The steps of the list's own history.
+    QAction* UndoTexture1 = nullptr;
+    QAction* RedoTexture1 = nullptr;
 
 public slots:
     // Enables the menu for the node at `pos` (viewport coordinates) and shows it.

@@ -15,7 +15,7 @@ namespace lw {
 TEditX::TEditX(QWidget* parent) : QLineEdit(parent) {
     setFrame(false);
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    applyEnabledLook();
+    applyStyleColours();
     attachToParent();
     setFloatVal(0.0);
 }
@@ -105,8 +105,6 @@ void TEditX::commit() {
     bool accept = parsed.has_value();
     if (accept && bound_) // what is shown must fit the bound 32-bit field
         accept = std::isfinite(static_cast<float>(clampToRange(*parsed)));
-    if (accept && refuseOutOfRange_)
-        accept = clampToRange(*parsed) == *parsed;
     if (accept)
         setFloatVal(*parsed);
     else
@@ -168,7 +166,7 @@ void TEditX::placeCompanions() {
     placeControlLabel(label_, box, labelPosition_, labelSpacing_);
 }
 
-void TEditX::applyEnabledLook() {
+void TEditX::applyStyleColours() {
     setReadOnly(!isEnabled());
     if (spinner_)
         spinner_->setEnabled(isEnabled());
@@ -193,7 +191,7 @@ void TEditX::resizeEvent(QResizeEvent* event) {
 void TEditX::changeEvent(QEvent* event) {
     QLineEdit::changeEvent(event);
     if (event->type() == QEvent::EnabledChange)
-        applyEnabledLook();
+        applyStyleColours();
 }
 
 bool TEditX::event(QEvent* event) {
@@ -201,7 +199,7 @@ bool TEditX::event(QEvent* event) {
     if (event->type() == QEvent::ParentChange)
         attachToParent();
     else if (event->type() == QEvent::Show)
-        applyEnabledLook(); // the style colours may have changed while hidden
+        applyStyleColours(); // the style colours may have changed while hidden
     return handled;
 }
 

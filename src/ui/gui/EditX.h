@@ -34,10 +34,6 @@ public:
     void setMinValue(double v) { minValue_ = v; }
     void setMaxValue(double v) { maxValue_ = v; }
     void setRange(double minValue, double maxValue);
-    // When set, a typed value outside the range is refused (the last good text comes back and
-    // nothing is shown or written) instead of being clamped; the spinner still clamps.
-    bool refusesOutOfRange() const { return refuseOutOfRange_; }
-    void setRefuseOutOfRange(bool refuse) { refuseOutOfRange_ = refuse; }
 
     int Precision() const { return precision_; }
     void setPrecision(int precision); // clamped to 0..16; reshows the value
@@ -62,6 +58,8 @@ public:
     QString lastGoodText() const { return lastGoodText_; }
 
     void setVisible(bool visible) override;
+    // Takes the current style colours: active when enabled, unactive when not.
+    void applyStyleColours();
 
 signals:
     void FloatFunc(double value);
@@ -80,7 +78,6 @@ private:
     void commit();
     void attachToParent();
     void placeCompanions();
-    void applyEnabledLook();
 
     double value_ = 0.0;
     double minValue_ = 0.0;
@@ -88,7 +85,6 @@ private:
     int precision_ = kDefaultPrecision;
     double floatDiv_ = 1.0;
     float* bound_ = nullptr;
-    bool refuseOutOfRange_ = false;
     QString lastGoodText_;
     QString labelText_;
     LabelPosition labelPosition_ = LabelPosition::Left;

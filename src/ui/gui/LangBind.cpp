@@ -61,6 +61,11 @@ void bindAccessibleName(LangRegistry& registry, const QString& key, QWidget* con
         registry.add(key, control, [control](const QString& t) { control->setAccessibleName(t); });
 }
 
+void bindCaptionAndName(LangRegistry& registry, const QString& key, QWidget* control) {
+    bindCaption(registry, key, control);
+    bindAccessibleName(registry, key, control);
+}
+
 void bindColumnTitle(LangRegistry& registry, const QString& key, QTableWidget* grid, int column) {
     registry.add(key, grid, [grid, column](const QString& t) {
         if (column < 0 || column >= grid->columnCount())

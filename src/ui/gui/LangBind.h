@@ -17,6 +17,8 @@ void bindCaption(LangRegistry& registry, const QString& key, QObject* control);
 void bindHint(LangRegistry& registry, const QString& key, QObject* control);
 // The accessible name of a control that has no caption (a tree, the 3D view).
 void bindAccessibleName(LangRegistry& registry, const QString& key, QWidget* control);
+// Both from one key: the caption, and the accessible name (a field is named by its label).
+void bindCaptionAndName(LangRegistry& registry, const QString& key, QWidget* control);
 // The title of one column of a grid.
 void bindColumnTitle(LangRegistry& registry, const QString& key, QTableWidget* grid, int column);
 // The tab text of a page of a page control.

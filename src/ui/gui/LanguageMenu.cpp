@@ -1,12 +1,13 @@
 #include "ui/gui/LanguageMenu.h"
 
+#include "ui/ErrorText.h"
 #include "ui/Settings.h"
+#include "ui/gui/ErrorBox.h"
 #include "ui/gui/LangBind.h"
 
 #include <QActionGroup>
 #include <QCoreApplication>
 #include <QFileDialog>
-#include <QMessageBox>
 
 namespace lw {
 
@@ -18,7 +19,7 @@ QString openLanguageFile(QWidget* parent, const QString& folder) {
 }
 
 void showError(QWidget* parent, const QString& title, const QString& text) {
-    QMessageBox::critical(parent, title, text);
+    showErrorBox(parent, title, text);
 }
 
 } // namespace
@@ -80,7 +81,8 @@ void TLanguageMenu::SelectLanguage1Click() {
         const Error& e = chosen.error();
         reportError_(parentWidget(), language_.text(QStringLiteral("[sError]")),
                      language_.text(QStringLiteral("[%1]").arg(QString::fromStdString(e.key))) +
-                         QLatin1Char('\n') + QString::fromStdString(e.detail));
+                         QLatin1Char('\n') +
+                         fileErrorDetail(path, QString::fromStdString(e.detail)));
         return;
     }
     registry_.apply(language_);

@@ -1,6 +1,7 @@
 #include "ui/gui/StylePaint.h"
 
 #include "ui/GridColumns.h"
+#include "ui/gui/EditX.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -112,6 +113,24 @@ void paintDownButtonFrame(QPainter& painter, const QRect& button) {
     painter.drawRect(outlineLTRB(button.left() + 1, button.top() + 1, button.right() + 1 - 2,
                                  button.bottom() + 1 - 1));
     painter.restore();
+}
+
+void applyWindowStyle(QWidget* window, std::initializer_list<QWidget*> scrollBoxes) {
+    if (!window)
+        return;
+    const QColor unactive = toQColor(unactiveColor());
+    auto paintBackground = [&unactive](QWidget* w) {
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Window, unactive);
+        w->setPalette(pal);
+    };
+    paintBackground(window);
+    for (QWidget* box : scrollBoxes)
+        if (box)
+            paintBackground(box);
+    for (TEditX* field : window->findChildren<TEditX*>())
+        field->applyStyleColours();
+    window->update();
 }
 
 void applyGridColumnRule(QTableView* grid) {

@@ -7,6 +7,8 @@
 
 #include <QRect>
 
+#include <initializer_list>
+
 class QPainter;
 class QTableView;
 class QWidget;
@@ -41,6 +43,10 @@ void applyStyleSurface(QWidget* widget, StyleSurface surface);
 
 // The outline drawn over a tool button that is down: (left + 1, top + 1)-(right - 2, bottom - 1).
 void paintDownButtonFrame(QPainter& painter, const QRect& button);
+
+// After a change of style: the window and its scroll boxes in `scrollBoxes` take the unactive
+// colour as background, and every numeric field in it the colours of its state at once.
+void applyWindowStyle(QWidget* window, std::initializer_list<QWidget*> scrollBoxes = {});
 
 // Keeps the columns of a 4- or 5-column grid filling its width (see gridColumnWidths).
 void applyGridColumnRule(QTableView* grid);

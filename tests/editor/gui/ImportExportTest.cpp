@@ -6,6 +6,7 @@
 #include "core/ByteIO.h"
 #include "core/MapReader.h"
 #include "core/MapWriter.h"
+#include "editor/gui/PropertiesPage.h"
 #include "io/HeightmapFile.h"
 #include "io/gui/ExportModelForm.h"
 #include "io/gui/ImportHMForm.h"
@@ -14,11 +15,14 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QImage>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QUndoStack>
 
+#include <array>
 #include <functional>
 
 using namespace lwtest;
@@ -95,9 +99,13 @@ TEST_F(ImportExport, ModelImportRunsOnTheWorkerAndMatchesTheCommandLine) {
         EXPECT_TRUE(fromGui[i] == fromCli[i]) << "node " << i << " " << fromGui[i].Name;
     EXPECT_GT(gui.size(), 7u);
 
+    // The model's wireframe leaves and comes back with its nodes.
+    EXPECT_TRUE(form_->importedModelShown());
     form_->Undo1->trigger();
     EXPECT_EQ(mapBytes(), before);
+    EXPECT_FALSE(form_->importedModelShown());
     form_->Redo1->trigger();
+    EXPECT_TRUE(form_->importedModelShown());
     std::vector<PoxelContent> again;
     contents(*form_->EditRoot()->Children.back(), again);
     EXPECT_EQ(again, gui);
@@ -122,7 +130,7 @@ TEST_F(ImportExport, CancelledOrRefusedImportsLeaveTheMapAlone) {
         form_->importDialogHook = [&](TImport3DModel& dialog) { dialog.startImport(model(bad)); };
         form_->Import3ds1->trigger();
         ASSERT_EQ(errors_.size(), 1) << bad;
-        EXPECT_TRUE(errors_[0].contains(QString::fromLatin1(bad))) << errors_[0].toStdString();
+        EXPECT_EQ(errors_[0].count(model(bad)), 1) << errors_[0].toStdString();
         EXPECT_EQ(stack()->count(), steps);
         EXPECT_EQ(mapBytes(), before);
     }
@@ -159,11 +167,98 @@ TEST_F(ImportExport, HeightmapPreviewOpenSaveCloseAndRefusals) {
     EXPECT_TRUE(errors_[0].contains(QStringLiteral("short.hmp")));
     EXPECT_FLOAT_EQ(form_->heightmapPreview().poxel->Heights[3][5], 2.25f);
 
+    // The Height Map panel's buttons work on the preview: a picture makes its heights, which
+    // the next save writes; the export shows their range.
+    QImage ramp(100, 100, QImage::Format_Grayscale8);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x)
+            ramp.scanLine(y)[x] = uchar(x * 255 / 99);
+    ASSERT_TRUE(ramp.save(qpath(dir_ / "ramp.bmp")));
+    form_->pictureDialogHook = [&](TImportHMForm& dialog) {
+        ASSERT_TRUE(dialog.openImage(qpath(dir_ / "ramp.bmp")).ok());
+        dialog.EditX1->setFloatVal(-1);
+        dialog.EditX2->setFloatVal(3);
+        dialog.Button2Click();
+    };
+    ASSERT_TRUE(form_->PropertiesPage->ImportHmap->isEnabled());
+    form_->PropertiesPage->ImportHmap->click();
+    float lo = 99, hi = -99;
+    for (const auto& column : form_->heightmapPreview().poxel->Heights)
+        for (float v : column) {
+            lo = std::min(lo, v);
+            hi = std::max(hi, v);
+        }
+    EXPECT_NEAR(lo, -1.0f, 0.05f);
+    EXPECT_NEAR(hi, 3.0f, 0.05f);
+    EXPECT_EQ(mapBytes(), before);
+    double shownMax = 0;
+    form_->pictureDialogHook = [&](TImportHMForm& dialog) {
+        shownMax = dialog.EditX2->FloatVal();
+        dialog.reject();
+    };
+    ASSERT_TRUE(form_->PropertiesPage->ExportHmap->isEnabled());
+    form_->PropertiesPage->ExportHmap->click();
+    EXPECT_NEAR(shownMax, 3.0, 0.05);
+
     form_->CloseHeightmap1->trigger();
     EXPECT_FALSE(form_->heightmapPreview().poxel);
     EXPECT_EQ(form_->scene().HeightmapPreview, nullptr);
     EXPECT_FALSE(form_->CloseHeightmap1->isEnabled());
     EXPECT_EQ(form_->SelectedId(), form_->EditRoot()->ListId);
+}
+
+TEST_F(ImportExport, DialogsKeepTheirChoicesFromOneOpeningToTheNext) {
+    ASSERT_TRUE(form_->openMapFile(demoPath_));
+    form_->selectById(ground()->ListId);
+    int shown = 0;
+    form_->importDialogHook = [&](TImport3DModel& dialog) {
+        if (shown++ == 0) {
+            // The options box fades from the unactive colour at its sides to the active one.
+            const QImage box = dialog.GroupBox1->grab().toImage();
+            const int y = box.height() - 6;
+            EXPECT_GE(box.pixelColor(box.width() / 2, y).blue(), 0xF0);
+            EXPECT_GE(box.pixelColor(box.width() / 2, y).red(), 0xF0);
+            EXPECT_NEAR(box.pixelColor(4, y).blue(), 0xBB, 8);
+            EXPECT_NEAR(box.pixelColor(4, y).red(), 0x9D, 12);
+            dialog.SizeX->setFloatVal(5);
+            dialog.Quality->setFloatVal(0.2);
+            dialog.LayersSmooth->setChecked(false);
+            dialog.HtMap->click();
+        } else {
+            EXPECT_EQ(dialog.SizeX->FloatVal(), 5.0);
+            EXPECT_EQ(dialog.Quality->FloatVal(), 0.2);
+            EXPECT_FALSE(dialog.LayersSmooth->isChecked());
+            EXPECT_TRUE(dialog.HtMap->isChecked());
+            EXPECT_TRUE(dialog.VoxDiv->isEnabled());
+        }
+        dialog.CancelClick();
+    };
+    form_->Import3ds1->trigger();
+    form_->Import3ds1->trigger();
+    EXPECT_EQ(shown, 2);
+
+    // The picture dialog keeps Contrast, Max Val and Min Val of an import; an export shows the
+    // range of the heights instead and leaves them for the next import.
+    form_->pictureDialogHook = [&](TImportHMForm& dialog) {
+        dialog.EditX3->setFloatVal(30);
+        dialog.EditX2->setFloatVal(7);
+        dialog.EditX1->setFloatVal(-2);
+        dialog.reject();
+    };
+    form_->ImportHmapClick();
+    form_->pictureDialogHook = [&](TImportHMForm& dialog) {
+        EXPECT_EQ(dialog.EditX3->FloatVal(), 0.0);
+        EXPECT_NE(dialog.EditX2->FloatVal(), 7.0);
+        dialog.reject();
+    };
+    form_->ExportHmapClick();
+    std::array<double, 3> kept{};
+    form_->pictureDialogHook = [&](TImportHMForm& dialog) {
+        kept = {dialog.EditX3->FloatVal(), dialog.EditX2->FloatVal(), dialog.EditX1->FloatVal()};
+        dialog.reject();
+    };
+    form_->ImportHmapClick();
+    EXPECT_EQ(kept, (std::array<double, 3>{30, 7, -2}));
 }
 
 TEST_F(ImportExport, HeightmapTerrainIsOneStep) {
@@ -236,6 +331,8 @@ TEST_F(ImportExport, ExportThroughTheDialogWritesWhatTheCommandLineWrites) {
     form_->selectById(0);
     const std::string none = (dir_ / "none.3ds").string();
     form_->exportDialogHook = [&](TExport3DModel& dialog) {
+        EXPECT_TRUE(dialog.FullMap->isChecked()) << "the last choice";
+        dialog.SelectModel->setChecked(true);
         EXPECT_FALSE(dialog.exportTo(QString::fromStdString(none)).ok());
     };
     form_->Export3ds1->trigger();

@@ -7,6 +7,7 @@
 #include "editor/gui/PropertiesPage.h"
 #include "editor/gui/ValForm.h"
 #include "editor/gui/ValueGrids.h"
+#include "io/gui/ImportHMForm.h"
 #include "replace/gui/ReplacerForm.h"
 #include "textures/gui/TexturePage.h"
 #include "textures/gui/TextureTree.h"
@@ -14,14 +15,17 @@
 #include "ui/Version.h"
 #include "ui/gui/CheckBoxX.h"
 #include "ui/gui/EditX.h"
+#include "ui/gui/StyleEditForm.h"
 
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -114,6 +118,10 @@ TEST_F(MainForm, ABadOrMissingMapIsReportedAndChangesNothing) {
     ASSERT_EQ(errors_.size(), 2);
     for (const QString& e : errors_)
         EXPECT_TRUE(e.startsWith("Error|Bad Xom Format File!")) << e.toStdString();
+    // Each names its file once, on a line of its own.
+    EXPECT_EQ(errors_[0].count(bad), 1) << errors_[0].toStdString();
+    EXPECT_TRUE(errors_[0].contains("\n" + bad + "\n"));
+    EXPECT_EQ(errors_[1].count(qpath(dir_ / "gone.xom")), 1) << errors_[1].toStdString();
 
     EXPECT_EQ(f.EditRoot(), before);
     EXPECT_EQ(f.ShownRoot(), before);
@@ -196,13 +204,22 @@ TEST_F(MainForm, DocumentsNumberTheirListsInTheirOwnBands) {
     EXPECT_EQ(f.EditRoot()->ListId, kListBase);
     EXPECT_FALSE(f.ImportMapActive());
 
-    // Choosing an item of the imported map's tree makes it the shown document again.
+    // Choosing an item of the imported map's tree makes it the shown document again, and the
+    // next frame zooms to the node chosen (each switch asks for it).
+    f.scene().ZoomSelectedRequest = false;
     f.TreeView3->setCurrentItem(f.TreeView3->topLevelItem(0)->child(0));
     EXPECT_EQ(f.ShownRoot(), f.ImportMapRoot());
     EXPECT_EQ(panelText(f, 2), "Active: Import Map");
+    EXPECT_TRUE(f.scene().ZoomSelectedRequest);
+    f.scene().ZoomSelectedRequest = false;
     f.TreeView1->setCurrentItem(f.TreeView1->topLevelItem(0)->child(0));
     EXPECT_EQ(f.ShownRoot(), f.EditRoot());
     EXPECT_EQ(panelText(f, 2), "Active: Edit Map");
+    EXPECT_TRUE(f.scene().ZoomSelectedRequest);
+    // Another node of the same map keeps the camera where the user put it.
+    f.scene().ZoomSelectedRequest = false;
+    f.TreeView1->setCurrentItem(f.TreeView1->topLevelItem(0)->child(1));
+    EXPECT_FALSE(f.scene().ZoomSelectedRequest);
 }
 
 TEST_F(MainForm, SaveMapAsAppliesTheExtensionRuleAndUpdatesTitleAndRecentList) {
@@ -242,11 +259,52 @@ TEST_F(MainForm, MissingHelpFileIsReported) {
 
 TEST_F(MainForm, LanguageMenuSwitchesTheTexts) {
     TMainForm& f = *form_;
-    chooseLanguage("[mnuMainFile]=Fichier\n[tlZoom]=Loupe\n");
+    chooseLanguage("[mnuMainFile]=Fichier\n[tlZoom]=Loupe\n[mnuMainViewKestrelEmitters]=Kestrel\n"
+                   "[sContrast]=Contraste\n[sMaxVal]=Maxi\n[sApply]=Appliquer\n"
+                   "[sOpenImage_]=Ouvrir...\n");
     EXPECT_EQ(f.File1->title(), "Fichier");
     EXPECT_EQ(f.findChild<QToolButton*>("ToolButton1")->toolTip(), "Loupe");
+    EXPECT_EQ(f.KestrelEmitters1->text(), "Kestrel");
+    // The heightmap picture dialog, made afresh at each use, takes the chosen texts too.
+    {
+        TImportHMForm dialog(&f);
+        EXPECT_EQ(dialog.EditX3->LabelText(), "Contraste");
+        EXPECT_EQ(dialog.EditX2->accessibleName(), "Maxi");
+        EXPECT_EQ(dialog.Button2->text(), "Appliquer");
+        EXPECT_EQ(dialog.Button1->text(), "Ouvrir...");
+        EXPECT_EQ(dialog.Invert->text(), "Invert");
+        EXPECT_EQ(dialog.EditX1->LabelText(), "Min Val");
+    }
     f.SelectLanguage1->DefaultEnglish1Click();
     EXPECT_EQ(f.File1->title(), "File");
+    EXPECT_EQ(f.KestrelEmitters1->text(), "Kestrel Emitters");
+}
+
+TEST_F(MainForm, AStyleReachesTheWindowAndItsFieldsAtOnce) {
+    TMainForm& f = *form_;
+    struct Restore {
+        ~Restore() { setStyleColors(kDefaultStyleColors); }
+    } restore;
+    // The default style at start: the window and the property page's scroll box.
+    EXPECT_EQ(f.palette().color(QPalette::Window), QColor(0x9D, 0xAB, 0xBB));
+    EXPECT_EQ(f.ScrollBox1->palette().color(QPalette::Window), QColor(0x9D, 0xAB, 0xBB));
+    ASSERT_TRUE(f.openMapFile(demoPath_));
+    f.selectById(tower()->ListId);
+    TEditX* field = f.PropertiesPage->EditX3;
+    ASSERT_TRUE(field->isEnabled());
+
+    Settings stored;
+    stored.setInteger("UserActiveColor", 0x302010);
+    stored.setInteger("UserUnActiveColor", 0x605040);
+    stored.setInteger("Style", 3);
+    QTimer::singleShot(0, [] {
+        if (auto* dialog = qobject_cast<TStyleEditForm*>(QApplication::activeModalWidget()))
+            dialog->Button3Click(); // Apply
+    });
+    f.Style1Click();
+    EXPECT_EQ(field->palette().color(QPalette::Active, QPalette::Base), QColor(0x10, 0x20, 0x30));
+    EXPECT_EQ(f.palette().color(QPalette::Window), QColor(0x40, 0x50, 0x60));
+    EXPECT_EQ(f.ScrollBox1->palette().color(QPalette::Window), QColor(0x40, 0x50, 0x60));
 }
 
 // Screen readers and GUI automation find the controls by these names: the caption, or for a

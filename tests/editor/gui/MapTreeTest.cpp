@@ -226,6 +226,19 @@ TEST_F(MapTree, GroupAndDeleteSeveralFollowTheSelectionOrder) {
     expectTreeMatchesMap();
     form_->Undo1->trigger();
     EXPECT_EQ(mapBytes(), before);
+
+    // Nodes that collapsing hides leave the selection; when none is left, the collapsed node
+    // takes it, so nothing unseen can be grouped or deleted.
+    click(a);
+    click(c, Qt::ControlModifier);
+    itemOf(rocks())->setExpanded(false);
+    EXPECT_EQ(tree()->selectionOrder(), std::vector<QTreeWidgetItem*>{itemOf(rocks())});
+    EXPECT_EQ(form_->selectedPoxel(), rocks());
+    itemOf(rocks())->setExpanded(true);
+    click(a);
+    click(c, Qt::ControlModifier);
+    itemOf(island())->setExpanded(false); // hides none of them
+    EXPECT_EQ(tree()->selectionOrder().size(), 2u);
 }
 
 TEST_F(MapTree, DropsCopyAndRefuseTheirOwnSubtreeAndEntities) {
@@ -396,6 +409,11 @@ TEST_F(MapTree, HideParentAndHideChild) {
     form_->ShowParent->click();
     EXPECT_FALSE(form_->ShowChild->isEnabled());
     EXPECT_TRUE(form_->ShowChild->isChecked()) << "down while disabled";
+    // Each time Hide Parent goes down again, Hide Child starts released.
+    form_->ShowParent->click();
+    EXPECT_TRUE(form_->ShowChild->isEnabled());
+    EXPECT_FALSE(form_->ShowChild->isChecked());
+    EXPECT_FALSE(form_->scene().HideChild);
 }
 
 // A real drag with the pointer, as a user makes it: the X server's input (xdotool) drives

@@ -1,8 +1,9 @@
 // The property page in the main window: the panels each kind of node shows, their headers,
 // colours and enabling; every field kind edited as a user does, checked on the node, undone to
-// the same map bytes; typed values that are refused; the value tables with their menu, the value
-// dialog and the clipboard; VOX files; bindings dropped with the node they point into.
-// The accessible names of the page's controls are checked with the main window's.
+// the same map bytes; typed text that is refused and values that take the range's bound; the
+// value tables with their menu, the value dialog and the clipboard; VOX files; bindings dropped
+// with the node they point into. The accessible names of the page's controls are checked with the
+// main window's.
 
 #include "MainFormFixture.h"
 
@@ -250,7 +251,7 @@ TEST_F(PropertiesPage, TypedTransformsAndClipsAreAStepEachAndUndoShowsTheOldValu
                      EXPECT_EQ(page_->PanelPlus9->EditText(), "[0.0, 7.0, 0.0]");
                  });
     typeInto(page_->EditX14, "26");
-    EXPECT_EQ(emitter()->Clip.Y, 7.0f) << "beyond the range";
+    EXPECT_EQ(emitter()->Clip.Y, 25.0f) << "beyond the range: the bound";
 }
 
 TEST_F(PropertiesPage, ADragOfTheSpinnerIsOneStep) {
@@ -275,23 +276,35 @@ TEST_F(PropertiesPage, ADragOfTheSpinnerIsOneStep) {
     EXPECT_EQ(steps(), count + 1);
 }
 
-TEST_F(PropertiesPage, BadTypedValuesAreRefusedAndNothingIsWritten) {
+TEST_F(PropertiesPage, BadTextIsRefusedAndValuesOutsideTheRangeTakeTheBound) {
     select(tower());
     const auto before = mapBytes();
     const int count = steps();
-    for (const char* bad : {"3000", "-2000.5", "abc", "nan", "inf", "-inf", "1e40", ""}) {
+    for (const char* bad : {"abc", "nan", "inf", "-inf", ""}) {
         typeInto(page_->EditX3, QString::fromLatin1(bad));
         EXPECT_EQ(page_->EditX3->text(), "3.000000") << bad;
     }
-    for (const char* bad : {"-0.5", "1001"})
-        typeInto(page_->EditX7, QString::fromLatin1(bad));
-    EXPECT_EQ(page_->EditX7->text(), "1.000000");
-    for (const char* bad : {"31", "0", "x"})
-        typeInto(page_->EditX10, QString::fromLatin1(bad));
+    typeInto(page_->EditX10, QStringLiteral("x"));
     EXPECT_EQ(page_->EditX10->FloatVal(), 2.0);
-    typeInto(page_->EditX16, "65");
-    EXPECT_EQ(page_->EditX16->FloatVal(), 1.0);
     EXPECT_EQ(steps(), count);
+    EXPECT_EQ(mapBytes(), before);
+
+    // A typed value beyond the range shows and writes the bound it passed.
+    const struct {
+        TEditX* field;
+        const char* typed;
+        double shown;
+    } clamped[] = {{page_->EditX3, "3000", 2000}, {page_->EditX3, "-1e40", -2000},
+                   {page_->EditX7, "-0.5", 0},    {page_->EditX7, "1001", 1000},
+                   {page_->EditX10, "31", 30},    {page_->EditX16, "65", 64}};
+    for (const auto& c : clamped) {
+        typeInto(c.field, QString::fromLatin1(c.typed));
+        EXPECT_EQ(c.field->FloatVal(), c.shown) << c.typed;
+    }
+    EXPECT_EQ(tower()->Pos.X, -2000.0f);
+    EXPECT_EQ(tower()->Size.X, 1000.0f);
+    while (steps() > count)
+        form_->Undo1->trigger();
     EXPECT_EQ(mapBytes(), before);
 }
 
@@ -478,11 +491,9 @@ TEST_F(PropertiesPage, TheValueDialogEditsTheCellChosenLast) {
                      EXPECT_EQ(m->data(m->index(2, 2), Qt::DisplayRole).toString(), "0.500000");
                  });
     EXPECT_EQ(dialog->ValueEd->text(), "0.500000") << "redo shows in the dialog";
-    // Out of the dialog's range: refused.
-    const int count = steps();
+    // Out of the dialog's range: the bound.
     typeInto(dialog->ValueEd, "150");
-    EXPECT_EQ(ground()->TextCoord[10], 0.5f);
-    EXPECT_EQ(steps(), count);
+    EXPECT_EQ(ground()->TextCoord[10], 100.0f);
 
     // A height edited by the spinner, then a selection elsewhere closes the dialog.
     page_->selectCell(ValueTable::HeightMap, 1, 1);

@@ -92,6 +92,9 @@ protected:
 TEST_F(ReplacerWindow, ControlsTextsAndTheReplaceButtonsRule) {
     TPoxel* ground = named("Ground");
     openReplacerOn(ground, [&](TReplacer& w) {
+        // The window leaves the middle of the view, where the map is, in sight.
+        TOpenGLBox* view = form_->OpenGLBox();
+        EXPECT_FALSE(w.frameGeometry().contains(view->mapToGlobal(view->rect().center())));
         EXPECT_EQ(w.windowTitle(), "Replacer");
         EXPECT_EQ(w.startNode(), ground);
         EXPECT_EQ(w.Label3->text(), "[Ground]");
@@ -103,18 +106,25 @@ TEST_F(ReplacerWindow, ControlsTextsAndTheReplaceButtonsRule) {
         EXPECT_EQ(w.Button1->text(), "Close");
         EXPECT_TRUE(w.OutText->isReadOnly());
 
-        // Both queries begin with "(", end with ")" and hold "=".
+        // Both queries begin with "(", end with ")" and hold "="; while they do not, the
+        // button's tool tip says which is wanting.
+        const QString findForm =
+            "The find query begins with \"(\", ends with \")\" and holds \"=\".";
         EXPECT_FALSE(w.ReplaceBut->isEnabled()); // both empty
+        EXPECT_EQ(w.ReplaceBut->toolTip(), findForm);
         w.FindEdit->setText("(Name=Ground)");
         EXPECT_FALSE(w.ReplaceBut->isEnabled());
+        EXPECT_TRUE(w.ReplaceBut->toolTip().startsWith("The replace query begins"));
         w.RepEdit->setText("(Pos.Y=+1");
         EXPECT_FALSE(w.ReplaceBut->isEnabled());
         w.RepEdit->setText("(Pos.Y+1)");
         EXPECT_FALSE(w.ReplaceBut->isEnabled());
         w.RepEdit->setText("(Pos.Y=+1)");
         EXPECT_TRUE(w.ReplaceBut->isEnabled());
+        EXPECT_TRUE(w.ReplaceBut->toolTip().isEmpty());
         w.FindEdit->setText("Name=Ground)");
         EXPECT_FALSE(w.ReplaceBut->isEnabled());
+        EXPECT_EQ(w.ReplaceBut->toolTip(), findForm);
         w.FindEdit->setText("(Name=Ground)");
         EXPECT_TRUE(saveScreenshot(&w, "replacer_ready"));
 
@@ -138,6 +148,8 @@ TEST_F(ReplacerWindow, ControlsTextsAndTheReplaceButtonsRule) {
         EXPECT_FALSE(w.ready());
         w.RepEdit->setText("(Pos.Y=+2)");
         EXPECT_FALSE(w.ReplaceBut->isEnabled());
+        EXPECT_EQ(w.ReplaceBut->toolTip(),
+                  "One run per opening: open the replacer again from the map tree's menu.");
         EXPECT_TRUE(saveScreenshot(&w, "replacer_after_run"));
     });
     EXPECT_EQ(ground->Pos.Y, -1.0f);

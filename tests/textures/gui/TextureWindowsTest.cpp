@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 
 #include <gtest/gtest.h>
@@ -102,6 +103,10 @@ TEST_F(Browser, TwoThousandImagesListSortedAndOnlyThePaintedRowsAreDecoded) {
     EXPECT_EQ(form_->folder(), qpath(dir_.path()));
 
     form_->show();
+    // It opens inside the screen, wide enough for its caption beside the title bar's buttons.
+    EXPECT_TRUE(form_->screen()->availableGeometry().contains(form_->frameGeometry()));
+    const QFontMetrics title(QApplication::font("QMdiSubWindowTitleBar"));
+    EXPECT_GE(form_->width(), title.horizontalAdvance(form_->windowTitle()) + 100);
     ASSERT_TRUE(waitUntil([this] { return form_->decodedThumbnails() >= 8; }));
     lwtest::wait(200);
     EXPECT_LT(form_->decodedThumbnails(), 100) << "rows never painted are not decoded";
@@ -321,8 +326,33 @@ TEST_F(Page, EditNameSetNullCopyAndPasteChangeTheListAndMarkIt) {
     EXPECT_EQ(page_->TextureTree->topLevelItemCount(), 9);
     EXPECT_EQ(page_->boxItem(8)->text(0), "9. New");
     EXPECT_EQ(page_->TextureTree->currentItem(), page_->boxItem(8));
-    page_->DeleteTextureBox1->trigger();
+    page_->DeleteTextureBox1->trigger(); // the last box: nothing moves, nothing to ask
     EXPECT_EQ(page_->TextureTree->topLevelItemCount(), 8);
+
+    // A box before the last: the later boxes would move and cells show other textures, so
+    // the page asks, saying how many move; the answer No keeps the list.
+    QString asked;
+    bool answer = false;
+    page_->askYesNo = [&](QWidget*, const QString&, const QString& text) {
+        asked = text;
+        return answer;
+    };
+    select(page_->boxItem(5));
+    page_->DeleteTextureBox1->trigger();
+    EXPECT_EQ(asked, "Box 6 \"Snow\" is not the last one: the 2 boxes after it move up by one, so "
+                     "map cells painted with them show other textures. Delete it?");
+    EXPECT_EQ(list_.boxCount(), 8);
+    answer = true;
+    page_->DeleteTextureBox1->trigger();
+    ASSERT_EQ(list_.boxCount(), 7);
+    EXPECT_EQ(page_->boxItem(5)->text(0), "6. Water");
+    // The list's own history takes it back.
+    select(page_->boxItem(0));
+    page_->updateMenu();
+    EXPECT_EQ(page_->UndoTexture1->text(), "Undo Delete Texture Box");
+    page_->UndoTexture1->trigger();
+    EXPECT_EQ(list_.boxCount(), 8);
+    EXPECT_EQ(page_->boxItem(5)->text(0), "6. Snow");
 }
 
 TEST_F(Page, OnlySlotNodesTakeImagesAndOnlyFromTheBrowser) {

@@ -3,6 +3,7 @@
 #include "ui/Settings.h"
 #include "ui/gui/CheckBoxX.h"
 #include "ui/gui/EditX.h"
+#include "ui/gui/ErrorBox.h"
 #include "ui/gui/LangBind.h"
 #include "ui/gui/PanelPlus.h"
 
@@ -12,7 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -140,8 +143,10 @@ TEST_F(LanguageMenuTest, UnreadableFileIsReportedAndChangesNothing) {
     nextPick = QString::fromStdString((files / "missing.lng").string());
     menu->SelectLanguage1Click();
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith("Error|Error Loading Files!!!\n"));
-    EXPECT_TRUE(errors[0].contains("missing.lng"));
+    // The file named once, on a line of its own.
+    EXPECT_TRUE(errors[0].startsWith("Error|Error Loading Files!!!\n" + nextPick + "\n"))
+        << errors[0].toStdString();
+    EXPECT_EQ(errors[0].count("missing.lng"), 1);
     EXPECT_TRUE(menu->DefaultEnglish1()->isChecked()); // back to the choice in use
     expectEnglish();
     EXPECT_EQ(lw::Settings().string("LangFile"), "Default");
@@ -149,6 +154,26 @@ TEST_F(LanguageMenuTest, UnreadableFileIsReportedAndChangesNothing) {
     // The earlier file stays loaded behind English.
     EXPECT_TRUE(language.hasLanguageTable());
     EXPECT_NE(stored, "Default");
+}
+
+// The error box keeps a path whole on its line even where the other lines wrap.
+TEST(ErrorBox, APathLineIsNeverBroken) {
+    QString path = QStringLiteral("/home/someone");
+    const QFontMetrics metrics(QApplication::font());
+    while (metrics.horizontalAdvance(path) < 620)
+        path += QStringLiteral("/folder-with-dashes");
+    path += QStringLiteral("/map.xom");
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"),
+                    lw::errorBoxText(QStringLiteral("Bad Xom Format File!\n\n") + path +
+                                     QStringLiteral("\nthe file ends inside its header")));
+    box.setTextFormat(Qt::RichText);
+    box.show();
+    QApplication::processEvents();
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    ASSERT_TRUE(label);
+    // Four lines: the message, a blank, the whole path, the reason.
+    EXPECT_LT(label->height(), 5 * metrics.lineSpacing());
+    box.close();
 }
 
 } // namespace
