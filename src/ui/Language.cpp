@@ -33,6 +33,10 @@ QString Language::text(const QString& key) const {
     return result;
 }
 
+QString Language::fileText(const QString& key) const {
+    return !englishChosen_ && fileTable_ ? fileTable_->value(key) : QString();
+}
+
 bool startUpLanguage(Language& language, const Settings& settings) {
     const QString path =
         settings.string(QString::fromLatin1(settings::kLangFile)).value_or(QString());

@@ -39,6 +39,9 @@ public:
     // otherwise from the file with the default table filling missing or empty texts;
     // "Error lang text!" when both are silent.
     QString text(const QString& key) const;
+    // The language file's own text of `key`: empty while English is chosen, without a file, or
+    // when the file has no text for it (the built-in table is not consulted).
+    QString fileText(const QString& key) const;
 
     const LangTable& defaultTable() const { return defaultTable_; }
 

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <sstream>
 
 using namespace lwtest;
 namespace fs = std::filesystem;
@@ -135,4 +136,51 @@ TEST_F(CliReplaceRun, IdentityNumbersOfInfoNameTheSameNodes) {
     ASSERT_EQ(runReplace(demo_, out, "(Poxel=Any)", "(Size.Z=[3])", "--seed 9").exitCode, 0);
     ASSERT_EQ(runReplace(demo_, again, "(Poxel=Any)", "(Size.Z=[3])", "--seed 9").exitCode, 0);
     EXPECT_EQ(readBytes(out), readBytes(again));
+}
+
+// The worked examples of the manual's replacer page run on the demo map as they are written and
+// change something: the queries beside "Find:" and "Replace:", and the command lines.
+TEST_F(CliReplaceRun, TheManualsExamplesRun) {
+    const std::string page =
+        readText(fs::path(LW_TEST_DATA_DIR) / "../../src/editor/gui/manual/replacer.md");
+    // The identity number the page leaves to the reader ("N") is Tower's.
+    const std::string listing = cli({"info", demo_}).out;
+    const size_t tower = listing.find(" Tower  poxel  id ");
+    ASSERT_NE(tower, std::string::npos);
+    const std::string towerId =
+        listing.substr(tower + 18, listing.find(' ', tower + 18) - tower - 18);
+
+    std::vector<std::pair<std::string, std::string>> queries;
+    std::vector<std::string> commands;
+    std::string find;
+    std::istringstream lines(page);
+    for (std::string line; std::getline(lines, line);) {
+        auto after = [&line](const char* prefix) {
+            const std::string rest = line.substr(std::string(prefix).size());
+            return rest.substr(rest.find_first_not_of(' '));
+        };
+        if (line.rfind("    Find:", 0) == 0) {
+            find = after("    Find:");
+        } else if (line.rfind("    Replace:", 0) == 0) {
+            std::string replace = after("    Replace:");
+            if (const size_t n = replace.find("=N)"); n != std::string::npos)
+                replace.replace(n + 1, 1, towerId);
+            queries.push_back({find, replace});
+        } else if (line.rfind("    landwright-cli replace ", 0) == 0) {
+            commands.push_back(line.substr(std::string("    landwright-cli ").size()));
+        }
+    }
+    ASSERT_GE(queries.size(), 7u);
+    ASSERT_GE(commands.size(), 2u);
+    for (const auto& [f, r] : queries) {
+        const auto run = runReplace(demo_, dir_ / "out.xom", f, r);
+        EXPECT_EQ(run.exitCode, 0) << f << " " << r << "\n" << run.err;
+        EXPECT_NE(run.out.find("is changed"), std::string::npos) << f << " " << r;
+    }
+    for (const std::string& command : commands) {
+        const auto run = runCommand("cd " + shellQuoted(dir_.path()) + " && " +
+                                    shellQuoted(LW_CLI_PATH) + " " + command);
+        EXPECT_EQ(run.exitCode, 0) << command << "\n" << run.err;
+        EXPECT_NE(run.out.find("is changed"), std::string::npos) << command;
+    }
 }

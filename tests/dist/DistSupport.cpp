@@ -23,6 +23,10 @@ std::set<std::string> expectedInstalledFiles() {
     for (int size : kIconSizes)
         files.insert("share/icons/hicolor/" + std::to_string(size) + "x" + std::to_string(size) +
                      "/apps/" + id + ".png");
+    // Every page of the built-in manual, as HTML.
+    for (const auto& page : std::filesystem::directory_iterator(LW_MANUAL_DIR))
+        if (page.path().extension() == ".md")
+            files.insert("share/doc/landwright/manual/" + page.path().stem().string() + ".html");
     return files;
 }
 

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <regex>
 #include <sstream>
 
 using namespace lwtest;
@@ -126,6 +127,25 @@ TEST_F(Install, DesktopEntryIsValidAndPointsAtWhatWasInstalled) {
     EXPECT_NE(slurp(share(std::string("mime/packages/") + kAppId + ".xml"))
                   .find("type=\"application/x-xom-map\""),
               std::string::npos);
+}
+
+TEST_F(Install, ManualPagesLinkToEachOther) {
+    const auto manual = share("doc/landwright/manual");
+    ASSERT_TRUE(std::filesystem::exists(manual / "index.html"));
+    const std::regex link("href=\"([^\"#:]*)(#[^\"]*)?\"");
+    int links = 0;
+    for (const auto& page : std::filesystem::directory_iterator(manual)) {
+        const std::string html = slurp(page.path());
+        EXPECT_NE(html.find("<title>Landwright: "), std::string::npos) << page.path();
+        EXPECT_EQ(html.find(".md\""), std::string::npos) << page.path();
+        EXPECT_EQ(html.find("picture:"), std::string::npos) << page.path();
+        for (std::sregex_iterator it(html.begin(), html.end(), link), end; it != end; ++it) {
+            ++links;
+            EXPECT_TRUE(std::filesystem::exists(manual / (*it)[1].str()))
+                << page.path() << " links to " << (*it)[1];
+        }
+    }
+    EXPECT_GT(links, 20);
 }
 
 TEST_F(Install, AppStreamMetadataIsValid) {

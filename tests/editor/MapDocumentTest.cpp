@@ -4,11 +4,14 @@
 #include "editor/MapDocument.h"
 #include "editor/Documents.h"
 
+#include "editor/ClipboardEdits.h"
+
 #include "core/MapGenerator.h"
 #include "core/MapWriter.h"
 #include "support/TestSupport.h"
 #include "ui/Language.h"
 
+#include "../core/TreeCompare.h"
 #include "../core/XomBuilder.h"
 
 #include <QDir>
@@ -459,4 +462,202 @@ TEST(InfoLine, CountsNodesAndCellsOfTheSubtree) {
         "[2] poxels have [16] voxels");
     // A translated pattern with other directives, too few arguments or a percent sign.
     EXPECT_EQ(formatLangText("%s - %5.2d%% %x", {"a", "b"}), "a - b% ");
+}
+
+// ---- Cut, copy, paste and duplicate ---------------------------------------------------------
+
+namespace {
+
+// The root of an empty map, made without resetting the numbering of the open one.
+std::unique_ptr<TPoxel> emptyRoot() {
+    auto root = makePoxel();
+    root->IsRoot = true;
+    root->IsGroup = true;
+    FillVoxels(*root, 0);
+    return root;
+}
+
+std::vector<uint8_t> fragmentOf(const std::vector<TPoxel*>& nodes) {
+    auto fragment = copyNodes(nodes);
+    EXPECT_TRUE(fragment.ok()) << (fragment.ok() ? "" : fragment.error().message());
+    return fragment.ok() ? fragment->bytes : std::vector<uint8_t>{};
+}
+
+} // namespace
+
+TEST_F(Document, CopiedNodesPasteAsCopiesIntoGroupsPoxelsAndAnotherMap) {
+    TPoxel& root = *doc_.root();
+    TPoxel& island = *child(root, 0);
+    TPoxel& rocks = *child(root, 1);
+    TPoxel& ground = *child(island, 0);
+    TPoxel& tower = *child(island, 1);
+    TPoxel* emitter = ground.Entities.front().get();
+
+    // Copying leaves the map and the numbering of new nodes as they were.
+    const auto bytes = mapBytes(root);
+    const int32_t counter = PoxelCounter();
+    auto fragment = copyNodes({&tower, emitter});
+    ASSERT_TRUE(fragment.ok());
+    EXPECT_EQ(fragment->nodeCount, 2);
+    EXPECT_EQ(fragment->text, "Landwright map nodes: Tower, Emitter_01");
+    EXPECT_EQ(mapBytes(root), bytes);
+    EXPECT_EQ(PoxelCounter(), counter);
+
+    // Into a group: the poxel among the children, the entity among the entities, both deep
+    // copies with names as they were and identities of their own.
+    Result<std::vector<TPoxel*>> pasted = std::vector<TPoxel*>{};
+    checkUndoRedo([&] { pasted = pasteNodes(doc_, rocks, fragment->bytes); });
+    ASSERT_TRUE(pasted.ok()) << pasted.error().message();
+    ASSERT_EQ(pasted->size(), 2u);
+    EXPECT_EQ(rocks.Entities.back().get(), (*pasted)[0]);
+    EXPECT_EQ(rocks.Children.back().get(), (*pasted)[1]);
+    EXPECT_EQ(lwtest::firstDifference(*(*pasted)[0], *emitter), "");
+    EXPECT_EQ(lwtest::firstDifference(*(*pasted)[1], tower), "");
+    for (TPoxel* copy : *pasted)
+        EXPECT_EQ(doc_.findByListId(copy->ListId), copy) << "a fresh identity";
+
+    // Entities paste onto a poxel; a copy of nodes with their descendant is one subtree.
+    checkUndoRedo([&] { pasted = pasteNodes(doc_, ground, fragmentOf({emitter})); });
+    EXPECT_EQ(ground.Entities.size(), 3u);
+    checkUndoRedo([&] {
+        pasted = pasteNodes(doc_, *child(rocks, 0), fragmentOf({&island, &ground}));
+    });
+    ASSERT_EQ(pasted->size(), 1u);
+    EXPECT_EQ(lwtest::firstDifference(*(*pasted)[0], island), "");
+    // The clipboard holds a snapshot, so unlike a drag it may go into the copied node itself.
+    EXPECT_TRUE(pasteNodes(doc_, tower, fragmentOf({&island})).ok());
+
+    // From another map, as from the imported map into the edited one.
+    MapDocument other;
+    TPoxel* stranger = other.addPoxel(*other.root());
+    checkUndoRedo([&] { pasted = pasteNodes(doc_, root, fragmentOf({stranger})); });
+    EXPECT_EQ(root.Children.back()->Name, stranger->Name);
+}
+
+TEST_F(Document, PasteIsRefusedWhereADropIsRefused) {
+    TPoxel& root = *doc_.root();
+    TPoxel& ground = *child(*child(root, 0), 0);
+    const auto fragment = fragmentOf({child(root, 1)});
+    const auto bytes = mapBytes(root);
+    MapDocument other;
+    struct Case {
+        const char* what;
+        TPoxel* target;
+    };
+    for (const Case& c : {Case{"an entity", ground.Entities.front().get()},
+                          Case{"a node of another map", other.root()}}) {
+        auto pasted = pasteNodes(doc_, *c.target, fragment);
+        ASSERT_FALSE(pasted.ok()) << c.what;
+        EXPECT_EQ(pasted.error().key, "sCannotPasteNodes");
+        EXPECT_FALSE(pasted.error().detail.empty());
+        EXPECT_FALSE(canPasteInto(doc_, *c.target));
+    }
+    EXPECT_TRUE(canPasteInto(doc_, root));
+    EXPECT_EQ(doc_.undoStack()->count(), 0);
+    EXPECT_EQ(mapBytes(root), bytes);
+
+    // The root is never copied, cut or duplicated; nothing at all is no selection.
+    for (const std::vector<TPoxel*>& nodes : {std::vector<TPoxel*>{&root}, {}}) {
+        EXPECT_EQ(copyNodes(nodes).error().key, "sCannotCopyNodes");
+        EXPECT_FALSE(cutNodes(doc_, nodes).ok());
+        EXPECT_FALSE(duplicateNodes(doc_, nodes).ok());
+    }
+    // Nodes of another map can be copied but not cut or duplicated here.
+    TPoxel* stranger = other.addPoxel(*other.root());
+    EXPECT_TRUE(copyNodes({stranger}).ok());
+    EXPECT_EQ(cutNodes(doc_, {stranger}).error().key, "sCannotCutNodes");
+    EXPECT_EQ(duplicateNodes(doc_, {stranger}).error().key, "sCannotDuplicateNodes");
+    EXPECT_EQ(doc_.undoStack()->count(), 0);
+    EXPECT_EQ(mapBytes(root), bytes);
+}
+
+TEST_F(Document, CutAndPasteAreTwoStepsThatUndoToTheSameBytes) {
+    TPoxel& root = *doc_.root();
+    TPoxel& island = *child(root, 0);
+    TPoxel& rocks = *child(root, 1);
+    const std::vector<TPoxel*> picked{child(rocks, 2), child(rocks, 0)};
+    const std::string firstName = picked[1]->Name;
+    const auto before = mapBytes(root);
+    Result<NodeFragment> cut = NodeFragment{};
+    checkUndoRedo([&] { cut = cutNodes(doc_, picked); });
+    ASSERT_TRUE(cut.ok());
+    EXPECT_FALSE(doc_.contains(*picked[0]));
+    EXPECT_FALSE(doc_.contains(*picked[1]));
+    checkUndoRedo([&] { ASSERT_TRUE(pasteNodes(doc_, island, cut->bytes).ok()); });
+    EXPECT_EQ(island.Children[island.Children.size() - 1]->Name, firstName)
+        << "pasted in the order they were picked";
+    const auto after = mapBytes(root);
+    doc_.undoStack()->undo();
+    doc_.undoStack()->undo();
+    EXPECT_EQ(mapBytes(root), before);
+    EXPECT_EQ(child(rocks, 0), picked[1]) << "the very nodes are back in their places";
+    doc_.undoStack()->redo();
+    doc_.undoStack()->redo();
+    EXPECT_EQ(mapBytes(root), after);
+}
+
+TEST_F(Document, DuplicateAppendsCopiesBesideTheOriginalsAsOneStep) {
+    TPoxel& root = *doc_.root();
+    TPoxel& island = *child(root, 0);
+    TPoxel& ground = *child(island, 0);
+    TPoxel* emitter = ground.Entities.front().get();
+    const size_t children = island.Children.size();
+    Result<std::vector<TPoxel*>> copies = std::vector<TPoxel*>{};
+    // The emitter lies below a picked node: it is copied with it, not once more on its own.
+    checkUndoRedo([&] { copies = duplicateNodes(doc_, {child(island, 2), emitter, &ground}); });
+    ASSERT_TRUE(copies.ok());
+    ASSERT_EQ(copies->size(), 2u);
+    ASSERT_EQ(island.Children.size(), children + 2);
+    EXPECT_EQ(island.Children[children].get(), (*copies)[0]);
+    EXPECT_EQ(lwtest::firstDifference(*(*copies)[1], ground), "");
+    EXPECT_EQ(ground.Entities.size(), 2u);
+    checkUndoRedo([&] { copies = duplicateNodes(doc_, {emitter}); });
+    EXPECT_EQ(ground.Entities.back().get(), copies->front());
+}
+
+// Clipboard data comes from any program: whatever it holds, a paste either succeeds or says why
+// and leaves the map, its history and the numbering of new nodes exactly as they were.
+TEST_F(Document, HostileOrTruncatedFragmentsAreRefusedAndChangeNothing) {
+    TPoxel& root = *doc_.root();
+    const auto good = fragmentOf({child(root, 0), child(root, 1)});
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> bad{
+        {"nothing", {}},
+        {"text", {'R', 'o', 'c', 'k', '\n'}},
+        {"noise", std::vector<uint8_t>(4096, 0x5A)},
+        {"a map without nodes", lwtest::mapBytes(*emptyRoot())},
+    };
+    for (size_t keep : {size_t(4), size_t(64), good.size() / 3, good.size() / 2, good.size() - 30})
+        bad.push_back({"cut to " + std::to_string(keep),
+                       std::vector<uint8_t>(good.begin(), good.begin() + std::ptrdiff_t(keep))});
+    // Counts and references grown past what the records hold.
+    for (size_t at = 64; at < good.size(); at += good.size() / 40) {
+        auto flipped = good;
+        flipped[at] = 0xFF;
+        flipped[at + 1] ^= 0x7F;
+        bad.push_back({"bytes at " + std::to_string(at), std::move(flipped)});
+    }
+
+    doc_.addPoxel(root);
+    const auto bytes = mapBytes(root);
+    const auto state = snapshot(root);
+    int32_t counter = PoxelCounter();
+    int refused = 0;
+    for (auto& [what, data] : bad) {
+        auto pasted = pasteNodes(doc_, root, data);
+        if (pasted.ok()) {
+            // A change the reader cannot tell from a real value (a float, a cell code).
+            doc_.undoStack()->undo();
+            counter = PoxelCounter();
+            continue;
+        }
+        ++refused;
+        EXPECT_EQ(pasted.error().key, "sCannotPasteNodes") << what;
+        EXPECT_FALSE(pasted.error().detail.empty()) << what;
+        EXPECT_EQ(PoxelCounter(), counter) << what;
+        EXPECT_EQ(doc_.undoStack()->index(), 1) << what;
+    }
+    EXPECT_GE(refused, 9);
+    doc_.undoStack()->setIndex(1);
+    EXPECT_EQ(snapshot(root), state);
+    EXPECT_EQ(mapBytes(root), bytes);
 }

@@ -1,4 +1,5 @@
 #include "ui/Language.h"
+#include "ui/HelpChoice.h"
 #include "ui/LangRegistry.h"
 #include "ui/Settings.h"
 
@@ -158,3 +159,27 @@ TEST(LangRegistry, TargetsRegisteredWhileApplyingAreReached) {
 }
 
 } // namespace
+
+TEST_F(LanguageTest, HelpIsTheManualUnlessTheLanguageFileNamesAHelpFileOfItsOwn) {
+    using Kind = lw::HelpChoice::Kind;
+    lw::Settings settings;
+    EXPECT_EQ(lw::chooseHelp(language, settings).kind, Kind::Manual);
+    settings.setString("LangFile", writeLangFile(files, "fr.lng", "[mnuMainFile]=Fichier\n"));
+    ASSERT_TRUE(lw::startUpLanguage(language, settings));
+    EXPECT_EQ(lw::chooseHelp(language, settings).kind, Kind::Manual);
+
+    // A name beside the language file: missing until the file is there.
+    settings.setString("LangFile", writeLangFile(files, "de.lng", "[sHelpFileName]=Hilfe.chm\n"));
+    ASSERT_TRUE(lw::startUpLanguage(language, settings));
+    const QString expected = QString::fromStdString((files / "Hilfe.chm").string());
+    EXPECT_EQ(lw::chooseHelp(language, settings).kind, Kind::MissingFile);
+    EXPECT_EQ(lw::chooseHelp(language, settings).file, expected);
+    lwtest::writeBytes(files / "Hilfe.chm", {1, 2, 3});
+    EXPECT_EQ(lw::chooseHelp(language, settings).kind, Kind::File);
+    EXPECT_EQ(language.text("[sHelpfile]"), language.defaultTable().value("[sHelpfile]"))
+        << "the file name's key is not the message's";
+
+    // English chosen: the language file is not in use, nor is its help file.
+    lw::chooseDefaultEnglish(language, settings);
+    EXPECT_EQ(lw::chooseHelp(language, settings).kind, Kind::Manual);
+}
