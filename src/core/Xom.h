@@ -18,6 +18,8 @@ constexpr size_t kXomHeaderSize = 64;
 constexpr size_t kXomTypeRecordSize = 64;
 // Largest value the one- or two-byte integers of a record can hold.
 constexpr int32_t kMaxVarInt = 32767;
+// Files larger than this are not maps.
+constexpr size_t kMaxXomFileSize = kMaxInputFileSize;
 
 struct VarInt {
     int32_t value = 0;
