@@ -119,14 +119,7 @@ TEST_F(Cli, AMapNeedingMoreMemoryThanThereIsIsRefusedNotACrash) {
 #endif
     // One of the largest poxels shared 1,024 times: 270 MB in memory from a 260 KB file, within
     // what a map may hold but more than this process may take.
-    XomBuilder x;
-    x.strings = {"Shared"};
-    std::vector<std::vector<uint8_t>> records;
-    for (int i = 0; i < 10; ++i)
-        records.push_back(groupRecord(1, {i + 2, i + 2}));
-    records.push_back(poxelRecord(1, 180, 1, 180, 3));
-    x.types.push_back({"LandFrameStore", records});
-    writeBytes(dir_ / "shared.xom", x.build());
+    writeBytes(dir_ / "shared.xom", doublingMap(10, 180, 180));
     auto r = runCommand("(ulimit -v 160000; exec " + std::string(LW_CLI_PATH) + " check " +
                         shellQuoted(dir_ / "shared.xom") + ")");
     EXPECT_EQ(r.exitCode, 1);

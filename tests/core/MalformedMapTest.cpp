@@ -172,13 +172,7 @@ TEST(MalformedMaps, DeepAndExplosiveStructuresAreBounded) {
     expectRefused(chain(1500), "nested", "a chain deeper than the limit");
 
     // Forty records, each referring twice to the next: 2^40 nodes from a small file.
-    XomBuilder x;
-    x.strings = {"Twice"};
-    std::vector<std::vector<uint8_t>> recs;
-    for (int i = 0; i < 40; ++i)
-        recs.push_back(i + 1 < 40 ? groupRecord(1, {i + 2, i + 2}) : poxelRecord(1, 1, 1, 1, 3));
-    x.types.push_back({"LandFrameStore", recs});
-    expectRefused(x.build(), "more than", "exponential sharing");
+    expectRefused(doublingMap(39, 1, 1), "more than", "exponential sharing");
 
     // 65,535 string slots pointing at one string of 65,000 bytes: 130 KB that would expand to
     // 4 GB of names.
@@ -205,14 +199,7 @@ TEST(MalformedMaps, DeepAndExplosiveStructuresAreBounded) {
 // size of its file, and the writer refuses exactly what the reader would.
 TEST(MapLimits, ASmallFileSharingItsRecordsIsReadWhenTheMapIsWithinTheLimits) {
     // Sixteen groups, each referring twice to the next: 131,071 nodes from a 3 KB file.
-    XomBuilder x;
-    x.strings = {"Twice"};
-    std::vector<std::vector<uint8_t>> recs;
-    for (int i = 0; i < 16; ++i)
-        recs.push_back(groupRecord(1, {i + 2, i + 2}));
-    recs.push_back(poxelRecord(1, 1, 1, 1, 3));
-    x.types.push_back({"LandFrameStore", recs});
-    const auto bytes = x.build();
+    const auto bytes = doublingMap(16, 1, 1);
     ASSERT_LT(bytes.size(), 4096u);
     auto root = open(bytes);
     ASSERT_TRUE(root) << root.error().message();
