@@ -1,11 +1,11 @@
 #include "app/EditorCommandLine.h"
 
+#include "core/InputFile.h"
 #include "ui/ManPage.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QFile>
-#include <QFileInfo>
 
 #include <vector>
 
@@ -115,14 +115,9 @@ EditorCommandLine parseEditorCommandLine(const QStringList& arguments) {
 }
 
 QString unreadableMapReason(const QString& map) {
-    const QFileInfo info(map);
-    if (!info.exists())
-        return QStringLiteral("no such file");
-    if (info.isDir())
-        return QStringLiteral("it is a folder, not a map file");
-    QFile file(map);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
+    // Checked without opening the file the ordinary way: a FIFO would wait for a writer forever.
+    if (const auto problem = inputFileProblem(QFile::encodeName(map).toStdString()))
+        return QString::fromStdString(*problem);
     return {};
 }
 

@@ -2,13 +2,19 @@
 // that map, that texture list and the images of DIR, and loads the textures.
 
 #include "app/EditorCommandLine.h"
+#include "core/AtomicFile.h"
 #include "editor/gui/MainForm.h"
+#include "ui/Language.h"
 #include "ui/Version.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <new>
 
 namespace {
 
@@ -19,19 +25,27 @@ QStringList argumentList(int argc, char** argv) {
     return list;
 }
 
+// Writes `text` to stdout; false, after saying why, when it did not all arrive (a full disk).
+bool printed(const char* text) {
+    errno = 0;
+    if (std::fputs(text, stdout) >= 0 && std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return true;
+    const int err = errno;
+    std::fprintf(stderr, "landwright: cannot write the output: %s\n",
+                 err != 0 ? std::strerror(err) : "write error");
+    return false;
+}
+
 // Prints the text, or the usage error, that the command line asked for; the exit status.
 int answer(const lw::EditorCommandLine& line) {
     using Action = lw::EditorCommandLine::Action;
     switch (line.action) {
     case Action::Help:
-        std::fputs(lw::editorHelpText().toLocal8Bit().constData(), stdout);
-        return 0;
+        return printed(lw::editorHelpText().toLocal8Bit().constData()) ? 0 : 1;
     case Action::Version:
-        std::fputs(lw::editorVersionText().toLocal8Bit().constData(), stdout);
-        return 0;
+        return printed(lw::editorVersionText().toLocal8Bit().constData()) ? 0 : 1;
     case Action::Manual:
-        std::fputs(lw::editorManualPage().c_str(), stdout);
-        return 0;
+        return printed(lw::editorManualPage().c_str()) ? 0 : 1;
     case Action::Error:
         std::fprintf(stderr, "landwright: %s\nTry 'landwright --help'.\n",
                      line.message.toLocal8Bit().constData());
@@ -54,9 +68,29 @@ bool reportUnreadable(const QString& map) {
     return false;
 }
 
+// The last line of defence: a handler that runs out of memory (a file describing more than
+// the computer holds) reports it and the editor goes on with what it had, instead of ending
+// with the user's work.
+class EditorApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::bad_alloc&) {
+            QMessageBox::critical(nullptr, lw::langText("[sError]"),
+                                  lw::langText("[sOutOfMemoryStopped]"));
+            return false;
+        }
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // First of all: a file-size limit fails a save instead of killing the editor, and an
+    // interrupted save leaves no temporary file behind.
+    lw::installSaveSignalHandlers();
     // The line is read before the application exists: help, the version, mistakes and a map
     // that cannot be read are answered without a window, and without a display too.
     const lw::EditorCommandLine line = lw::parseEditorCommandLine(argumentList(argc, argv));
@@ -66,19 +100,20 @@ int main(int argc, char** argv) {
         return 1;
 
     QGuiApplication::setDesktopFileName(QStringLiteral("org.corvell.Landwright"));
-    QApplication app(argc, argv);
+    EditorApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(lw::kAppTitle));
 
     lw::TMainForm form;
     form.LoadSettings();
     form.show();
-    form.offerRecovery();
-    QTimer::singleShot(0, &form,
-                       [&form, file = line.map, textures = line.textures, bundles = line.bundles] {
-                           if (!file.isEmpty())
-                               form.openMapFile(file);
-                           if (!textures.isEmpty() || !bundles.isEmpty())
-                               form.openTexturesAtStart(textures, bundles);
-                       });
+    const bool recovered = form.offerRecovery();
+    QTimer::singleShot(
+        0, &form,
+        [&form, recovered, file = line.map, textures = line.textures, bundles = line.bundles] {
+            if (!file.isEmpty())
+                form.openMapAtStart(file, recovered);
+            if (!textures.isEmpty() || !bundles.isEmpty())
+                form.openTexturesAtStart(textures, bundles);
+        });
     return app.exec();
 }

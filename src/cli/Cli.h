@@ -3,6 +3,7 @@
 
 #include "core/Poxel.h"
 #include "core/Result.h"
+#include "textures/TextureBoxes.h"
 
 #include <initializer_list>
 #include <map>
@@ -59,6 +60,13 @@ const std::vector<std::pair<const char*, const char*>>& toolOptions();
 
 // Writes text to stdout as it is.
 void print(const std::string& text);
+// The error of the first write of print() that failed, or 0.
+int outputErrno();
+// Writes a map through the editor's save path; what the save notes (a hard link split) goes
+// to stderr.
+Status saveMap(const TPoxel& root, const std::string& fileName);
+// Reads a texture list; what the reading left out of the file goes to stderr.
+Result<TextureBoxList> readTextureList(const std::string& fileName);
 // The table entry of a subcommand.
 const Command& commandNamed(const char* name);
 

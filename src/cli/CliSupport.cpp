@@ -2,6 +2,9 @@
 
 #include "cli/Cli.h"
 
+#include "core/MapWriter.h"
+#include "textures/TextureListDocument.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -11,8 +14,33 @@
 
 namespace lw::cli {
 
+namespace {
+int g_outputErrno = 0;
+}
+
 void print(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() && g_outputErrno == 0)
+        g_outputErrno = errno;
+}
+
+int outputErrno() {
+    return g_outputErrno;
+}
+
+Status saveMap(const TPoxel& root, const std::string& fileName) {
+    std::string note;
+    Status st = WriteMapFile(root, fileName, &note);
+    if (st && !note.empty())
+        std::fprintf(stderr, "landwright-cli: note: %s\n", note.c_str());
+    return st;
+}
+
+Result<TextureBoxList> readTextureList(const std::string& fileName) {
+    std::string dropped;
+    auto list = readTextureListFile(fileName, &dropped);
+    if (list && !dropped.empty())
+        std::fprintf(stderr, "landwright-cli: note: '%s': %s\n", fileName.c_str(), dropped.c_str());
+    return list;
 }
 
 const Command& commandNamed(const char* name) {

@@ -65,7 +65,7 @@ int loadPoxelJob(const Args& args, const char* command, PoxelJob& job) {
 }
 
 int writeMap(const TPoxel& root, const std::string& fileName) {
-    if (auto st = WriteMapFile(root, fileName); !st)
+    if (auto st = saveMap(root, fileName); !st)
         return fail(st.error());
     std::printf("wrote %s\n", fileName.c_str());
     return ExitOk;

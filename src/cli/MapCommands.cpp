@@ -34,21 +34,21 @@ int runResave(const Args& args) {
     auto root = readMapFile(args.positional[0]);
     if (!root)
         return fail(root.error());
-    if (auto st = WriteMapFile(**root, args.positional[1]); !st)
+    if (auto st = saveMap(**root, args.positional[1]); !st)
         return fail(st.error());
     return ExitOk;
 }
 
 int runNew(const Args& args) {
     auto root = newMapRoot();
-    if (auto st = WriteMapFile(*root, args.positional[0]); !st)
+    if (auto st = saveMap(*root, args.positional[0]); !st)
         return fail(st.error());
     return ExitOk;
 }
 
 int runDemo(const Args& args) {
     auto root = makeDemoMap();
-    if (auto st = WriteMapFile(*root, args.positional[0]); !st)
+    if (auto st = saveMap(*root, args.positional[0]); !st)
         return fail(st.error());
     const DemoTextureFiles textures = demoTextureFilesBeside(args.positional[0]);
     if (auto st = writeDemoTextures(textures); !st)

@@ -91,7 +91,7 @@ int runImport(const Args& args) {
     const size_t poxels = import->Group->Children.size();
     const std::string groupName = import->Group->Name;
     AddChildPoxel(*root, std::move(import->Group));
-    if (auto st = WriteMapFile(*root, out); !st)
+    if (auto st = saveMap(*root, out); !st)
         return fail(st.error());
     for (const std::string& note : import->Notes)
         std::printf("skipped %s\n", note.c_str());
@@ -158,7 +158,7 @@ int runExport(const Args& args) {
     TTextureList table{};
     ExportTextures textures{&table, &names, &images};
     if (withTextures) {
-        auto list = ReadTextureList(args.options.at("--texture-list"));
+        auto list = readTextureList(args.options.at("--texture-list"));
         if (!list)
             return fail(list.error());
         const std::string& folder = args.options.at("--bundles");

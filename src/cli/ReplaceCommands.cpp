@@ -58,7 +58,7 @@ int runReplace(const Args& args) {
         return fail(report.Outcome.error());
     for (const QString& line : report.Log)
         print(line.toStdString() + "\n");
-    if (auto st = WriteMapFile(**root, args.positional[1]); !st)
+    if (auto st = saveMap(**root, args.positional[1]); !st)
         return fail(st.error());
     return ExitOk;
 }

@@ -68,7 +68,7 @@ int extractImage(const Args& args) {
 }
 
 int checkList(const Args& args) {
-    auto list = ReadTextureList(args.positional[1]);
+    auto list = readTextureList(args.positional[1]);
     if (!list)
         return fail(list.error());
     auto images = loadFolder(args.positional[2]);
@@ -106,7 +106,7 @@ int checkList(const Args& args) {
 }
 
 int roundtripList(const Args& args) {
-    auto list = ReadTextureList(args.positional[1]);
+    auto list = readTextureList(args.positional[1]);
     if (!list)
         return fail(list.error());
     if (auto st = WriteTextureList(args.positional[2], *list); !st)

@@ -1,9 +1,12 @@
 #include "cli/Cli.h"
+#include "core/AtomicFile.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <new>
 
 #ifndef LW_VERSION
 #define LW_VERSION "0.0.0"
@@ -260,15 +263,29 @@ int runCommand(const Command& c, int argc, char** argv) {
         return usageError(c, "missing arguments");
     if (args.positional.size() > c.maxPositional)
         return usageError(c, "too many arguments");
-    return c.run(args);
+    try {
+        return c.run(args);
+    } catch (const std::bad_alloc&) {
+        // A file may describe more than this machine can hold; that is a refusal, not a crash.
+        return fail(Error{"sOutOfMemory", "Not enough memory",
+                          std::string("landwright-cli ") + c.name +
+                              " needed more memory than the system gave"});
+    }
 }
 
-} // namespace
+// What went to stdout must have arrived (a full disk, a closed pipe): otherwise the output is
+// cut off and the exit status says so.
+int checkedExit(int status) {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return status;
+    const int err = errno != 0 ? errno : outputErrno();
+    std::fprintf(stderr, "landwright-cli: cannot write the output: %s\n",
+                 err != 0 ? std::strerror(err) : "write error");
+    return status == ExitOk ? ExitFailed : status;
+}
 
-} // namespace lw::cli
-
-int main(int argc, char** argv) {
-    using namespace lw::cli;
+int run(int argc, char** argv) {
     if (argc < 2) {
         printToolHelp(stderr);
         return ExitUsage;
@@ -293,4 +310,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "landwright-cli: unknown subcommand '%s' (see landwright-cli --help)\n",
                  first.c_str());
     return ExitUsage;
+}
+
+} // namespace
+
+} // namespace lw::cli
+
+int main(int argc, char** argv) {
+    using namespace lw::cli;
+    lw::installSaveSignalHandlers();
+    return checkedExit(run(argc, argv));
 }

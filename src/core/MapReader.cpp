@@ -27,18 +27,17 @@ void setRotation(TPoxel& node, const TVec3& radians) {
 // Walks the reference graph of one decode, guarding against cycles and explosive sharing.
 class Decoder {
 public:
-    Decoder(const TStrArr& objects, bool filter)
-        : objects_(objects), filter_(filter), onPath_(objects.entries.size(), 0),
-          budget_(decodeBudgetBytes(objects.size())) {}
+    Decoder(const TStrArr& objects, bool filter, const MapLimits& limits)
+        : objects_(objects), filter_(filter), onPath_(objects.entries.size(), 0), budget_(limits) {}
 
     // Decodes land record `index` into `node`, which was made with the record's dimensions.
     Status land(TPoxel& node, int32_t index, const LandRecordView& v, int depth) {
         if (depth > kMaxTreeDepth)
             return badXomFormat("land objects are nested more than " +
                                 std::to_string(kMaxTreeDepth) + " deep");
-        if (auto st = v.isGroup ? count(1, 1, 1) : count(v.nx, v.ny, v.nz); !st)
-            return st;
         const StrRec& e = objects_.entries[size_t(index)];
+        if (auto st = v.isGroup ? count(1, 1, 1, e) : count(v.nx, v.ny, v.nz, e); !st)
+            return st;
         node.Name = e.Name;
         node.StoreIndex = index;
         node.Pos = v.pos;
@@ -53,9 +52,10 @@ public:
         } else {
             readGeometry(node, v);
             for (int32_t ref : v.entityRefs) {
-                if (filter_ && !IsImportableEntity(objects_.entries[size_t(ref - 1)].Name))
+                const StrRec& record = objects_.entries[size_t(ref - 1)];
+                if (filter_ && !IsImportableEntity(record.Name))
                     continue;
-                if (auto st = count(1, 1, 1); !st)
+                if (auto st = count(1, 1, 1, record); !st)
                     return st;
                 auto entity = makePoxel();
                 if (auto st = ReadDetailEntity(*entity, objects_, ref - 1); !st)
@@ -88,22 +88,10 @@ public:
     }
 
 private:
-    // Counts a node of nx x ny x nz cells (groups and entities are 1 x 1 x 1) against the limits.
-    Status count(int32_t nx, int32_t ny, int32_t nz) {
-        ++nodes_;
-        cells_ += size_t(nx) * size_t(ny) * size_t(nz);
-        bytes_ += estimatedNodeBytes(nx, ny, nz);
-        if (bytes_ > budget_)
-            return badXomFormat("the map expands to more than " + std::to_string(budget_ >> 20) +
-                                " MiB in memory, far more than a file of " +
-                                std::to_string(objects_.size()) +
-                                " bytes holds: its records are shared too often");
-        if (nodes_ > kMaxDecodedNodes)
-            return badXomFormat("the map expands to more than " + std::to_string(kMaxDecodedNodes) +
-                                " nodes");
-        if (cells_ > kMaxDecodedCells)
-            return badXomFormat("the map expands to more than " + std::to_string(kMaxDecodedCells) +
-                                " cells");
+    // Counts a node against the limits before it is made.
+    Status count(int32_t nx, int32_t ny, int32_t nz, const StrRec& e) {
+        if (auto st = budget_.add(nx, ny, nz, e.Name.size() + e.LibName.size()); !st)
+            return badXomFormat(st.error().detail);
         return Ok{};
     }
 
@@ -136,10 +124,7 @@ private:
     const TStrArr& objects_;
     bool filter_;
     std::vector<uint8_t> onPath_;
-    size_t nodes_ = 0;
-    size_t cells_ = 0;
-    size_t bytes_ = 0;
-    size_t budget_;
+    MapBudget budget_;
 };
 
 // Runs a decode with the counter handled as `mode` asks, restoring it when the decode fails.
@@ -166,14 +151,15 @@ bool IsImportableEntity(const std::string& name) {
                         [&name](const char* reserved) { return name == reserved; });
 }
 
-Status ReadLandFrame(TPoxel& node, const TStrArr& objects, int32_t index, bool filter) {
+Status ReadLandFrame(TPoxel& node, const TStrArr& objects, int32_t index, bool filter,
+                     const MapLimits& limits) {
     if (index < 0 || size_t(index) >= objects.entries.size() ||
         !objects.entries[size_t(index)].HasData || !objects.entries[size_t(index)].IsLand)
         return badXomFormat("object " + std::to_string(index + 1) + " is not a land record");
     auto view = parseLandRecord(objects, index);
     if (!view)
         return view.error();
-    Decoder decoder(objects, filter);
+    Decoder decoder(objects, filter, limits);
     return decoder.land(node, index, *view, 0);
 }
 
@@ -197,25 +183,26 @@ Status ReadDetailEntity(TPoxel& node, const TStrArr& objects, int32_t index) {
 }
 
 Result<std::unique_ptr<TPoxel>> decodeMapRoot(const TStrArr& objects, CounterMode mode,
-                                              int32_t base) {
+                                              int32_t base, const MapLimits& limits) {
     return withCounter(mode, base, [&]() -> Result<std::unique_ptr<TPoxel>> {
         auto root = makePoxel();
         root->IsRoot = true;
-        if (auto st = ReadLandFrame(*root, objects, objects.rootIndex, false); !st)
+        if (auto st = ReadLandFrame(*root, objects, objects.rootIndex, false, limits); !st)
             return st.error();
         return root;
     });
 }
 
 Result<std::unique_ptr<TPoxel>> decodeLibraryObject(const TStrArr& objects, int32_t index,
-                                                    bool filter, CounterMode mode, int32_t base) {
+                                                    bool filter, CounterMode mode, int32_t base,
+                                                    const MapLimits& limits) {
     return withCounter(mode, base, [&]() -> Result<std::unique_ptr<TPoxel>> {
         if (index < 0 || size_t(index) >= objects.entries.size() ||
             !objects.entries[size_t(index)].HasData)
             return badLibraryXom("object " + std::to_string(index + 1) + " holds no record");
         auto node = makePoxel();
         Status st = objects.entries[size_t(index)].IsLand
-                        ? ReadLandFrame(*node, objects, index, filter)
+                        ? ReadLandFrame(*node, objects, index, filter, limits)
                         : ReadDetailEntity(*node, objects, index);
         if (!st)
             return st.error();

@@ -47,15 +47,6 @@ Status readRefs(ByteReader& r, const TStrArr& objects, int32_t index, bool wantL
 
 } // namespace
 
-size_t estimatedNodeBytes(int32_t nx, int32_t ny, int32_t nz) {
-    constexpr size_t kBlockOverhead = 32; // allocator header and rounding per block
-    const size_t x = size_t(std::max(nx, 1)), y = size_t(std::max(ny, 1)),
-                 z = size_t(std::max(nz, 1));
-    const size_t blocks = 4 + (x + 1); // cells, two level tables, the height columns
-    return sizeof(TPoxel) + kBlockOverhead * (blocks + 1) + 4 * x * y * z +
-           (x + 1) * (sizeof(std::vector<float>) + 4 * (z + 1)) + 2 * sizeof(TLayer) * (y + 1);
-}
-
 Result<LandRecordView> parseLandRecord(const TStrArr& objects, int32_t index) {
     const StrRec& e = objects.entries[size_t(index)];
     const uint8_t* d = objects.bytes();

@@ -2,6 +2,7 @@
 // Layouts of the two record types of a map: LandFrameStore (poxels and groups) and
 // DetailEntityStore (entities), parsed into checked views.
 
+#include "core/MapLimits.h"
 #include "core/Poxel.h"
 #include "core/Result.h"
 #include "core/Xom.h"
@@ -9,24 +10,6 @@
 #include <array>
 
 namespace lw {
-
-// Limits that keep hostile files from exhausting the stack or memory. Shared records may be
-// referenced many times, so a small file can describe a huge tree.
-constexpr int kMaxTreeDepth = 1000;
-constexpr size_t kMaxDecodedNodes = 250000;
-constexpr size_t kMaxDecodedCells = 32u * 1024u * 1024u;
-
-// Roughly what a node of nx x ny x nz cells takes in memory: the node itself, its cells,
-// heights and level tables, and the allocator's share of each block.
-size_t estimatedNodeBytes(int32_t nx, int32_t ny, int32_t nz);
-// The memory a decode may build from a file of `fileSize` bytes. A file read record by record
-// needs a few times its size; records referred to many times could describe a tree far larger
-// than the file (a 260 KB file of one large poxel shared 1024 times would need 520 MB), so
-// beyond that only a fixed amount is allowed.
-constexpr size_t kMaxSharedExpansionBytes = size_t(32) << 20;
-constexpr size_t decodeBudgetBytes(size_t fileSize) {
-    return kMaxSharedExpansionBytes + 8 * fileSize;
-}
 
 // Bytes from the end of a record's name to its HighCount byte, and to the child list of a group.
 constexpr size_t kHighCountOffset = 112;

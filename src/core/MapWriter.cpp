@@ -519,11 +519,14 @@ void WriteLandRecord(const TPoxel& n, const RecordLists& lists, const StringList
     writeFullLandRecord(n, lists, strings, out, n.IsRoot);
 }
 
-Result<std::vector<uint8_t>> encodeMap(const TPoxel& root) {
+Result<std::vector<uint8_t>> encodeMap(const TPoxel& root, const MapLimits& limits) {
     if (!root.IsRoot)
         return refuse("only a map's root can be saved as a map");
     if (auto st = checkWritable(root); !st)
         return st.error();
+    // The reader would refuse the file: nothing is written.
+    if (auto st = checkMapLimits(root, limits); !st)
+        return refuse(st.error().detail);
 
     RecordLists lists;
     CollectRecords(root, lists);
@@ -613,11 +616,11 @@ Result<std::vector<uint8_t>> encodeMap(const TPoxel& root) {
     return out;
 }
 
-Status WriteMapFile(const TPoxel& root, const std::string& fileName) {
+Status WriteMapFile(const TPoxel& root, const std::string& fileName, std::string* note) {
     auto bytes = encodeMap(root);
     if (!bytes)
         return bytes.error();
-    return writeFileAtomically(fileName, *bytes);
+    return writeFileAtomically(fileName, *bytes, note);
 }
 
 std::string nodePath(const TPoxel& root, const TPoxel& node) {

@@ -2,6 +2,7 @@
 // Encoding a tree of TPoxel nodes as a map file. Nodes with identical content are written once
 // and referred to from every place they occur.
 
+#include "core/MapRecords.h"
 #include "core/Poxel.h"
 #include "core/Result.h"
 
@@ -42,12 +43,13 @@ void WriteEntityRecord(const TPoxel& entity, const StringList& strings, std::vec
 void WriteLandRecord(const TPoxel& node, const RecordLists& lists, const StringList& strings,
                      std::vector<uint8_t>& out);
 
-// Checks that the tree fits the file format, then assembles the whole file in memory.
-// Refuses (naming the node) anything the format cannot hold; never truncates.
-Result<std::vector<uint8_t>> encodeMap(const TPoxel& root);
+// Checks that the tree fits the file format and the limits the reader holds maps to, then
+// assembles the whole file in memory. Refuses (naming the node or the limit) anything the
+// format cannot hold or the reader would refuse; never truncates.
+Result<std::vector<uint8_t>> encodeMap(const TPoxel& root, const MapLimits& limits = {});
 
-// Encodes `root` and writes it atomically to `fileName`.
-Status WriteMapFile(const TPoxel& root, const std::string& fileName);
+// Encodes `root` and writes it atomically to `fileName`; `note` as writeFileAtomically says.
+Status WriteMapFile(const TPoxel& root, const std::string& fileName, std::string* note = nullptr);
 
 // "Root/Group_01/Hill": where a node sits, for messages.
 std::string nodePath(const TPoxel& root, const TPoxel& node);

@@ -4,8 +4,6 @@
 #include "core/MapRecords.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string_view>
@@ -82,6 +80,9 @@ Result<XomFraming> readXomFraming(const uint8_t* d, size_t size) {
     if (pool + poolSize > size)
         return badXomFormat(at(s) + "the string table (" + std::to_string(slotCount) + " slots, " +
                             std::to_string(poolSize) + " bytes) runs past the end of the file");
+    // Slots may point into each other's strings: what they expand to is counted, so a small
+    // table cannot claim gigabytes.
+    size_t expanded = 0;
     for (size_t k = 1; k < slotCount; ++k) {
         const size_t off = loadU16(d + s + 12 + 4 * k);
         const uint8_t* start = off < poolSize ? d + pool + off : nullptr;
@@ -89,6 +90,11 @@ Result<XomFraming> readXomFraming(const uint8_t* d, size_t size) {
         if (!nul)
             return badXomFormat(at(s + 12 + 4 * k) + "string slot " + std::to_string(k) +
                                 " runs past the end of the string pool");
+        expanded += size_t(static_cast<const uint8_t*>(nul) - start) + 1;
+        if (expanded > kMaxStringTableBytes)
+            return badXomFormat(at(s) + "the " + std::to_string(slotCount) +
+                                " strings of the string table expand to more than " +
+                                std::to_string(kMaxStringTableBytes >> 20) + " MiB");
         f.strings.emplace_back(reinterpret_cast<const char*>(start),
                                static_cast<const uint8_t*>(nul) - start);
     }
@@ -133,32 +139,6 @@ int compareIgnoreCase(const std::string& a, const std::string& b) {
             return ca < cb ? -1 : 1;
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-Result<std::vector<uint8_t>> readFileBytes(const std::string& fileName) {
-    auto fail = [&fileName](const std::string& why) {
-        return Error{"sCannotOpenFile", "Cannot open file", "'" + fileName + "': " + why};
-    };
-    std::FILE* f = std::fopen(fileName.c_str(), "rb");
-    if (!f)
-        return fail(std::strerror(errno));
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    for (;;) {
-        const size_t n = std::fread(chunk, 1, sizeof chunk, f);
-        bytes.insert(bytes.end(), chunk, chunk + n);
-        if (bytes.size() > kMaxXomFileSize) {
-            std::fclose(f);
-            return fail("the file is larger than 1 GiB");
-        }
-        if (n < sizeof chunk)
-            break;
-    }
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed)
-        return fail("read error");
-    return bytes;
 }
 
 Result<TStrArr> parseXom(std::vector<uint8_t> bytes, XomMode mode) {
@@ -265,7 +245,8 @@ Result<TStrArr> parseXom(std::vector<uint8_t> bytes, XomMode mode) {
     return table;
 }
 
-Result<std::vector<LibraryEntry>> buildLibraryListing(const TStrArr& objects) {
+Result<std::vector<LibraryEntry>> buildLibraryListing(const TStrArr& objects,
+                                                      const MapLimits& limits) {
     const size_t count = objects.entries.size();
     // Parse every land record once; an object referenced as a child of another is not listed
     // at the top.
@@ -283,17 +264,16 @@ Result<std::vector<LibraryEntry>> buildLibraryListing(const TStrArr& objects) {
             isChild[size_t(ref - 1)] = 1;
     }
 
-    size_t listed = 0;
+    MapBudget budget(limits);
     std::vector<uint8_t> onPath(count, 0);
     std::function<Status(int32_t, LibraryEntry&, int)> list = [&](int32_t k, LibraryEntry& out,
                                                                   int depth) -> Status {
-        if (++listed > kMaxDecodedNodes)
-            return badLibraryXom("the listing holds more than " + std::to_string(kMaxDecodedNodes) +
-                                 " entries");
         if (depth > kMaxTreeDepth)
             return badLibraryXom("objects are nested more than " + std::to_string(kMaxTreeDepth) +
                                  " deep");
         const StrRec& e = objects.entries[size_t(k)];
+        if (auto st = budget.add(1, 1, 1, e.Name.size()); !st)
+            return badLibraryXom(st.error().detail);
         out.name = e.Name;
         out.objectIndex = k;
         if (!e.IsLand) {

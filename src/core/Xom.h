@@ -1,6 +1,8 @@
 #pragma once
 // The XOM container: the object store that maps, land libraries and texture bundles share.
 
+#include "core/InputFile.h"
+#include "core/MapLimits.h"
 #include "core/Poxel.h"
 #include "core/Result.h"
 
@@ -16,8 +18,8 @@ constexpr size_t kXomHeaderSize = 64;
 constexpr size_t kXomTypeRecordSize = 64;
 // Largest value the one- or two-byte integers of a record can hold.
 constexpr int32_t kMaxVarInt = 32767;
-// Files larger than this are not maps; refusing them early keeps memory use sane.
-constexpr size_t kMaxXomFileSize = size_t(1) << 30;
+// Files larger than this are not maps.
+constexpr size_t kMaxXomFileSize = kMaxInputFileSize;
 
 struct VarInt {
     int32_t value = 0;
@@ -89,9 +91,6 @@ enum class XomMode { Map, Library };
 // is not a land record; library mode accepts a file only when it has an XGraphSet type.
 Result<TStrArr> parseXom(std::vector<uint8_t> bytes, XomMode mode);
 
-// Reads a whole file into memory with a clear error for missing, unreadable or oversized files.
-Result<std::vector<uint8_t>> readFileBytes(const std::string& fileName);
-
 // One node of a land library listing.
 struct LibraryEntry {
     std::string name;
@@ -102,7 +101,8 @@ struct LibraryEntry {
 
 // Builds the listing of a library: the land objects nobody references, sorted by name ignoring
 // case, each with its entities and children below it.
-Result<std::vector<LibraryEntry>> buildLibraryListing(const TStrArr& objects);
+Result<std::vector<LibraryEntry>> buildLibraryListing(const TStrArr& objects,
+                                                      const MapLimits& limits = {});
 
 // Adds a listing to a tree view; each object's entry remembers the last item made for it.
 void emitLibraryListing(const std::vector<LibraryEntry>& listing, TStrArr& objects, ItemSink& view);

@@ -45,6 +45,7 @@ Autosaver::Autosaver(MapDocument& doc, QString folder, QObject* parent)
         writeNow();
         rearm();
     });
+    connect(&doc_, &MapDocument::saved, this, [this] { recoveredUnsaved_ = false; });
     connect(&doc_, &MapDocument::modifiedChanged, this, &Autosaver::onModifiedChanged);
     // Every kind of change, merged edits included (they leave the history's index alone).
     connect(&doc_, &MapDocument::nodeChanged, this, &Autosaver::onDocumentChanged);
@@ -131,6 +132,8 @@ bool Autosaver::writeNow() {
         return false;
     RecoveryInfo info;
     info.fileName = doc_.fileName();
+    if (doc_.diskStamp().exists)
+        info.stamp = doc_.diskStamp();
     info.savedAt = QDateTime::currentDateTimeUtc();
     info.pid = QCoreApplication::applicationPid();
     changed_ = false;
@@ -190,11 +193,31 @@ void Autosaver::inherit(RecoveryEntry entry) {
     if (inherited_)
         inherited_->remove();
     inherited_.emplace(std::move(entry));
+    recoveredUnsaved_ = true;
+}
+
+void Autosaver::keepCopiesForNextStart() {
+    if (lock_) {
+        lock_->unlock(); // the copy and its sidecar stay; the lock goes
+        lock_.reset();
+        // Later copies of this session must not overwrite the one left.
+        sessionId_ = newRecoverySessionId() + QLatin1Char('-') + QString::number(++renewals_);
+    }
+    hasCopy_ = false;
+    if (inherited_) {
+        inherited_->release();
+        inherited_.reset();
+    }
+    recoveredUnsaved_ = false;
 }
 
 void Autosaver::removeCopies() {
     waitForWrites();
     ++generation_;
+    if (recoveredUnsaved_) {
+        keepCopiesForNextStart();
+        return;
+    }
     // Whatever a failed write may have left, too.
     if (lock_) {
         const RecoveryPaths where = paths();

@@ -64,7 +64,9 @@ public:
     // A recovered map is the edited map now: its copy is this session's until the session
     // writes a newer copy of its own, or the copies are removed.
     void inherit(RecoveryEntry entry);
-    // Removes this session's copies (its own and an inherited one).
+    // Removes this session's copies (its own and an inherited one) once they are not needed.
+    // Recovered work that was never saved is not thrown away, even when the map is discarded
+    // or the session ends: its copies stay on disk and are offered again at the next start.
     void removeCopies();
 
 signals:
@@ -78,6 +80,7 @@ private:
         QString message;
     };
     void onDocumentChanged();
+    void keepCopiesForNextStart();
     void onModifiedChanged(bool modified);
     void rearm();
     void takeOutcome();
@@ -96,6 +99,9 @@ private:
     int generation_ = 0;
     std::unique_ptr<QLockFile> lock_;
     std::optional<RecoveryEntry> inherited_;
+    // Set from a recovery until the map is saved.
+    bool recoveredUnsaved_ = false;
+    int renewals_ = 0;
 
     QThreadPool pool_;
     std::mutex outcomeMutex_;

@@ -2,13 +2,15 @@
 
 #include "ui/Version.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <utility>
 
 namespace lw {
 
-void RecentList::add(const QString& file) {
+void RecentList::add(const QString& name) {
+    const QString file = canonicalFileName(name);
     int found = kRecentCount - 1; // absent: everything shifts and the last place falls off
     for (int i = 0; i < kRecentCount; ++i)
         if (entries_[static_cast<size_t>(i)].compare(file, Qt::CaseInsensitive) == 0) {
@@ -25,6 +27,18 @@ int RecentList::filled() const {
     while (n < kRecentCount && !entries_[static_cast<size_t>(n)].isEmpty())
         ++n;
     return n;
+}
+
+QString canonicalFileName(const QString& fileName) {
+    if (fileName.isEmpty())
+        return {};
+    const QFileInfo info(fileName);
+    const QString canonical = info.canonicalFilePath();
+    if (!canonical.isEmpty())
+        return canonical;
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
+                            : QDir(folder).filePath(info.fileName());
 }
 
 QString recentCaption(int number, const QString& file) {

@@ -16,8 +16,8 @@ enum class RecentKind { TextureLists = 0, Maps = 1 };
 // Five places, most recent first; empty strings are free places.
 class RecentList {
 public:
-    // Moves `file` to the front (letter case ignored when looking for it) or inserts it there;
-    // the sixth entry falls off.
+    // Moves `file` (in its canonical form) to the front (letter case ignored when looking for
+    // it) or inserts it there; the sixth entry falls off.
     void add(const QString& file);
     const QString& at(int place) const { return entries_[static_cast<size_t>(place)]; }
     void set(int place, const QString& file) { entries_[static_cast<size_t>(place)] = file; }
@@ -34,6 +34,11 @@ QString recentCaption(int number, const QString& file);
 QString recentPlaceholder(int number);
 // Settings value of a place (1-based): "PathMap_1" or "PathTList_1".
 QString recentSettingName(RecentKind kind, int number);
+
+// The absolute, canonical form of a file name, as every kept file name is stored: links and
+// "." or ".." resolved, so that the name means the same file from any working folder. A file
+// that does not exist yet gets its folder resolved. Empty stays empty.
+QString canonicalFileName(const QString& fileName);
 
 // "Landwright v.2.3 by Corvell - [demo.xom]".
 QString mapWindowTitle(const QString& fileName);

@@ -1,8 +1,10 @@
 #include "editor/MapDocument.h"
 
+#include "core/AtomicFile.h"
 #include "core/MapGenerator.h"
 #include "core/MapReader.h"
 #include "core/MapWriter.h"
+#include "editor/Documents.h"
 #include "ui/Language.h"
 
 #include <QFile>
@@ -10,6 +12,7 @@
 #include <QUndoCommand>
 
 #include <algorithm>
+#include <new>
 
 namespace lw {
 
@@ -19,14 +22,36 @@ std::string localName(const QString& fileName) {
     return QFile::encodeName(fileName).toStdString();
 }
 
-// A missing or unreadable file is refused before the reader sees it, like a bad file.
+// A missing or unreadable file, a folder or a device is refused before the reader sees it,
+// like a bad file.
 std::optional<Error> unreadable(const QString& fileName, Error (*kind)(std::string)) {
-    const QFileInfo info(fileName);
-    if (!info.exists())
-        return kind(fileName.toStdString() + ": the file does not exist");
-    if (!info.isFile() || !info.isReadable())
-        return kind(fileName.toStdString() + ": the file cannot be read");
+    if (const auto problem = inputFileProblem(localName(fileName)))
+        return kind(fileName.toStdString() + ": " + *problem);
     return std::nullopt;
+}
+
+Error outOfMemory(const QString& fileName) {
+    return Error{"sOutOfMemory", "Not enough memory",
+                 fileName.toStdString() + ": the file describes more than this computer can hold"};
+}
+
+// Reads and decodes a map file; `stamp` receives what the file was like.
+Result<std::unique_ptr<TPoxel>> readMap(const QString& fileName, CounterMode mode, int32_t base,
+                                        FileStamp* stamp) {
+    try {
+        const std::string local = localName(fileName);
+        auto bytes = readFileBytes(local);
+        if (!bytes)
+            return badXomFormat(bytes.error().detail);
+        if (stamp)
+            *stamp = stampFile(local, bytes->data(), bytes->size());
+        auto objects = parseXom(std::move(*bytes), XomMode::Map);
+        if (!objects)
+            return objects.error();
+        return decodeMapRoot(*objects, mode, base);
+    } catch (const std::bad_alloc&) {
+        return outOfMemory(fileName);
+    }
 }
 
 TArrayPoxel& listOf(TPoxel& parent, const TPoxel& node) {
@@ -183,7 +208,8 @@ QString MapDocument::opText(Op op) {
     return {};
 }
 
-void MapDocument::setFileName(const QString& fileName) {
+void MapDocument::setFileName(const QString& name) {
+    const QString fileName = canonicalFileName(name);
     if (fileName_ == fileName)
         return;
     fileName_ = fileName;
@@ -206,30 +232,42 @@ void MapDocument::replaceRoot(std::unique_ptr<TPoxel> root, const QString& fileN
 
 void MapDocument::newMap() {
     replaceRoot(newMapRoot(), QString());
+    diskStamp_ = FileStamp{};
 }
 
 Status MapDocument::openMap(const QString& fileName) {
     if (const auto bad = unreadable(fileName, &badXomFormat))
         return *bad;
     // Decoded into a new tree first: a bad file changes nothing.
-    auto decoded = readMapFile(localName(fileName), CounterMode::Reset);
+    FileStamp stamp;
+    auto decoded = readMap(fileName, CounterMode::Reset, 0, &stamp);
     if (!decoded)
         return decoded.error();
     replaceRoot(std::move(decoded.value()), fileName);
+    diskStamp_ = stamp;
     return Ok{};
 }
 
-Status MapDocument::saveMap(const QString& fileName) {
-    const Status written = WriteMapFile(*root_, localName(fileName));
-    if (!written)
+Status MapDocument::saveMap(const QString& fileName, std::string* note) {
+    auto bytes = encodeMap(*root_);
+    if (!bytes)
+        return bytes.error();
+    const std::string local = localName(fileName);
+    if (auto written = writeFileAtomically(local, *bytes, note); !written)
         return written;
+    diskStamp_ = stampFile(local, bytes->data(), bytes->size());
+    emit saved();
     setFileName(fileName);
     stack_.setClean();
     return Ok{};
 }
 
-void MapDocument::adoptMap(std::unique_ptr<TPoxel> root, const QString& fileName, bool modified) {
+void MapDocument::adoptMap(std::unique_ptr<TPoxel> root, const QString& fileName, bool modified,
+                           const std::optional<FileStamp>& stamp) {
     replaceRoot(std::move(root), fileName);
+    diskStamp_ = stamp
+                     ? *stamp
+                     : (fileName_.isEmpty() ? FileStamp{} : currentFileStamp(localName(fileName_)));
     if (modified) {
         // Nothing to undo, yet not the saved state: the stack can never be clean again until
         // the next save.
@@ -238,10 +276,24 @@ void MapDocument::adoptMap(std::unique_ptr<TPoxel> root, const QString& fileName
     }
 }
 
+DiskChange MapDocument::diskChange() const {
+    if (fileName_.isEmpty())
+        return DiskChange::None;
+    return lw::diskChange(localName(fileName_), diskStamp_);
+}
+
+void MapDocument::markDeletedOnDisk() {
+    diskStamp_ = FileStamp{};
+    if (isModified())
+        return;
+    stack_.resetClean();
+    emit modifiedChanged(true);
+}
+
 Status MapDocument::importMap(const QString& fileName) {
     if (const auto bad = unreadable(fileName, &badXomFormat))
         return *bad;
-    auto decoded = readMapFile(localName(fileName), CounterMode::Band, kImportMapCounterBase);
+    auto decoded = readMap(fileName, CounterMode::Band, kImportMapCounterBase, nullptr);
     if (!decoded)
         return decoded.error();
     importMapRoot_ = std::move(decoded.value());
@@ -254,8 +306,12 @@ Status MapDocument::listLibrary(const QString& fileName, ItemSink* listing) {
         return *bad;
     TStrArr objects;
     Error error;
-    if (ReadXomFile(localName(fileName), listing, false, objects, &error) != -1)
-        return error;
+    try {
+        if (ReadXomFile(localName(fileName), listing, false, objects, &error) != -1)
+            return error;
+    } catch (const std::bad_alloc&) {
+        return outOfMemory(fileName);
+    }
     libraryObjects_ = std::move(objects);
     libraryLoaded_ = true;
     return Ok{};

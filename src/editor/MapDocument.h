@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace lw {
@@ -75,14 +76,25 @@ public:
     // "New map": an empty map, the history cleared.
     void newMap();
     // Reads `fileName` into a new tree and makes it the edited map; a bad or unreadable file
-    // changes nothing and is reported.
+    // changes nothing and is reported. File names are kept in their canonical form.
     Status openMap(const QString& fileName);
     // Writes the edited map. On success the map is marked saved under that name; on failure
-    // nothing changes (the map stays modified).
-    Status saveMap(const QString& fileName);
+    // nothing changes (the map stays modified). `note` as writeFileAtomically says.
+    Status saveMap(const QString& fileName, std::string* note = nullptr);
     // Makes `root` the edited map under `fileName` (for example a recovered copy); `modified`
-    // marks it as differing from that file.
-    void adoptMap(std::unique_ptr<TPoxel> root, const QString& fileName, bool modified);
+    // marks it as differing from that file. `stamp` is what the file was like when the map
+    // was read from it; without one, what it is like now.
+    void adoptMap(std::unique_ptr<TPoxel> root, const QString& fileName, bool modified,
+                  const std::optional<FileStamp>& stamp = std::nullopt);
+
+    // The map's file as it was when the map was read from it or last written to it.
+    const FileStamp& diskStamp() const { return diskStamp_; }
+    // Whether another program changed or removed the map's file since then.
+    DiskChange diskChange() const;
+    // The file is gone: the map is marked modified, so that leaving asks to save it again.
+    void markDeletedOnDisk();
+    // Takes the file's current content as the map, after the user chose to load it again.
+    void acceptDiskVersion(const FileStamp& stamp) { diskStamp_ = stamp; }
 
     // ---- The reference documents -------------------------------------------------------------
 
@@ -177,6 +189,8 @@ signals:
     void importObjectReplaced();
     void fileNameChanged(const QString& fileName);
     void modifiedChanged(bool modified);
+    // The edited map was written to its file (sent before it is marked saved).
+    void saved();
 
 private:
     enum class Op { AddDummy, AddPoxel, AddEmitter, Delete, DeleteMany, Group, Copy };
@@ -195,6 +209,7 @@ private:
 
     std::unique_ptr<TPoxel> root_;
     QString fileName_;
+    FileStamp diskStamp_;
     QUndoStack stack_;
     NameCounters counters_;
 

@@ -41,6 +41,14 @@ QByteArray encodeRecoveryInfo(const RecoveryInfo& info) {
     o[QStringLiteral("pid")] = info.pid;
     if (info.refused)
         o[QStringLiteral("refused")] = true;
+    if (info.stamp && info.stamp->exists) {
+        // 64-bit values as text: JSON numbers keep only 53 bits.
+        QJsonObject disk;
+        disk[QStringLiteral("size")] = QString::number(info.stamp->size);
+        disk[QStringLiteral("mtime")] = QString::number(info.stamp->modifiedNs);
+        disk[QStringLiteral("hash")] = QString::number(info.stamp->hash, 16);
+        o[QStringLiteral("disk")] = disk;
+    }
     return QJsonDocument(o).toJson();
 }
 
@@ -62,6 +70,17 @@ std::optional<RecoveryInfo> decodeRecoveryInfo(const QByteArray& text) {
         return std::nullopt;
     info.pid = o.value(QStringLiteral("pid")).toInteger();
     info.refused = o.value(QStringLiteral("refused")).toBool(false);
+    const QJsonObject disk = o.value(QStringLiteral("disk")).toObject();
+    if (!disk.isEmpty()) {
+        bool sizeOk = false, timeOk = false, hashOk = false;
+        FileStamp stamp;
+        stamp.exists = true;
+        stamp.size = disk.value(QStringLiteral("size")).toString().toULongLong(&sizeOk);
+        stamp.modifiedNs = disk.value(QStringLiteral("mtime")).toString().toLongLong(&timeOk);
+        stamp.hash = disk.value(QStringLiteral("hash")).toString().toULongLong(&hashOk, 16);
+        if (sizeOk && timeOk && hashOk)
+            info.stamp = stamp;
+    }
     return info;
 }
 
@@ -105,6 +124,12 @@ void RecoveryEntry::remove() {
     claim_.reset();
 }
 
+void RecoveryEntry::release() {
+    if (claim_)
+        claim_->unlock();
+    claim_.reset();
+}
+
 void RecoveryEntry::markRefused() {
     info_.refused = true;
     if (!info_.savedAt.isValid())
@@ -126,8 +151,10 @@ std::vector<RecoveryEntry> findLeftRecoveryCopies(const QString& folder,
         return found;
     // Session names from the copies and the sidecars (a lone sidecar is cleared away below).
     std::map<QString, bool> sessions;
-    const QStringList names = dir.entryList(
-        {kPrefix + QStringLiteral("*.xom"), kPrefix + QStringLiteral("*.json")}, QDir::Files);
+    const QStringList names =
+        dir.entryList({kPrefix + QStringLiteral("*.xom"), kPrefix + QStringLiteral("*.json"),
+                       kPrefix + QStringLiteral("*.lock")},
+                      QDir::Files);
     for (const QString& name : names) {
         const QString stem = QFileInfo(name).completeBaseName();
         sessions[stem.mid(kPrefix.size())] = true;
@@ -144,8 +171,10 @@ std::vector<RecoveryEntry> findLeftRecoveryCopies(const QString& folder,
             continue; // the session is still running (or the folder cannot be written)
         const QFileInfo copy(paths.copy);
         if (!copy.isFile()) {
+            // Nothing left to recover (a lone sidecar, or the lock of a session killed before
+            // its first copy): the claim's end removes the lock.
             QFile::remove(paths.sidecar);
-            continue; // nothing left to recover; the claim's end removes the lock
+            continue;
         }
         RecoveryInfo info;
         bool sidecarRead = false;

@@ -9,6 +9,7 @@
 //   recovery-ID.json  the sidecar: the user's file the copy belongs to and when it was written
 //   recovery-ID.lock  held while the session runs (QLockFile: a dead owner makes it stale)
 
+#include "core/InputFile.h"
 #include "core/Poxel.h"
 #include "core/Result.h"
 
@@ -32,7 +33,10 @@ QString defaultRecoveryFolder();
 
 // What the sidecar of a copy records.
 struct RecoveryInfo {
-    QString fileName;     // the user's file; empty for a map that was never saved
+    QString fileName; // the user's file, absolute; empty for a map that was never saved
+    // What the user's file was like when the map was read from it or last written to it, so
+    // that saving the recovered map asks first when another program changed the file since.
+    std::optional<FileStamp> stamp;
     QDateTime savedAt;    // when the copy was written (UTC)
     qint64 pid = 0;       // the session that wrote it, for the curious
     bool refused = false; // the copy could not be read once; it is kept but not offered again
@@ -77,6 +81,8 @@ public:
     Result<std::unique_ptr<TPoxel>> load(bool scratch) const;
     // Removes the copy, its sidecar and the lock.
     void remove();
+    // Ends the claim and leaves the copy for the next start.
+    void release();
     // Keeps the copy on disk but marks it so that it is not offered again.
     void markRefused();
 
@@ -90,7 +96,8 @@ private:
 
 // The copies in `folder` whose session is gone, newest first, each one claimed. Copies of
 // running sessions (their lock is held), of `ownSessionId`, and copies refused before are left
-// out; a sidecar whose copy has gone is cleared away.
+// out; a sidecar whose copy has gone, and the lock of a dead session without a copy, are
+// cleared away.
 std::vector<RecoveryEntry> findLeftRecoveryCopies(const QString& folder,
                                                   const QString& ownSessionId = {});
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <numbers>
 #include <optional>
 #include <utility>
@@ -495,12 +496,19 @@ Result<DetachedImport> importModel3dsDetached(const std::string& fileName,
                                               const ImportFeedback& feedback) {
     if (auto st = checkApoxelOptions(options); !st)
         return st.error();
-    auto objects = Read3ds(fileName, feedback);
-    if (!objects)
-        return objects.error();
-    if (feedback.OnRead)
-        feedback.OnRead(*objects);
-    return apoxelateDetached(fileName, *objects, options, feedback);
+    // Runs on a worker thread of the editor, where an exception would end the program with the
+    // user's work: a model that needs more memory than there is, is a refusal.
+    try {
+        auto objects = Read3ds(fileName, feedback);
+        if (!objects)
+            return objects.error();
+        if (feedback.OnRead)
+            feedback.OnRead(*objects);
+        return apoxelateDetached(fileName, *objects, options, feedback);
+    } catch (const std::bad_alloc&) {
+        return Error{"sOutOfMemory", "Not enough memory",
+                     "'" + fileName + "': the import needs more memory than the system gave"};
+    }
 }
 
 ModelImport buildImportNodes(DetachedImport&& detached) {

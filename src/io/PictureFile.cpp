@@ -1,6 +1,7 @@
 #include "io/PictureFile.h"
 
 #include "core/AtomicFile.h"
+#include "core/ByteIO.h"
 #include "core/Xom.h"
 
 #include <QBuffer>
@@ -55,6 +56,109 @@ GreyPicture greyOf(const QImage& image) {
 } // namespace
 
 namespace {
+
+// ---- Pictures that end too early ----------------------------------------------------------------
+// The decoders fill what a cut-off file lacks with black and report success, which would make
+// heights of zero out of a truncated download. The file's own structure says where it ends.
+
+uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
+    return loadU32(b.data() + at);
+}
+
+// A bitmap ends after its pixel rows (uncompressed) or at its end-of-bitmap code (RLE).
+bool bitmapIsWhole(const std::vector<uint8_t>& b) {
+    if (b.size() < 26)
+        return false;
+    const size_t offset = le32(b, 10);
+    const uint32_t header = le32(b, 14);
+    int64_t width = 0, height = 0;
+    uint32_t bits = 0, compression = 0;
+    if (header == 12) {
+        width = loadU16(b.data() + 18);
+        height = loadU16(b.data() + 20);
+        bits = loadU16(b.data() + 24);
+    } else {
+        if (b.size() < 34)
+            return false;
+        width = int32_t(le32(b, 18));
+        height = int32_t(le32(b, 22));
+        bits = loadU16(b.data() + 28);
+        compression = le32(b, 30);
+    }
+    height = height < 0 ? -height : height;
+    if (compression == 0 || compression == 3 || compression == 6) {
+        const uint64_t stride = (uint64_t(width < 0 ? 0 : width) * bits + 31) / 32 * 4;
+        return uint64_t(offset) + stride * uint64_t(height) <= b.size();
+    }
+    if (compression == 1 || compression == 2) {
+        // Run-length codes up to the end-of-bitmap code, every code inside the file.
+        size_t pos = offset;
+        while (pos + 2 <= b.size()) {
+            const uint8_t count = b[pos], code = b[pos + 1];
+            pos += 2;
+            if (count != 0 || code == 0)
+                continue; // a run, or the end of a line
+            if (code == 1)
+                return true; // the end of the bitmap
+            if (code == 2) {
+                pos += 2; // a move
+                continue;
+            }
+            const size_t literal = compression == 1 ? code : (size_t(code) + 1) / 2;
+            pos += (literal + 1) & ~size_t(1); // literal pixels, padded to a word
+        }
+        return false;
+    }
+    return true; // compressions the checks do not know are left to the decoder
+}
+
+// A JPEG ends with its end-of-image marker, after every segment and every scan.
+bool jpegIsWhole(const std::vector<uint8_t>& b) {
+    size_t pos = 2;
+    const size_t n = b.size();
+    while (pos + 1 < n) {
+        if (b[pos] != 0xFF) {
+            ++pos; // stray bytes between segments
+            continue;
+        }
+        const uint8_t marker = b[pos + 1];
+        if (marker == 0xFF) {
+            ++pos; // fill byte
+            continue;
+        }
+        if (marker == 0xD9)
+            return true;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+            pos += 2;
+            continue;
+        }
+        if (pos + 4 > n)
+            return false;
+        const size_t length = size_t(b[pos + 2]) << 8 | b[pos + 3];
+        pos += 2 + length;
+        if (pos > n)
+            return false;
+        if (marker != 0xDA)
+            continue;
+        // The entropy-coded data of a scan runs to the next marker that is not a stuffed zero
+        // or a restart.
+        while (pos + 1 < n &&
+               !(b[pos] == 0xFF && b[pos + 1] != 0 && !(b[pos + 1] >= 0xD0 && b[pos + 1] <= 0xD7)))
+            ++pos;
+    }
+    return false;
+}
+
+// Why the picture in `bytes` is cut off, judged by its content; nothing when it is whole or of
+// another kind.
+std::optional<std::string> cutOff(const std::vector<uint8_t>& bytes) {
+    const bool bitmap = bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
+    const bool jpeg = bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xD8;
+    if ((bitmap && !bitmapIsWhole(bytes)) || (jpeg && !jpegIsWhole(bytes)))
+        return "the picture is cut off: the file ends before its image data does (" +
+               std::to_string(bytes.size()) + " bytes)";
+    return std::nullopt;
+}
 
 // Decoders give up on images that would need more than this (in MiB); pictures of the largest
 // size taken need a quarter of it.
@@ -113,8 +217,12 @@ Result<GreyPicture> decodePicture(const std::vector<uint8_t>& bytes, const std::
         if (!byContent.error)
             read = std::move(byContent);
         else if (byContent.tooLarge)
-            read.error = byContent.error;
+            read = std::move(byContent);
     }
+    if (read.error && read.tooLarge)
+        return *read.error;
+    if (const auto why = cutOff(bytes))
+        return cannotReadPicture(fileName, *why);
     if (read.error)
         return *read.error;
     const QImage& image = read.image;

@@ -142,7 +142,7 @@ void subtreeSize(const TPoxel& node, SubtreeSize& size) {
         stack.pop_back();
         ++size.nodes;
         size.cells += p->Voxels.size();
-        size.bytes += estimatedNodeBytes(p->NX, p->NY, p->NZ);
+        size.bytes += estimatedNodeBytes(p->NX, p->NY, p->NZ) + p->Name.size() + p->LibName.size();
         for (const auto& e : p->Entities)
             stack.push_back(e.get());
         for (const auto& c : p->Children)
@@ -173,7 +173,6 @@ public:
         if (&start_ != &root_ && !parentOf_.count(&start_))
             return Error{"sReplaceStart", "Cannot replace", "the start node is not in the map"};
         subtreeSize(root_, size_);
-        startBytes_ = size_.bytes;
 
         find_ = ParseFindQuery(findText);
         // Keys are resolved once, not per node.
@@ -490,11 +489,12 @@ private:
                              std::to_string(after.cells) + " cells; a map holds at most " +
                              std::to_string(kMaxDecodedNodes) + " nodes and " +
                              std::to_string(kMaxDecodedCells) + " cells"};
-        if (after.bytes > startBytes_ + kMaxSharedExpansionBytes)
+        if (after.bytes > kMaxDecodedBytes)
             return Error{"sReplaceTooLarge", "Map too large",
                          "copying " + named(*source) + " into " + named(node) +
-                             " would grow the map by more than " +
-                             std::to_string(kMaxSharedExpansionBytes >> 20) + " MiB in this run"};
+                             " would make the map take more than " +
+                             std::to_string(kMaxDecodedBytes >> 20) +
+                             " MiB in memory, the most a map may take"};
 
         const size_t oldEntities = node.Entities.size(), oldChildren = node.Children.size();
         CopyPoxelContent(node, *source, nullptr);
@@ -561,7 +561,6 @@ private:
     std::unordered_map<const TPoxel*, TPoxel*> parentOf_;
     std::unordered_set<const TPoxel*> created_;
     SubtreeSize size_;
-    size_t startBytes_ = 0;
 };
 
 } // namespace

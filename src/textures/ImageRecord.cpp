@@ -19,7 +19,9 @@ std::string number(size_t n) {
 
 } // namespace
 
-Result<ImageLayout> imageLayout(const std::vector<uint8_t>& record) {
+Result<ImageLayout> imageLayout(const std::vector<uint8_t>& record, bool* overLimits) {
+    if (overLimits)
+        *overLimits = false;
     const uint8_t* d = record.data();
     ImageLayout l;
     // The name slot at byte 3 is one or two bytes long; the width follows it. A TGA header has
@@ -51,6 +53,9 @@ Result<ImageLayout> imageLayout(const std::vector<uint8_t>& record) {
         const uint8_t format = d[n + 6];
         l.bits = (format == 2 || format == 4) ? 32 : 24;
     }
+    if (overLimits)
+        *overLimits =
+            l.width > kMaxImageSide || l.height > kMaxImageSide || l.levels > kMaxImageLevels;
     if (l.width > kMaxImageSide || l.height > kMaxImageSide)
         return badImage("the image is " + std::to_string(l.width) + "x" + std::to_string(l.height) +
                         ", larger than " + std::to_string(kMaxImageSide) + " pixels on a side");

@@ -34,7 +34,8 @@ struct ImageLayout {
 };
 
 // Reads the header of a record and checks its limits and that its pixels lie inside it.
-Result<ImageLayout> imageLayout(const std::vector<uint8_t>& record);
+// `overLimits` tells whether a refusal was for the size or the level count alone.
+Result<ImageLayout> imageLayout(const std::vector<uint8_t>& record, bool* overLimits = nullptr);
 
 // A decoded image: top row first, B, G, R(, A) per pixel, `bits` / 8 bytes per pixel.
 struct DecodedImage {

@@ -3,6 +3,8 @@
 #include "core/AtomicFile.h"
 #include "core/Xom.h"
 
+#include <vector>
+
 namespace lw {
 
 namespace {
@@ -49,26 +51,56 @@ bool isNullTexture(const std::string& text) {
     return equalsIgnoreCase(text, kNullTexture);
 }
 
-TextureBoxList parseTextureList(const std::string& text) {
+TextureBoxList parseTextureList(const std::string& text, std::string* dropped) {
     TextureBoxList list;
+    std::vector<std::string> notes;
     TextureListLines in(text);
     while (!in.atEnd() && list.Boxes.size() < size_t(kMaxTextureBoxes)) {
+        const int first = in.line() + 1;
         TextureBox box;
-        bool complete = true;
-        for (int slot = 0; slot < 4 && complete; ++slot) {
-            box.Slots[size_t(slot)] = in.next();
-            complete = !box.Slots[size_t(slot)].empty();
-        }
-        if (!complete)
+        int slots = 0;
+        while (slots < 4 && !(box.Slots[size_t(slots)] = in.next()).empty())
+            ++slots;
+        if (slots < 4) {
+            // The record ends the list, and with it everything after it.
+            const bool more = !in.restIsBlank();
+            if (slots > 0)
+                notes.push_back(
+                    "box " + std::to_string(list.Boxes.size() + 1) + " at line " +
+                    std::to_string(first) + " has " + std::to_string(slots) + " texture line" +
+                    (slots == 1 ? "" : "s") +
+                    " of the four a box needs (top, side, bottom, edge or NULL)" +
+                    (more ? "; it and everything after it were left out" : " and was left out"));
+            else if (more)
+                notes.push_back("line " + std::to_string(first) + " is empty where box " +
+                                std::to_string(list.Boxes.size() + 1) +
+                                " should begin; it ends the list, and the lines after it were "
+                                "left out");
             break;
+        }
         box.Name = in.next();
         std::string fifth = in.next();
-        if (fifth.empty())
+        if (fifth.empty()) {
             fifth = box.Slots[0]; // that was the separator: the fifth slot repeats the first
-        else if (!in.atEnd())
-            in.next(); // the separator
+        } else if (!in.atEnd()) {
+            // The separator; a record without one loses the line that stands there.
+            if (std::string separator = in.next(); !separator.empty())
+                notes.push_back("line " + std::to_string(in.line()) + " (\"" + separator +
+                                "\") stands where the empty line after box " +
+                                std::to_string(list.Boxes.size() + 1) +
+                                " belongs and was left out");
+        }
         box.Slots[4] = std::move(fifth);
         list.Boxes.push_back(std::move(box));
+    }
+    if (list.Boxes.size() == size_t(kMaxTextureBoxes) && !in.atEnd() && !in.restIsBlank())
+        notes.push_back("a list holds at most " + std::to_string(kMaxTextureBoxes) +
+                        " boxes; everything from line " + std::to_string(in.line() + 1) +
+                        " on was left out");
+    if (dropped) {
+        dropped->clear();
+        for (const std::string& note : notes)
+            *dropped += (dropped->empty() ? "" : "; ") + note;
     }
     return list;
 }
@@ -88,13 +120,6 @@ std::string formatTextureList(const TextureBoxList& list) {
         line("");
     }
     return out;
-}
-
-Result<TextureBoxList> ReadTextureList(const std::string& fileName) {
-    auto bytes = readFileBytes(fileName);
-    if (!bytes)
-        return bytes.error();
-    return parseTextureList(std::string(bytes->begin(), bytes->end()));
 }
 
 Status WriteTextureList(const std::string& fileName, const TextureBoxList& list) {

@@ -57,12 +57,11 @@ private:
 // Parses the text of a list file. Records of 6 or 7 lines (four slots, the name, the fifth slot
 // when it differs from the first, an empty line); a line ends at LF, a CR before it is dropped.
 // A record with fewer than four slot lines ends the list; more than 64 boxes are cut to 64.
-TextureBoxList parseTextureList(const std::string& text);
+// `dropped` receives what was left out, for the user (empty when the whole text was read).
+TextureBoxList parseTextureList(const std::string& text, std::string* dropped = nullptr);
 // The file text of a list, lines ended by CR LF.
 std::string formatTextureList(const TextureBoxList& list);
 
-// Reads and parses a file; only a file that cannot be read is an error.
-Result<TextureBoxList> ReadTextureList(const std::string& fileName);
 // Writes a list atomically. Refuses, writing nothing, a list that would not read back the same:
 // more than 64 boxes, an empty slot, or a line break inside a text.
 Status WriteTextureList(const std::string& fileName, const TextureBoxList& list);

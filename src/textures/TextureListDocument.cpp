@@ -7,8 +7,6 @@
 #include <QFile>
 #include <QUndoStack>
 
-#include <filesystem>
-
 namespace lw {
 
 namespace {
@@ -32,51 +30,24 @@ Status checkTextureListText(const std::string& text) {
         return Error{"", "",
                      "a zero byte at offset " + std::to_string(zero) +
                          ": the file holds binary data, not a texture list"};
-    TextureListLines in(text);
-    int boxes = 0;
-    while (!in.atEnd()) {
-        if (boxes == kMaxTextureBoxes) {
-            if (in.restIsBlank())
-                return Ok{};
+    size_t start = 0;
+    for (int line = 1; start < text.size(); ++line) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        if (end - start > kMaxTextureListLine)
             return Error{"", "",
-                         at(in.line() + 1) + "more than " + std::to_string(kMaxTextureBoxes) +
-                             " texture boxes; a list holds at most " +
-                             std::to_string(kMaxTextureBoxes)};
-        }
-        const int first = in.line() + 1;
-        for (int slot = 0; slot < 4; ++slot) {
-            if (!in.next().empty())
-                continue;
-            if (slot == 0 && in.restIsBlank())
-                return Ok{}; // blank lines after the last box
-            if (slot == 0)
-                return Error{"", "",
-                             at(first) + "an empty line where box " + std::to_string(boxes + 1) +
-                                 " should begin"};
-            return Error{"", "",
-                         at(first) + "box " + std::to_string(boxes + 1) + " has " +
-                             std::to_string(slot) +
-                             " texture lines; a box needs four (top, side, bottom, "
-                             "edge or NULL)"};
-        }
-        in.next(); // the name
-        if (!in.next().empty() && !in.atEnd() && !in.next().empty())
-            return Error{"", "",
-                         at(in.line()) + "box " + std::to_string(boxes + 1) +
-                             " is not followed by an empty line"};
-        ++boxes;
+                         at(line) + std::to_string(end - start) +
+                             " characters long: the file is not a texture list, whose lines "
+                             "hold at most " +
+                             std::to_string(kMaxTextureListLine)};
+        start = end + 1;
     }
     return Ok{};
 }
 
-Result<TextureBoxList> readTextureListFile(const std::string& fileName) {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(fileName, ec);
-    if (!ec && size > kMaxTextureListFileSize)
-        return badList(fileName, "the file is " + std::to_string(size) +
-                                     " bytes long; a texture list is text of at most " +
-                                     std::to_string(kMaxTextureListFileSize) + " bytes");
-    auto bytes = readFileBytes(fileName);
+Result<TextureBoxList> readTextureListFile(const std::string& fileName, std::string* dropped) {
+    auto bytes = readFileBytes(fileName, kMaxTextureListFileSize);
     if (!bytes) {
         Error e = bytes.error();
         e.key = "sBadTextureFile";
@@ -86,7 +57,7 @@ Result<TextureBoxList> readTextureListFile(const std::string& fileName) {
     const std::string text(bytes->begin(), bytes->end());
     if (auto st = checkTextureListText(text); !st)
         return badList(fileName, st.error().detail);
-    return parseTextureList(text);
+    return parseTextureList(text, dropped);
 }
 
 // One edit of the list: the list before and after it (64 boxes of a few names at most, so
@@ -134,8 +105,8 @@ void TextureListDocument::setModified(bool modified) {
     emit modifiedChanged(modified);
 }
 
-Status TextureListDocument::open(const QString& fileName) {
-    auto read = readTextureListFile(toLocal(fileName));
+Status TextureListDocument::open(const QString& fileName, std::string* dropped) {
+    auto read = readTextureListFile(toLocal(fileName), dropped);
     if (!read)
         return read.error();
     reset(std::move(*read), fileName);

@@ -16,14 +16,17 @@ namespace lw {
 
 // Largest file taken for a texture list: 64 boxes of seven lines leave lots of room below it.
 constexpr size_t kMaxTextureListFileSize = size_t(1) << 20;
+// Longest line of a list: texture and box names are short.
+constexpr size_t kMaxTextureListLine = 1024;
 
-// Checks that `text` is a texture list the reader takes whole: no binary data, nothing left
-// unread after the last box (a box with fewer than four texture lines, a missing empty line
-// between boxes, more than 64 boxes). Blank lines at the end are fine. The error says where.
+// Checks that `text` is text a list can be read from: no zero bytes, no line longer than any
+// list has. The error says where.
 Status checkTextureListText(const std::string& text);
-// Reads a list file, refusing (with the file name and the reason) what checkTextureListText
-// refuses and files too large to be a list.
-Result<TextureBoxList> readTextureListFile(const std::string& fileName);
+// Reads a list file (ReadTextureList): the boxes as parseTextureList reads them, with what it
+// left out in `dropped`. Refuses, with the file name and the reason, what is not a text file
+// and files too large to be a list.
+Result<TextureBoxList> readTextureListFile(const std::string& fileName,
+                                           std::string* dropped = nullptr);
 
 class TextureListDocument : public QObject {
     Q_OBJECT
@@ -41,8 +44,8 @@ public:
     bool isModified() const { return modified_; }
 
     // Reads `fileName` and makes it the list; a file that cannot be read or is refused leaves
-    // the list as it was.
-    Status open(const QString& fileName);
+    // the list as it was. `dropped` as readTextureListFile says.
+    Status open(const QString& fileName, std::string* dropped = nullptr);
     // Writes the list; on success it is marked saved under that name. A failed write leaves
     // the list modified.
     Status save(const QString& fileName);

@@ -128,8 +128,12 @@ QStringList splitLangLines(const QString& text) {
 
 Result<LangTable> readLangFile(const QString& path) {
     QFile file(path);
-    if (QFileInfo(path).isDir())
+    const QFileInfo info(path);
+    if (info.isDir())
         return langFileError(path, QStringLiteral("is a folder, not a language file"));
+    // A FIFO or a device would keep the start-up waiting, or never end.
+    if (info.exists() && !info.isFile())
+        return langFileError(path, QStringLiteral("is not a regular file"));
     if (!file.open(QIODevice::ReadOnly))
         return langFileError(path, file.errorString());
     if (file.size() > kMaxLangFileSize)

@@ -8,6 +8,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 using namespace lwtest;
 
 namespace {
@@ -60,10 +62,31 @@ TEST(EditorCommandLine, MistakesAndUnreadableMapsAreClearErrors) {
     EXPECT_EQ(folder.exitCode, 1);
     EXPECT_NE(folder.err.find("folder"), std::string::npos) << folder.err;
 
+    // A FIFO would keep a plain open waiting for a writer, before any window appears.
+    ASSERT_EQ(::mkfifo((dir / "pipe.xom").c_str(), 0600), 0);
+    const auto fifo = runCommand("timeout 20 env -u DISPLAY -u WAYLAND_DISPLAY "
+                                 "QT_QPA_PLATFORM=xcb " +
+                                 std::string(LW_EDITOR_PATH) + " " + shellQuoted(dir / "pipe.xom"));
+    EXPECT_EQ(fifo.exitCode, 1);
+    EXPECT_NE(fifo.err.find("is not a regular file"), std::string::npos) << fifo.err;
+
     // After -- a name that looks like an option is a map's name; with a Qt option before it.
     const auto dashed = runEditor("-style fusion -- --help");
     EXPECT_EQ(dashed.exitCode, 1);
     EXPECT_NE(dashed.err.find("--help: no such file"), std::string::npos) << dashed.err;
+}
+
+TEST(EditorCommandLine, OutputThatCannotBeWrittenFailsAndALimitEndsNothing) {
+    const auto full = runCommand("(" + std::string(LW_EDITOR_PATH) + " --manpage >/dev/full)");
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
+    // A file-size limit is a failed write, not the end of the program (it would be of the
+    // editor in the middle of an autosave).
+    TempDir dir;
+    const auto limited = runCommand("(ulimit -f 1; exec " + std::string(LW_EDITOR_PATH) +
+                                    " --manpage >" + shellQuoted(dir / "page") + ")");
+    EXPECT_EQ(limited.exitCode, 1) << "not killed by the signal";
+    EXPECT_NE(limited.err.find("File too large"), std::string::npos) << limited.err;
 }
 
 TEST(EditorCommandLine, ManualPageIsWrittenFromTheSameTexts) {

@@ -2,10 +2,12 @@
 // of info is pinned byte for byte by the golden cases of the replace tests.
 
 #include "CliRun.h"
+#include "core/XomBuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sys/stat.h>
 
 using namespace lwtest;
 using Cli = DemoCli;
@@ -67,6 +69,61 @@ TEST_F(Cli, RefusedInputsGiveOneLineAndStatusOne) {
 
     // Writing into a folder that does not exist fails cleanly.
     EXPECT_EQ(cli({"new", dir_ / "no" / "such" / "map.xom"}).exitCode, 1);
+}
+
+TEST_F(Cli, InputsThatAreNoFilesAreRefusedAtOnce) {
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.xom").c_str(), 0600), 0);
+    struct Case {
+        std::filesystem::path input;
+        const char* says;
+    };
+    // A FIFO with no writer would block a plain open; `timeout` turns a hang into a failure.
+    for (const Case& c :
+         {Case{dir_.path(), "is a folder"}, Case{"/dev/zero", "is not a regular file"},
+          Case{dir_ / "pipe.xom", "is not a regular file"}}) {
+        auto r =
+            runCommand("timeout 20 " + std::string(LW_CLI_PATH) + " check " + shellQuoted(c.input));
+        EXPECT_EQ(r.exitCode, 1) << c.input;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+}
+
+TEST_F(Cli, OutputsThatCannotBeWrittenFailTheCommand) {
+    const std::string tool = LW_CLI_PATH;
+    // stdout on a full disk: the JSON would be cut off.
+    auto full = runCommand("(" + tool + " info --json " + shellQuoted(demo_) + " >/dev/full)");
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_NE(full.err.find("cannot write the output: No space left on device"), std::string::npos)
+        << full.err;
+
+    // A file-size limit fails the save instead of killing the tool; the old file stays.
+    writeBytes(dir_ / "old.xom", readBytes(demo_));
+    auto limited = runCommand("(ulimit -f 1; exec " + tool + " resave " + shellQuoted(demo_) + " " +
+                              shellQuoted(dir_ / "old.xom") + ")");
+    EXPECT_EQ(limited.exitCode, 1);
+    EXPECT_NE(limited.err.find("File too large"), std::string::npos) << limited.err;
+    EXPECT_EQ(readBytes(dir_ / "old.xom"), readBytes(demo_));
+
+    // A device or a FIFO is not replaced by a map.
+    ASSERT_EQ(::mkfifo((dir_ / "pipe.xom").c_str(), 0600), 0);
+    auto fifo = cli({"resave", demo_, dir_ / "pipe.xom"});
+    EXPECT_EQ(fifo.exitCode, 1);
+    EXPECT_NE(fifo.err.find("is not a regular file"), std::string::npos) << fifo.err;
+    EXPECT_TRUE(std::filesystem::is_fifo(dir_ / "pipe.xom"));
+}
+
+TEST_F(Cli, AMapNeedingMoreMemoryThanThereIsIsRefusedNotACrash) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's allocator reports instead of failing the allocation";
+#endif
+    // One of the largest poxels shared 1,024 times: 270 MB in memory from a 260 KB file, within
+    // what a map may hold but more than this process may take.
+    writeBytes(dir_ / "shared.xom", doublingMap(10, 180, 180));
+    auto r = runCommand("(ulimit -v 160000; exec " + std::string(LW_CLI_PATH) + " check " +
+                        shellQuoted(dir_ / "shared.xom") + ")");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.rfind("Not enough memory: ", 0), 0u) << r.err;
 }
 
 TEST_F(Cli, MeshStatsCountsEveryPoxel) {

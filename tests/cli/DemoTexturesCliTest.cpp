@@ -58,7 +58,7 @@ TEST_F(DemoTexturesCli, RenderRefusesTexturesItCannotLoadAndWritesNothing) {
     EXPECT_NE(missing.err.find("'marble'"), std::string::npos) << missing.err;
     EXPECT_FALSE(std::filesystem::exists(dir_ / "missing.png"));
 
-    std::ofstream(dir_ / "cut.txt") << "grass\r\nrock\r\n";
+    std::ofstream(dir_ / "cut.txt") << std::string("grass\r\nro\0ck\r\n", 13);
     const auto cut = render("cut.png", "cut.txt");
     EXPECT_EQ(cut.exitCode, 1);
     EXPECT_NE(cut.err.find("Bad Texture File!"), std::string::npos) << cut.err;

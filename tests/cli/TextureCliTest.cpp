@@ -83,7 +83,17 @@ TEST_F(TexturesCli, RoundtripListNormalisesLineEndsAndUsage) {
     auto r = cli({"textures roundtrip-list", dir_ / "in.txt", dir_ / "out.txt"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(readText(dir_ / "out.txt"), "a\r\nb\r\nc\r\nNULL\r\nBox.1\r\n\r\n");
+    // What the reading left out is said, in one line.
+    EXPECT_EQ(r.err, "landwright-cli: note: '" + (dir_ / "in.txt").string() +
+                         "': box 2 at line 8 has 1 texture line of the four a box needs (top, "
+                         "side, bottom, edge or NULL) and was left out\n");
     EXPECT_EQ(cli({"textures roundtrip-list", dir_ / "none.txt", dir_ / "o.txt"}).exitCode, 1);
+    // A file that is not text is no list.
+    writeText("binary.txt", std::string("a\nb\0c\n", 6));
+    auto binary = cli({"textures roundtrip-list", dir_ / "binary.txt", dir_ / "o.txt"});
+    EXPECT_EQ(binary.exitCode, 1);
+    EXPECT_NE(binary.err.find("binary data"), std::string::npos) << binary.err;
+    EXPECT_FALSE(fs::exists(dir_ / "o.txt"));
 
     for (const char* usage : {"", "frob", "list", "extract a b", "roundtrip-list a b --json"})
         EXPECT_EQ(runCli(std::string("textures ") + usage).exitCode, 2) << usage;

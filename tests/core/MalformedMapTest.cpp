@@ -172,29 +172,77 @@ TEST(MalformedMaps, DeepAndExplosiveStructuresAreBounded) {
     expectRefused(chain(1500), "nested", "a chain deeper than the limit");
 
     // Forty records, each referring twice to the next: 2^40 nodes from a small file.
-    XomBuilder x;
-    x.strings = {"Twice"};
-    std::vector<std::vector<uint8_t>> recs;
-    for (int i = 0; i < 40; ++i)
-        recs.push_back(i + 1 < 40 ? groupRecord(1, {i + 2, i + 2}) : poxelRecord(1, 1, 1, 1, 3));
-    x.types.push_back({"LandFrameStore", recs});
-    expectRefused(x.build(), "more than", "exponential sharing");
+    expectRefused(doublingMap(39, 1, 1), "more than", "exponential sharing");
 
-    // One of the largest poxels a record holds (180 x 1 x 180: 32,400 cells and 32,761
-    // heights), reached through ten levels of groups that each refer twice to the next: 1,024
-    // copies, half a gigabyte, from a 260 KB file. A few copies are fine.
-    auto shared = [](int levels) {
-        XomBuilder s;
-        s.strings = {"Shared"};
-        std::vector<std::vector<uint8_t>> records;
-        for (int i = 0; i < levels; ++i)
-            records.push_back(groupRecord(1, {i + 2, i + 2}));
-        records.push_back(poxelRecord(1, 180, 1, 180, 3));
-        s.types.push_back({"LandFrameStore", records});
-        return s.build();
+    // 65,535 string slots pointing at one string of 65,000 bytes: 130 KB that would expand to
+    // 4 GB of names.
+    std::vector<uint8_t> strings =
+        XomBuilder{{{"LandFrameStore", {groupRecord(1, {})}}}, {}}.build();
+    const size_t table = 64 + 64 + 16;
+    std::vector<uint8_t> slots{'S', 'T', 'R', 'S'};
+    appendU32(slots, 65535);
+    appendU32(slots, 65002);
+    appendU32(slots, 0);
+    for (int k = 1; k < 65535; ++k)
+        appendU32(slots, 1);
+    slots.push_back(0);
+    slots.insert(slots.end(), 65000, 'x');
+    slots.push_back(0);
+    strings.erase(strings.begin() + std::ptrdiff_t(table),
+                  strings.begin() + std::ptrdiff_t(table + 17));
+    strings.insert(strings.begin() + std::ptrdiff_t(table), slots.begin(), slots.end());
+    expectRefused(strings, "string table expand to more than 16 MiB", "a string table of 4 GB");
+}
+
+// Shared records let a small file describe a large map; the editor writes such files when it
+// saves copies. The limits count what the map holds: a map within them is read whatever the
+// size of its file, and the writer refuses exactly what the reader would.
+TEST(MapLimits, ASmallFileSharingItsRecordsIsReadWhenTheMapIsWithinTheLimits) {
+    // Sixteen groups, each referring twice to the next: 131,071 nodes from a 3 KB file.
+    const auto bytes = doublingMap(16, 1, 1);
+    ASSERT_LT(bytes.size(), 4096u);
+    auto root = open(bytes);
+    ASSERT_TRUE(root) << root.error().message();
+    auto saved = encodeMap(**root);
+    ASSERT_TRUE(saved) << saved.error().message();
+    EXPECT_TRUE(open(*saved));
+}
+
+TEST(MapLimits, TheWriterRefusesExactlyWhatTheReaderWould) {
+    const auto root = makeDemoMap();
+    // A long name counts on both sides.
+    root->Children[0]->Name = std::string(5000, 'n');
+    const auto bytes = *encodeMap(*root);
+    auto reads = [&](const MapLimits& limits) {
+        auto table = parseXom(bytes, XomMode::Map);
+        return table && decodeMapRoot(*table, CounterMode::Keep, 0, limits).ok();
     };
-    EXPECT_TRUE(open(shared(3)));
-    expectRefused(shared(10), "shared too often", "a large poxel shared a thousand times");
+    struct Case {
+        const char* limit;
+        size_t MapLimits::*field;
+        const char* says;
+    };
+    for (const Case& c :
+         {Case{"nodes", &MapLimits::nodes, "nodes"}, Case{"cells", &MapLimits::cells, "cells"},
+          Case{"bytes", &MapLimits::bytes, "MiB in memory"}}) {
+        SCOPED_TRACE(c.limit);
+        // The smallest limit the reader takes the file with.
+        size_t low = 0, high = MapLimits{}.*c.field;
+        while (low + 1 < high) {
+            const size_t mid = low + (high - low) / 2;
+            MapLimits limits;
+            limits.*c.field = mid;
+            (reads(limits) ? high : low) = mid;
+        }
+        MapLimits fits, over;
+        fits.*c.field = high;
+        over.*c.field = high - 1;
+        EXPECT_TRUE(encodeMap(*root, fits));
+        auto refused = encodeMap(*root, over);
+        ASSERT_FALSE(refused);
+        EXPECT_EQ(refused.error().text, "Cannot save map");
+        EXPECT_NE(refused.error().detail.find(c.says), std::string::npos) << refused.error().detail;
+    }
 }
 
 TEST(MalformedMaps, RecordsTooShortForTheirNameAreRefused) {

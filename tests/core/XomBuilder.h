@@ -142,6 +142,19 @@ inline std::vector<uint8_t> poxelRecord(int nameSlot, int nx, int ny, int nz, ui
     return r.trailer().b;
 }
 
+// A map whose root is the first of `levels` groups, each referring twice to the next, above one
+// poxel of nx x 1 x nz cells: 2^levels copies of the poxel from a small file.
+inline std::vector<uint8_t> doublingMap(int levels, int nx, int nz) {
+    XomBuilder x;
+    x.strings = {"Twice"};
+    std::vector<std::vector<uint8_t>> records;
+    for (int i = 0; i < levels; ++i)
+        records.push_back(groupRecord(1, {i + 2, i + 2}));
+    records.push_back(poxelRecord(1, nx, 1, nz, 3));
+    x.types.push_back({"LandFrameStore", records});
+    return x.build();
+}
+
 inline std::vector<uint8_t> entityRecord(int nameSlot, int libSlot, float px = 0) {
     RecordBytes r(nameSlot);
     r.var(libSlot).vec(px, 0, 0).vec(0, 0, 0).vec(0, 0, 0).vec(1, 1, 1);

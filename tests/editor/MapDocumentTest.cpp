@@ -2,6 +2,7 @@
 // redone; the modified state; files that are refused; the notifications listeners rely on.
 
 #include "editor/MapDocument.h"
+#include "editor/Documents.h"
 
 #include "editor/ClipboardEdits.h"
 
@@ -13,7 +14,12 @@
 #include "../core/TreeCompare.h"
 #include "../core/XomBuilder.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace lw;
 using lwtest::mapBytes;
@@ -359,7 +365,9 @@ TEST_F(Document, BadFilesLeaveEveryDocumentAsItWas) {
     lwtest::writeBytes(truncated, bytes);
     const auto garbage = dir_ / "garbage.xom";
     lwtest::writeBytes(garbage, std::vector<uint8_t>(5000, 0xAB));
-    for (const auto& bad : {truncated, garbage, dir_ / "missing.xom", dir_.path()}) {
+    const auto fifo = dir_ / "pipe.xom";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const auto& bad : {truncated, garbage, dir_ / "missing.xom", dir_.path(), fifo}) {
         const QString name = QString::fromStdString(bad.string());
         const Status opened = doc_.openMap(name);
         ASSERT_FALSE(opened.ok()) << bad;
@@ -368,6 +376,15 @@ TEST_F(Document, BadFilesLeaveEveryDocumentAsItWas) {
         EXPECT_FALSE(doc_.importMap(name).ok());
         EXPECT_FALSE(doc_.listLibrary(name, nullptr).ok());
     }
+    // What the name is, said before a byte is read (a FIFO would wait for a writer).
+    EXPECT_NE(doc_.openMap(QString::fromStdString(dir_.path().string()))
+                  .error()
+                  .detail.find("is a folder"),
+              std::string::npos);
+    EXPECT_NE(doc_.openMap(QString::fromStdString(fifo.string()))
+                  .error()
+                  .detail.find("is not a regular file"),
+              std::string::npos);
     EXPECT_EQ(replaced, 0);
     EXPECT_EQ(doc_.root(), root);
     EXPECT_EQ(snapshot(*doc_.root()), before);
@@ -375,6 +392,48 @@ TEST_F(Document, BadFilesLeaveEveryDocumentAsItWas) {
     EXPECT_EQ(doc_.undoStack()->count(), 1);
     EXPECT_EQ(doc_.importMapRoot(), nullptr);
     EXPECT_FALSE(doc_.libraryLoaded());
+}
+
+TEST_F(Document, FileNamesAreKeptAbsoluteWhateverTheWorkingFolder) {
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir_.path().string())));
+    std::filesystem::create_directory(dir_ / "sub");
+    const Status opened = doc_.openMap(QStringLiteral("sub/../demo.xom"));
+    const Status saved = doc_.saveMap(QStringLiteral("./sub/copy.xom"));
+    QDir::setCurrent(before);
+    ASSERT_TRUE(opened.ok());
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(doc_.fileName(),
+              canonicalFileName(QString::fromStdString((dir_ / "sub" / "copy.xom").string())));
+    EXPECT_TRUE(QDir::isAbsolutePath(doc_.fileName()));
+    EXPECT_FALSE(doc_.fileName().contains(QStringLiteral("./")));
+}
+
+TEST_F(Document, ChangesOfAnotherProgramToTheFileAreSeen) {
+    const std::string file = demoPath_.toStdString();
+    EXPECT_EQ(doc_.diskChange(), DiskChange::None);
+    // Touched, same content: no change.
+    const auto bytes = lwtest::readBytes(file);
+    struct timespec later[2] = {{0, UTIME_OMIT}, {2000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), later, 0), 0);
+    EXPECT_EQ(doc_.diskChange(), DiskChange::None);
+    // Written by someone else at the same size: the content tells.
+    auto other = bytes;
+    other[other.size() / 2] ^= 0x55;
+    lwtest::writeBytes(file, other);
+    EXPECT_EQ(doc_.diskChange(), DiskChange::Changed);
+    // Our own save is what the file holds again.
+    ASSERT_TRUE(doc_.saveMap(demoPath_).ok());
+    EXPECT_EQ(doc_.diskChange(), DiskChange::None);
+    // Deleted: the map is marked unsaved so that leaving asks; saving writes it again.
+    std::filesystem::remove(file);
+    EXPECT_EQ(doc_.diskChange(), DiskChange::Deleted);
+    doc_.markDeletedOnDisk();
+    EXPECT_TRUE(doc_.isModified());
+    EXPECT_EQ(doc_.diskChange(), DiskChange::None);
+    ASSERT_TRUE(doc_.saveMap(demoPath_).ok());
+    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_FALSE(doc_.isModified());
 }
 
 TEST_F(Document, RemovalIsAnnouncedBeforeTheNodeLeavesAndTheHistoryIsBounded) {

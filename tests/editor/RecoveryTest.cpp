@@ -97,6 +97,11 @@ TEST(RecoveryInfo, RoundTripsTheFileNameTimeAndRefusal) {
     EXPECT_EQ(back->savedAt, info.savedAt);
     EXPECT_EQ(back->pid, 77);
     EXPECT_FALSE(back->refused);
+    EXPECT_FALSE(back->stamp);
+    // What the user's file was like, to the last bit of its 64-bit values.
+    info.stamp = FileStamp{true, 123456789012ull, 1717171717123456789ll, 0xFEDCBA9876543210ull};
+    EXPECT_EQ(decodeRecoveryInfo(encodeRecoveryInfo(info))->stamp, info.stamp);
+    info.stamp.reset();
     info.refused = true;
     info.fileName.clear(); // a map never saved
     const auto refused = decodeRecoveryInfo(encodeRecoveryInfo(info));
@@ -209,10 +214,12 @@ TEST_F(LeftCopies, ARefusedCopyStaysOnDiskAndIsNotOfferedAgain) {
     EXPECT_EQ(info->fileName, "/maps/demo.xom") << "what the copy belongs to is kept";
 }
 
-TEST_F(LeftCopies, RemovingTakesAllThreeFilesAndALoneSidecarIsClearedAway) {
+TEST_F(LeftCopies, RemovingTakesAllThreeFilesAndALoneSidecarOrLockIsClearedAway) {
     leaveCopy(folder(), QStringLiteral("A"), *makeDemoMap(), QString(), kNoon);
     leaveCopy(folder(), QStringLiteral("B"), *makeDemoMap(), QString(), kNoon);
     QFile::remove(RecoveryPaths::of(folder(), QStringLiteral("B")).copy);
+    // A session killed before its first copy leaves only its lock.
+    leaveDeadLock(RecoveryPaths::of(folder(), QStringLiteral("C")).lock);
     {
         std::vector<RecoveryEntry> found = findLeftRecoveryCopies(folder());
         ASSERT_EQ(found.size(), 1u);
@@ -381,6 +388,43 @@ TEST_F(AutosaveTest, AnInheritedCopyGoesOnceTheSessionHasANewerOne) {
     EXPECT_FALSE(QFile::exists(old.sidecar));
     EXPECT_FALSE(QFile::exists(old.lock));
     EXPECT_TRUE(QFile::exists(saver.paths().copy));
+}
+
+TEST_F(AutosaveTest, RecoveredWorkNeverSavedStaysForTheNextStartWhateverBecomesOfIt) {
+    for (const bool ownCopy : {false, true}) {
+        SCOPED_TRACE(ownCopy ? "after a copy of its own" : "as recovered");
+        leaveCopy(folder(), QStringLiteral("Old"), *makeDemoMap(), userFile_, kNoon);
+        std::vector<RecoveryEntry> found = findLeftRecoveryCopies(folder());
+        ASSERT_EQ(found.size(), 1u);
+        doc_.adoptMap(std::move(found[0].load(false).value()), userFile_, true);
+        {
+            Autosaver saver(doc_, folder());
+            saver.inherit(std::move(found[0]));
+            if (ownCopy) {
+                edit();
+                ASSERT_TRUE(saver.writeNow());
+                saver.waitForWrites();
+            }
+            doc_.newMap(); // the recovered work discarded
+            EXPECT_EQ(findLeftRecoveryCopies(folder()).size(), 1u) << "kept, and no longer claimed";
+            // New work of the session must not write over the copy kept.
+            doc_.addPoxel(*doc_.root());
+            ASSERT_TRUE(saver.writeNow());
+            saver.waitForWrites();
+        }
+        std::vector<RecoveryEntry> again = findLeftRecoveryCopies(folder());
+        ASSERT_EQ(again.size(), 1u) << files().join(' ').toStdString();
+        again[0].remove();
+        ASSERT_TRUE(doc_.openMap(userFile_).ok());
+    }
+    // Saved, it has done its work and goes.
+    leaveCopy(folder(), QStringLiteral("Old"), *makeDemoMap(), userFile_, kNoon);
+    std::vector<RecoveryEntry> found = findLeftRecoveryCopies(folder());
+    doc_.adoptMap(std::move(found[0].load(false).value()), userFile_, true);
+    Autosaver saver(doc_, folder());
+    saver.inherit(std::move(found[0]));
+    ASSERT_TRUE(doc_.saveMap(userFile_).ok());
+    EXPECT_TRUE(files().isEmpty()) << files().join(' ').toStdString();
 }
 
 TEST_F(AutosaveTest, AFailedWriteIsReportedAndTriedAgain) {

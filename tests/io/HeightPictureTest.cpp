@@ -195,6 +195,24 @@ TEST(PictureFile, UnreadableFilesAreRefusedByName) {
     EXPECT_TRUE(loadPicture((dir / "photo.bmp").string()).ok());
 }
 
+TEST(PictureFile, PicturesCutOffAreRefusedNotFilledWithBlack) {
+    LW_REQUIRE_SHARED_TESTDATA();
+    TempDir dir;
+    for (const char* name :
+         {"camera_3x3_gray8.bmp", "jacksboro_dem_gray8.bmp", "shira_bird8_24bit.bmp",
+          "testorig_baseline.jpg", "testimgp_progressive.jpg", "testimggray_grey.jpg"}) {
+        SCOPED_TRACE(name);
+        const auto whole = readBytes(image(name));
+        ASSERT_TRUE(loadPicture(image(name)).ok());
+        const auto cut = dir / name;
+        writeBytes(cut, std::vector<uint8_t>(whole.begin(), whole.end() - long(whole.size() / 4)));
+        auto r = loadPicture(cut.string());
+        ASSERT_FALSE(r.ok());
+        EXPECT_NE(r.error().detail.find("cut off"), std::string::npos) << r.error().detail;
+        EXPECT_NE(r.error().detail.find(name), std::string::npos);
+    }
+}
+
 TEST(PictureFile, SavedBitmapsAre24BitAndWrittenWhole) {
     TempDir dir;
     GreyPicture p(5, 3);

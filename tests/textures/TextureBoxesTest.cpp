@@ -2,6 +2,7 @@
 
 #include "textures/TextureBoxes.h"
 #include "support/TestSupport.h"
+#include "textures/TextureListDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +35,7 @@ TEST(TextureListFile, WrittenListReadsBackAndOmitsARepeatedFifthSlot) {
     EXPECT_EQ(fileText(dir / "list.txt"), "G01\r\nG02\r\nG03\r\nNULL\r\nGrass.v2.final\r\n\r\n"
                                           "R01\r\nR02\r\nR03\r\nE01\r\nRock\r\nR05\r\n\r\n"
                                           "Sand\r\nS02\r\nS03\r\nnull\r\n\r\nsand\r\n\r\n");
-    auto back = ReadTextureList((dir / "list.txt").string());
+    auto back = readTextureListFile((dir / "list.txt").string());
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, list);
 }
@@ -87,7 +88,7 @@ TEST(TextureListFile, ListsThatWouldNotReadBackAreRefusedAndNothingIsWritten) {
     EXPECT_NE(gap.error().detail.find("box 2. Gap: the side texture is empty"), std::string::npos)
         << gap.error().detail;
 
-    auto missing = ReadTextureList((dir / "none.txt").string());
+    auto missing = readTextureListFile((dir / "none.txt").string());
     ASSERT_FALSE(missing);
     EXPECT_NE(missing.error().detail.find("none.txt"), std::string::npos);
 }

@@ -5,6 +5,7 @@
 #include "textures/DemoTextures.h"
 #include "textures/ImageFolder.h"
 #include "textures/ImageRecord.h"
+#include "textures/TextureListDocument.h"
 #include "textures/TextureTable.h"
 
 #include "core/MapGenerator.h"
@@ -135,7 +136,7 @@ TEST(DemoTextures, TheFolderHasTheBundleLayoutAndTheListLoadsEveryBoxTheMapPaint
     EXPECT_EQ(loaded.images.front().name, "brick"); // sorted by name
     EXPECT_NE(loaded.images.front().source.find("Bundle07.xom"), std::string::npos);
 
-    auto list = ReadTextureList(files.listFile);
+    auto list = readTextureListFile(files.listFile);
     ASSERT_TRUE(list);
     EXPECT_EQ(*list, demoTextureList());
     const TextureUpload plan = planTextureUpload(*list, loaded.images);

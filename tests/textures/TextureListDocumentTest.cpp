@@ -1,5 +1,6 @@
-// The texture list as a document: files refused whole instead of read in part, edits that mark
-// it modified, saving that clears the mark only when the file was written.
+// The texture list as a document: files read as far as they go with what was left out named,
+// refused only when they are not text; edits that mark it modified, saving that clears the mark
+// only when the file was written.
 
 #include "textures/TextureListDocument.h"
 
@@ -17,55 +18,82 @@ namespace {
 const std::string kTwoBoxes = "G01\r\nG02\r\nG03\r\nNULL\r\nGrass\r\n\r\n"
                               "R01\r\nR02\r\nR03\r\nE01\r\nRock\r\nR05\r\n\r\n";
 
-std::string reason(const std::string& text) {
-    const Status st = checkTextureListText(text);
-    return st ? std::string() : st.error().detail;
-}
-
 QString qpath(const std::filesystem::path& p) {
     return QString::fromStdString(p.string());
 }
 
 } // namespace
 
-TEST(TextureListCheck, ListsTheReaderTakesWholeArePassed) {
-    EXPECT_EQ(reason(""), "");
-    EXPECT_EQ(reason(kTwoBoxes), "");
-    EXPECT_EQ(reason(kTwoBoxes + "\r\n\r\n  \r\n"), "") << "blank lines at the end";
-    EXPECT_EQ(reason("a\nb\nc\nd\nname\n"), "") << "LF only, no separator after the last box";
-    EXPECT_EQ(reason("a\nb\nc\nd\nname\nfifth"), "") << "the fifth line ends the file";
-    std::string full;
-    for (int i = 0; i < kMaxTextureBoxes; ++i)
-        full += "a\nb\nc\nd\nBox\n\n";
-    EXPECT_EQ(reason(full), "");
+// What a reading leaves out of a list, as the user is told; empty when all of it was read.
+std::string leftOut(const std::string& text, size_t boxes) {
+    std::string dropped = "unset";
+    const TextureBoxList list = parseTextureList(text, &dropped);
+    EXPECT_EQ(list.Boxes.size(), boxes) << text;
+    return dropped;
 }
 
-TEST(TextureListCheck, ListsTheReaderWouldCutAreRefusedWithTheLine) {
-    // The reader would drop box 2 and everything after it.
-    EXPECT_EQ(reason("a\nb\nc\nd\nOne\n\nx\ny\n\nmore\n"),
-              "line 7: box 2 has 2 texture lines; a box needs four (top, side, bottom, edge or "
-              "NULL)");
-    EXPECT_EQ(reason("a\nb\nc\nd\nOne\n\n\nx\ny\nz\nw\nTwo\n\n"),
-              "line 7: an empty line where box 2 should begin");
-    // Records run together without their empty line: the third line would be thrown away.
-    EXPECT_EQ(reason("a\nb\nc\nd\nOne\nfifth\nx\ny\nz\nw\nTwo\n\n"),
-              "line 7: box 1 is not followed by an empty line");
-    std::string tooMany;
-    for (int i = 0; i <= kMaxTextureBoxes; ++i)
-        tooMany += "a\nb\nc\nd\nBox\n\n";
-    EXPECT_EQ(reason(tooMany).rfind("line 385: more than 64 texture boxes", 0), 0u)
-        << reason(tooMany);
+TEST(TextureListReading, WhatTheReadingLeavesOutIsNamed) {
+    std::string full, tooMany;
+    for (int i = 0; i < kMaxTextureBoxes; ++i)
+        full += "a\nb\nc\nd\nBox\n\n";
+    tooMany = full + "a\nb\nc\nd\nBox\n\n";
+    struct Case {
+        std::string text;
+        size_t boxes;
+        std::string dropped;
+    };
+    const Case cases[] = {
+        {"", 0, ""},
+        {kTwoBoxes, 2, ""},
+        {kTwoBoxes + "\r\n\r\n  \r\n", 2, ""},
+        {"a\nb\nc\nd\nname\n", 1, ""},
+        {"a\nb\nc\nd\nname\nfifth", 1, ""},
+        {full, 64, ""},
+        {"a\nb\nc\nd\nOne\n\nx\ny\n\nmore\n", 1,
+         "box 2 at line 7 has 2 texture lines of the four a box needs (top, side, bottom, edge "
+         "or NULL); it and everything after it were left out"},
+        {"a\nb\nc\nd\nOne\n\nx\ny\n", 1,
+         "box 2 at line 7 has 2 texture lines of the four a box needs (top, side, bottom, edge "
+         "or NULL) and was left out"},
+        {"a\nb\nc\nd\nOne\n\n\nx\ny\nz\nw\nTwo\n\n", 1,
+         "line 7 is empty where box 2 should begin; it ends the list, and the lines after it "
+         "were left out"},
+        // Records run together: the line where the empty one belongs is lost, and the next
+        // record is read from the line after it.
+        {"a\nb\nc\nd\nOne\nfifth\nx\ny\nz\nw\nTwo\n\n", 2,
+         "line 7 (\"x\") stands where the empty line after box 1 belongs and was left out"},
+        {tooMany, 64, "a list holds at most 64 boxes; everything from line 385 on was left out"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(leftOut(c.text, c.boxes), c.dropped) << c.text;
+}
+
+TEST(TextureListReading, OnlyWhatIsNotTextIsRefused) {
+    auto reason = [](const std::string& text) {
+        const Status st = checkTextureListText(text);
+        return st ? std::string() : st.error().detail;
+    };
+    EXPECT_EQ(reason(kTwoBoxes), "");
     EXPECT_NE(reason(std::string("a\nb\0c\n", 6)).find("zero byte at offset 3"), std::string::npos);
+    EXPECT_EQ(reason("a\n" + std::string(kMaxTextureListLine, 'x') + "\n"), "");
+    EXPECT_EQ(reason("a\n" + std::string(kMaxTextureListLine + 1, 'x') + "\n").rfind("line 2: ", 0),
+              0u);
 }
 
 TEST(TextureListFile, RefusalsNameTheFileAndTheReason) {
     TempDir dir;
     lwtest::writeBytes(dir / "cut.txt", {'a', '\n', 'b', '\n'});
-    auto cut = readTextureListFile((dir / "cut.txt").string());
-    ASSERT_FALSE(cut);
-    EXPECT_EQ(cut.error().text, "Bad Texture File!");
-    EXPECT_NE(cut.error().detail.find("cut.txt"), std::string::npos);
-    EXPECT_NE(cut.error().detail.find("box 1 has 2 texture lines"), std::string::npos);
+    std::string dropped;
+    auto cut = readTextureListFile((dir / "cut.txt").string(), &dropped);
+    ASSERT_TRUE(cut) << "a text file is read as far as it goes";
+    EXPECT_TRUE(cut->Boxes.empty());
+    EXPECT_NE(dropped.find("box 1 at line 1 has 2 texture lines"), std::string::npos) << dropped;
+
+    lwtest::writeBytes(dir / "binary.txt", {'a', '\n', 0, '\n'});
+    auto binary = readTextureListFile((dir / "binary.txt").string());
+    ASSERT_FALSE(binary);
+    EXPECT_EQ(binary.error().text, "Bad Texture File!");
+    EXPECT_NE(binary.error().detail.find("binary.txt"), std::string::npos);
 
     auto missing = readTextureListFile((dir / "none.txt").string());
     ASSERT_FALSE(missing);
@@ -75,7 +103,7 @@ TEST(TextureListFile, RefusalsNameTheFileAndTheReason) {
     lwtest::writeBytes(dir / "huge.txt", std::vector<uint8_t>(kMaxTextureListFileSize + 1, 'a'));
     auto huge = readTextureListFile((dir / "huge.txt").string());
     ASSERT_FALSE(huge);
-    EXPECT_NE(huge.error().detail.find("bytes long"), std::string::npos);
+    EXPECT_NE(huge.error().detail.find("1048577 bytes"), std::string::npos) << huge.error().detail;
 }
 
 TEST(TextureListDocument, ARefusedFileLeavesTheOpenListAsItWas) {
@@ -133,7 +161,7 @@ TEST(TextureListDocument, EditsMarkItModifiedAndSavingClearsTheMark) {
     ASSERT_TRUE(doc.save(qpath(dir / "saved.txt")));
     EXPECT_FALSE(doc.isModified());
     EXPECT_EQ(doc.fileName(), qpath(dir / "saved.txt"));
-    auto back = ReadTextureList((dir / "saved.txt").string());
+    auto back = readTextureListFile((dir / "saved.txt").string());
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, doc.list());
     EXPECT_EQ(modified, 2); // on with the first edit, off with the save

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QSet>
 
 #include <cstring>
@@ -144,6 +146,12 @@ TEST(LangFileRead, RefusesWhatIsNoReadableFile) {
     r = lw::readLangFile(QString::fromStdString(dir.path().string()));
     ASSERT_FALSE(r.ok());
     EXPECT_NE(r.error().detail.find("folder"), std::string::npos);
+
+    // A FIFO: refused at once, not waited on.
+    ASSERT_EQ(::mkfifo((dir / "pipe.lng").c_str(), 0600), 0);
+    r = lw::readLangFile(QString::fromStdString((dir / "pipe.lng").string()));
+    ASSERT_FALSE(r.ok());
+    EXPECT_NE(r.error().detail.find("is not a regular file"), std::string::npos);
 
     // Far larger than any language file.
     lwtest::writeBytes(dir / "huge.lng", std::vector<uint8_t>(5 * 1024 * 1024, 'x'));

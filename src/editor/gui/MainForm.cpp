@@ -25,6 +25,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -149,6 +150,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     connectTextures();
     registerTexts();
     setupAutosave();
+    setupDiskWatch();
     setAcceptDrops(true);
 }
 
@@ -581,12 +583,19 @@ void TMainForm::LoadSettings() {
     loadStyle();
     applyWindowStyle(this, {ScrollBox1});
     Settings settings;
-    for (int i = 1; i <= kRecentCount; ++i) {
-        recentTextureLists_.set(
-            i - 1,
-            settings.string(recentSettingName(RecentKind::TextureLists, i)).value_or(QString()));
-        recentMaps_.set(
-            i - 1, settings.string(recentSettingName(RecentKind::Maps, i)).value_or(QString()));
+    for (RecentKind kind : {RecentKind::TextureLists, RecentKind::Maps}) {
+        RecentList& list = kind == RecentKind::Maps ? recentMaps_ : recentTextureLists_;
+        int place = 0;
+        for (int i = 1; i <= kRecentCount; ++i) {
+            const QString file = settings.string(recentSettingName(kind, i)).value_or(QString());
+            // A relative name (kept by older versions) would open whatever file of that name
+            // lies in the folder the editor was started in: it is left out.
+            if (!file.isEmpty() && QDir::isAbsolutePath(file))
+                list.set(place++, file);
+        }
+        for (int i = place + 1; i <= kRecentCount; ++i)
+            if (settings.contains(recentSettingName(kind, i)))
+                settings.setString(recentSettingName(kind, i), QString());
     }
     UpdateRecentMenu(RecentKind::TextureLists);
     UpdateRecentMenu(RecentKind::Maps);

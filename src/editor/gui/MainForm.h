@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+class QFileSystemWatcher;
 class QAction;
 class QImage;
 class QLabel;
@@ -86,9 +87,17 @@ public:
         std::function<bool(const QString& file)> openWithSystem;
         // "Save changes to NAME?": QMessageBox::Save, Discard or Cancel.
         std::function<int(QWidget*, const QString& title, const QString& text)> askSave;
-        // "Recover unsaved changes to NAME from TIME?": Recover or Discard.
+        // "Recover unsaved changes to NAME from TIME?": Recover, Discard or Later.
         std::function<RecoveryAnswer(QWidget*, const QString& title, const QString& text)>
             askRecover;
+        // "NAME was changed by another program. Load it again?": true for Reload, false for
+        // Keep Mine.
+        std::function<bool(QWidget*, const QString& title, const QString& text)> askReload;
+        // "... Overwrite it?" before a save over a file another program changed: true for
+        // Overwrite.
+        std::function<bool(QWidget*, const QString& title, const QString& text)> askOverwrite;
+        // A warning that needs no answer (the map's file was deleted).
+        std::function<void(QWidget*, const QString& title, const QString& text)> warn;
     };
 
     explicit TMainForm(QWidget* parent = nullptr);
@@ -140,6 +149,17 @@ public:
     Autosaver& autosaver() { return *autosaver_; }
     // Where recovery copies go (tests point it at a folder of their own).
     void setRecoveryFolder(const QString& folder);
+    // The map named on the command line. After a recovery it waits until the recovered work is
+    // saved (it is not opened at all when it is the recovered map itself): the question the
+    // open would ask must not throw away what was just recovered.
+    void openMapAtStart(const QString& fileName, bool recovered);
+    // The map that opens once the recovered work is saved; empty when none waits.
+    const QString& mapWaitingForRecovery() const { return pendingOpen_; }
+
+    // Another program and the map's file (MainForm_Watch.cpp): the open map's file is watched;
+    // a change is told at once with the choice to load it again, a deletion is reported, and a
+    // save over a file changed since asks first. Runs the check the watcher runs, at once.
+    void checkMapOnDisk();
 
     // Files dropped onto the window (MainForm_Drops.cpp): maps, texture lists, 3DS models and
     // heightmap files, each to its command; anything else is refused with a message.
@@ -275,6 +295,8 @@ private:
     void buildMeshes(TPoxel& root, bool all = false);
     void updateTitle(const QString& fileName);
     bool saveEditedMap(const QString& fileName);
+    // Reads `fileName` as the edited map without asking about unsaved changes.
+    bool loadMapFile(const QString& fileName);
     // The save dialog; `kestrelFilter` tells whether the "Brimlow 4 map" filter was chosen.
     QString chooseSaveFile(bool* kestrelFilter);
     void updateUndoActions();
@@ -285,6 +307,8 @@ private:
     void setupAutosave();
     // An error box with a text of its own (reportError takes a language key).
     void reportErrorText(const QString& text);
+    // A warning box: something was done, but not all of it.
+    void reportWarning(const QString& text);
 
     // MainForm_View.cpp
     void connectView();
@@ -484,6 +508,21 @@ private:
     std::unique_ptr<TreeWidgetSink> sink3_;
     TStyleEditForm* styleForm_ = nullptr;
     std::unique_ptr<Autosaver> autosaver_;
+    QString pendingOpen_;
+
+    // MainForm_Watch.cpp
+    void setupDiskWatch();
+    // Watches the edited map's file (again: a file replaced by a save is a new file).
+    void watchMapFile();
+    // Before a save over the map's own file: true when it may go on (the file is as it was,
+    // or the user chose to overwrite another program's changes).
+    bool mayOverwriteMapFile(const QString& fileName);
+    QFileSystemWatcher* diskWatcher_ = nullptr;
+    QTimer* diskCheckTimer_ = nullptr;
+    bool diskQuestionOpen_ = false;
+    // The version of the file the user was last asked about, so one change is told once.
+    FileStamp toldDiskStamp_;
+    bool toldDeleted_ = false;
 
 public:
     // The find-and-replace window, made on first use (MainForm_Replace.cpp).

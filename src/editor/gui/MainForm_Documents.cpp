@@ -24,8 +24,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
+
+#include <utility>
 
 namespace lw {
 
@@ -147,30 +150,48 @@ bool TMainForm::maybeSave() {
 }
 
 bool TMainForm::saveEditedMap(const QString& fileName) {
-    const Status written = doc_->saveMap(fileName);
+    if (!mayOverwriteMapFile(fileName))
+        return false;
+    std::string note;
+    const Status written = doc_->saveMap(fileName, &note);
     if (!written) {
         // Nothing was written; the title, folder and recent list stay as they were.
         reportError(QStringLiteral("[sError]"), QString::fromStdString(written.error().message()));
         return false;
     }
-    updateTitle(fileName);
+    toldDiskStamp_ = FileStamp{};
+    toldDeleted_ = false;
+    watchMapFile();
+    updateTitle(doc_->fileName());
+    if (!note.empty())
+        setStatus(0, formatLangText(langText("[sSavedNote]"), {QString::fromStdString(note)}));
     Settings().setString(QString::fromLatin1(settings::kSavePath), folderOfFile(fileName));
-    AddRecentFile(fileName, RecentKind::Maps);
+    AddRecentFile(doc_->fileName(), RecentKind::Maps);
+    // The map named on the command line waited for the recovered work to be saved.
+    if (!pendingOpen_.isEmpty())
+        QTimer::singleShot(
+            0, this, [this, next = std::exchange(pendingOpen_, QString())] { openMapFile(next); });
     return true;
 }
 
 bool TMainForm::openMapFile(const QString& fileName) {
-    if (!maybeSave())
-        return false;
+    // Another command: the map that waited for recovered work is not opened behind it.
+    pendingOpen_.clear();
+    return maybeSave() && loadMapFile(fileName);
+}
+
+bool TMainForm::loadMapFile(const QString& fileName) {
     const Status opened = doc_->openMap(fileName);
     if (!opened) {
-        reportError(QStringLiteral("[sBadXomFormatFile]"),
+        reportError(QString::fromLatin1(opened.error().key == "sOutOfMemory"
+                                            ? "[sOutOfMemory]"
+                                            : "[sBadXomFormatFile]"),
                     fileErrorDetail(fileName, QString::fromStdString(opened.error().detail)));
         return false;
     }
-    updateTitle(fileName);
+    updateTitle(doc_->fileName());
     Settings().setString(QString::fromLatin1(settings::kPathMap), folderOfFile(fileName));
-    AddRecentFile(fileName, RecentKind::Maps);
+    AddRecentFile(doc_->fileName(), RecentKind::Maps);
     return true;
 }
 
@@ -192,6 +213,7 @@ void TMainForm::Newmap1Click() {
 }
 
 bool TMainForm::newMap() {
+    pendingOpen_.clear();
     if (!maybeSave())
         return false;
     doc_->newMap();
@@ -313,6 +335,7 @@ void TMainForm::Exit1Click() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
+    pendingOpen_.clear();
     if (maybeSave() && maybeSaveTextureList())
         event->accept();
     else

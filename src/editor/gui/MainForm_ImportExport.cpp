@@ -3,6 +3,8 @@
 
 #include "editor/gui/MainForm.h"
 
+#include "core/MapLimits.h"
+
 #include <memory>
 #include <utility>
 
@@ -272,6 +274,14 @@ bool TMainForm::import3dsFile(const QString& fileName) {
     const bool imported = result && !(result->Cancelled && result->Poxels.empty());
     if (imported) {
         ModelImport built = buildImportNodes(std::move(*result));
+        // A map that could not be saved and opened again is refused before it exists.
+        if (const Status fits = checkMapLimitsWith(*EditRoot(), *built.Group); !fits) {
+            reportError(QStringLiteral("[sCannotImport3ds]"),
+                        fileErrorDetail(dialog.fileName(),
+                                        QString::fromStdString(fits.error().message())));
+            repaintView();
+            return false;
+        }
         importGroup_ =
             doc_->insertNode(*EditRoot(), std::move(built.Group), langText("[sOpImport3ds]"));
     }

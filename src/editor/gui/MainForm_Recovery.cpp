@@ -6,6 +6,7 @@
 #include "editor/Autosaver.h"
 #include "ui/Language.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -46,6 +47,29 @@ void TMainForm::reportErrorText(const QString& text) {
         QMessageBox::critical(this, title, text);
 }
 
+void TMainForm::openMapAtStart(const QString& fileName, bool recovered) {
+    if (!recovered || !doc_->isModified()) {
+        openMapFile(fileName);
+        return;
+    }
+    if (canonicalFileName(fileName) == doc_->fileName())
+        return; // the recovered work is that map, with its unsaved changes
+    pendingOpen_ = fileName;
+    const QString recoveredName = doc_->fileName().isEmpty()
+                                      ? langText("[sUntitled]")
+                                      : QFileInfo(doc_->fileName()).fileName();
+    setStatus(0, formatLangText(langText("[sOpensAfterRecovery]"),
+                                {QFileInfo(fileName).fileName(), recoveredName}));
+}
+
+void TMainForm::reportWarning(const QString& text) {
+    const QString title = langText("[sWarning]");
+    if (dialogs_.warn)
+        dialogs_.warn(this, title, text);
+    else
+        QMessageBox::warning(this, title, text);
+}
+
 bool TMainForm::offerRecovery() {
     std::vector<RecoveryEntry> entries =
         findLeftRecoveryCopies(autosaver_->folder(), autosaver_->sessionId());
@@ -71,9 +95,12 @@ bool TMainForm::offerRecovery() {
             QPushButton* recover = box.addButton(langText("[sRecover]"), QMessageBox::AcceptRole);
             QPushButton* discard =
                 box.addButton(langText("[sDiscard]"), QMessageBox::DestructiveRole);
-            recover->setAccessibleName(recover->text());
-            discard->setAccessibleName(discard->text());
+            QPushButton* later = box.addButton(langText("[sLater]"), QMessageBox::RejectRole);
+            for (QPushButton* b : {recover, discard, later})
+                b->setAccessibleName(b->text());
             box.setDefaultButton(recover);
+            // Escape (or closing the box) decides nothing: the copy waits for the next start.
+            box.setEscapeButton(later);
             box.exec();
             answer = box.clickedButton() == recover   ? RecoveryAnswer::Recover
                      : box.clickedButton() == discard ? RecoveryAnswer::Discard
@@ -95,10 +122,14 @@ bool TMainForm::offerRecovery() {
                 QStringLiteral("\n\n") + QString::fromStdString(recovered.error().message()));
             continue;
         }
-        // Modified under the user's own file name: saving writes that file.
-        const QString fileName = entry.info().fileName;
-        doc_->adoptMap(std::move(recovered.value()), fileName, true);
-        updateTitle(fileName);
+        // Modified under the user's own file name: saving writes that file. A relative name
+        // (kept by older versions) says nothing about where the file is: the map comes back
+        // untitled, and saving asks where to put it.
+        const QString& recorded = entry.info().fileName;
+        const QString fileName = QDir::isAbsolutePath(recorded) ? recorded : QString();
+        doc_->adoptMap(std::move(recovered.value()), fileName, true,
+                       fileName.isEmpty() ? std::nullopt : entry.info().stamp);
+        updateTitle(doc_->fileName());
         autosaver_->inherit(std::move(entry));
         return true;
     }

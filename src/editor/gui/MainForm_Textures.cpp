@@ -230,12 +230,17 @@ void TMainForm::ButOpenTextClick() {
 bool TMainForm::openTextureListFile(const QString& fileName) {
     if (!maybeSaveTextureList())
         return false;
-    const Status opened = textureList_->open(fileName);
+    std::string dropped;
+    const Status opened = textureList_->open(fileName, &dropped);
     if (!opened) {
         // The list, its label, the folder and the recent entries stay as they were.
         reportError(errorKey(opened.error()), QString::fromStdString(opened.error().detail));
         return false;
     }
+    if (!dropped.empty())
+        reportWarning(
+            formatLangText(langText("[sTextureListDropped]"),
+                           {QFileInfo(fileName).fileName(), QString::fromStdString(dropped)}));
     Settings().setString(QString::fromLatin1(settings::kPathTxt), folderOfFile(fileName));
     AddRecentFile(fileName, RecentKind::TextureLists);
     PageControl2->setCurrentIndex(kTexturesTab);
@@ -353,6 +358,13 @@ bool TMainForm::loadTextures() {
         return false;
     }
     gl::LoadedTextures& made = loaded->value();
+    if (!made.Blank.empty()) {
+        QStringList blank;
+        for (const std::string& b : made.Blank)
+            blank << QString::fromStdString(b);
+        reportWarning(
+            formatLangText(langText("[sTexturesLeftBlank]"), {blank.join(QStringLiteral("; "))}));
+    }
     TextureGlState& t = *textures_;
     QFont numberFont(font());
     numberFont.setPixelSize(40);

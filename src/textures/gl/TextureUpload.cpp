@@ -111,11 +111,19 @@ Result<LoadedTextures> UploadTextureList(const TextureBoxList& list, const Image
     TextureUpload plan = planTextureUpload(list, images);
     if (!plan.status)
         return plan.status.error();
-    for (const NamedImage* image : plan.images)
-        if (auto l = imageLayout(image->record); !l)
-            return cannotLoad(*image, l.error().detail);
-
     LoadedTextures loaded;
+    std::vector<uint8_t> blank(plan.images.size(), 0);
+    for (size_t k = 0; k < plan.images.size(); ++k) {
+        const NamedImage& image = *plan.images[k];
+        bool overLimits = false;
+        if (auto l = imageLayout(image.record, &overLimits); !l) {
+            if (!overLimits)
+                return cannotLoad(image, l.error().detail);
+            blank[k] = 1; // its texture stays empty; the others load
+            loaded.Blank.push_back(where(image) + ": " + l.error().detail);
+        }
+    }
+
     loaded.TextureNameList = std::move(plan.TextureNameList);
     loaded.Table = previousTable;
     if (auto st = fillTextureTable(list, loaded.TextureNameList, loaded.Table); !st)
@@ -132,7 +140,7 @@ Result<LoadedTextures> UploadTextureList(const TextureBoxList& list, const Image
     const size_t total = plan.images.size();
     for (size_t k = 0; k < total; ++k) {
         glBindTexture(GL_TEXTURE_2D, loaded.Textures.name(k));
-        Status st = UploadTexture(plan.images[k]->record);
+        Status st = blank[k] ? Status(Ok{}) : UploadTexture(plan.images[k]->record);
         if (st && progress && !progress(k + 1, total))
             st = Error{"sLoadCancelled", "Loading cancelled",
                        std::to_string(k + 1) + " of " + std::to_string(total) +

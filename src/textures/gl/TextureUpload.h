@@ -61,6 +61,8 @@ struct LoadedTextures {
     std::vector<std::string> TextureNameList;
     TTextureList Table{}; // positions in TextureNameList, one row per box
     TextureSet Textures;
+    // The textures left blank because their images are too large to load ("'name' (file): why").
+    std::vector<std::string> Blank;
 };
 
 // Called after each texture with the number done and the total; returning false cancels.
@@ -68,9 +70,10 @@ using UploadProgress = std::function<bool(size_t done, size_t total)>;
 
 // Checks that every texture the boxes name has an image of `images` that can be uploaded,
 // then uploads them into new texture objects and fills the table (rows after the last box
-// keep what `previousTable` holds). Nothing is uploaded when a name has no image or an image
-// cannot be used, and a cancelled load deletes what it made: the error names the texture,
-// its file and the reason, and the caller's textures stay as they are.
+// keep what `previousTable` holds). An image wider or higher than 512 pixels or with more than
+// 9 levels leaves just its texture blank (listed in Blank). Nothing is uploaded when a name
+// has no image or an image is broken, and a cancelled load deletes what it made: the error
+// names the texture, its file and the reason, and the caller's textures stay as they are.
 Result<LoadedTextures> UploadTextureList(const TextureBoxList& list, const ImageList& images,
                                          const TTextureList& previousTable,
                                          const UploadProgress& progress = {});

@@ -91,7 +91,7 @@ TEST_F(FileDrop, TextureListsModelsAndHeightmapsGoToTheirCommands) {
     for (const char* name : {"boxes.txt", "tower.3ds", "hill.HMP"}) {
         errors_.clear();
         const auto file = dir_ / name;
-        writeBytes(file, {'n', 'o'});
+        writeBytes(file, {'n', 0, 'o'});
         EXPECT_TRUE(drop(QString::fromStdString(file.string()))) << name;
         ASSERT_EQ(errors_.size(), 1) << name;
         EXPECT_FALSE(errors_[0].contains("Landwright opens maps")) << errors_[0].toStdString();

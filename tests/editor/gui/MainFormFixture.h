@@ -78,6 +78,17 @@ protected:
         form_->dialogs().error = [this](QWidget*, const QString& title, const QString& text) {
             errors_.push_back(title + QStringLiteral("|") + text);
         };
+        form_->dialogs().warn = [this](QWidget*, const QString& title, const QString& text) {
+            warnings_.push_back(title + QStringLiteral("|") + text);
+        };
+        // A test that changes the open map's file itself keeps its map, and saves over it.
+        form_->dialogs().askReload = [this](QWidget*, const QString&, const QString& text) {
+            warnings_.push_back(text);
+            return false;
+        };
+        form_->dialogs().askOverwrite = [](QWidget*, const QString&, const QString&) {
+            return true;
+        };
         form_->dialogs().askSave = [this](QWidget*, const QString&, const QString& text) {
             saveQuestions_ << text;
             return saveAnswer_;
@@ -195,6 +206,7 @@ protected:
     lwtest::TempDir dir_;
     std::unique_ptr<TMainForm> form_;
     QStringList errors_;
+    QStringList warnings_;
     QStringList saveQuestions_; // "Save changes to NAME?", answered with saveAnswer_
     int saveAnswer_ = QMessageBox::Cancel;
     QString demoPath_;

@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <sys/wait.h>
@@ -173,6 +174,112 @@ TEST_F(Recovery, OnlyTheNewestIsRecoveredAndTheOthersWait) {
     ASSERT_EQ(questions_.size(), 1);
     EXPECT_TRUE(questions_[0].contains("demo.xom"));
     EXPECT_TRUE(QFile::exists(old)) << "offered at the next start";
+}
+
+TEST_F(Recovery, EscapeOnTheQuestionDecidesNothing) {
+    const QString copy = leaveEditedCopy(QStringLiteral("E"), demoPath_);
+    form_->dialogs().askRecover = nullptr; // the real question box
+    bool pressed = false;
+    QTimer::singleShot(100, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_TRUE(box);
+        keyClick(box, Qt::Key_Escape);
+        pressed = true;
+    });
+    EXPECT_FALSE(form_->offerRecovery());
+    EXPECT_TRUE(pressed);
+    EXPECT_TRUE(QFile::exists(copy)) << "kept for the next start";
+    EXPECT_FALSE(form_->document().isModified());
+}
+
+TEST_F(Recovery, AMapNamedAtStartWaitsUntilTheRecoveredWorkIsSaved) {
+    const QString other = writeMap("other.xom");
+    const QString copy = leaveEditedCopy(QStringLiteral("S"), demoPath_);
+    ASSERT_TRUE(form_->offerRecovery());
+    // The recovered map itself named: nothing more to open.
+    form_->openMapAtStart(demoPath_, true);
+    EXPECT_TRUE(form_->mapWaitingForRecovery().isEmpty());
+    // Another map: it waits, and nothing asks to throw the recovered work away.
+    form_->openMapAtStart(other, true);
+    EXPECT_TRUE(saveQuestions_.isEmpty()) << saveQuestions_.join('\n').toStdString();
+    EXPECT_EQ(mapBytes(), edited_);
+    EXPECT_TRUE(form_->document().isModified());
+    EXPECT_TRUE(QFile::exists(copy));
+    EXPECT_EQ(form_->mapWaitingForRecovery(), other);
+    EXPECT_EQ(panelText(*form_, 0),
+              QStringLiteral("other.xom opens once the recovered changes to demo.xom are saved."));
+
+    // Saved: the recovered work is safe, the copy goes and the named map opens.
+    ASSERT_TRUE(form_->saveMapFile(demoPath_, false));
+    EXPECT_EQ(readBytes(demoPath_.toStdString()), edited_);
+    EXPECT_TRUE(waitFor([&] { return form_->document().fileName() == other; }, 5000));
+    EXPECT_TRUE(folderFiles().isEmpty()) << folderFiles().join(' ').toStdString();
+    EXPECT_TRUE(errors_.isEmpty()) << errors_.join('\n').toStdString();
+}
+
+TEST_F(Recovery, NamesAreKeptAbsoluteSoAnotherFolderNeverGetsTheWork) {
+    // Started in folder a with a relative name, as `landwright map.xom` is.
+    std::filesystem::create_directories(dir_ / "a");
+    std::filesystem::create_directories(dir_ / "b");
+    const QString mapA = qpath(dir_ / "a" / "map.xom");
+    const QString mapB = qpath(dir_ / "b" / "map.xom");
+    ASSERT_TRUE(WriteMapFile(*makeDemoMap(), mapA.toStdString()).ok());
+    ASSERT_TRUE(WriteMapFile(*newMapRoot(), mapB.toStdString()).ok());
+    const std::vector<uint8_t> bytesB = readBytes(mapB.toStdString());
+    const QString started = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(qpath(dir_ / "a")));
+    const bool opened = form_->openMapFile(QStringLiteral("map.xom"));
+    QDir::setCurrent(started);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(form_->document().fileName(), mapA);
+    EXPECT_EQ(form_->recentMaps().at(0), mapA);
+    EXPECT_EQ(Settings().string(recentSettingName(RecentKind::Maps, 1)).value_or(QString()), mapA);
+
+    // The copy a killed session leaves names the map absolutely.
+    form_->document().addPoxel(*form_->EditRoot());
+    ASSERT_TRUE(form_->autosaver().writeNow());
+    form_->autosaver().waitForWrites();
+    const RecoveryPaths own = form_->autosaver().paths();
+    const RecoveryPaths left = RecoveryPaths::of(folder_, QStringLiteral("Killed"));
+    ASSERT_TRUE(QFile::copy(own.copy, left.copy));
+    ASSERT_TRUE(QFile::copy(own.sidecar, left.sidecar));
+    leaveDeadLock(left.lock);
+    const std::vector<uint8_t> edited = mapBytes();
+
+    // The next editor, started in folder b, recovers it and saves it where it belongs.
+    TMainForm next;
+    next.setRecoveryFolder(folder_);
+    next.dialogs() = form_->dialogs();
+    ASSERT_TRUE(QDir::setCurrent(qpath(dir_ / "b")));
+    const bool recovered = next.offerRecovery();
+    const bool saved = recovered && next.maybeSave();
+    QDir::setCurrent(started);
+    ASSERT_TRUE(recovered);
+    EXPECT_EQ(next.document().fileName(), mapA);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(readBytes(mapA.toStdString()), edited);
+    EXPECT_EQ(readBytes(mapB.toStdString()), bytesB) << "the other folder's map is untouched";
+
+    // A record kept by an older version with a relative name comes back untitled: saving
+    // asks where, and nothing is written when the question is cancelled.
+    leaveEditedCopy(QStringLiteral("Old"), QStringLiteral("map.xom"));
+    TMainForm third;
+    third.setRecoveryFolder(folder_);
+    third.dialogs() = form_->dialogs();
+    int asked = 0;
+    third.dialogs().saveFile = [&](QWidget*, const QString&, const QString&, int*) {
+        ++asked;
+        return QString();
+    };
+    ASSERT_TRUE(QDir::setCurrent(qpath(dir_ / "b")));
+    const bool again = third.offerRecovery();
+    const bool left2 = third.maybeSave();
+    QDir::setCurrent(started);
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(third.document().fileName().isEmpty());
+    EXPECT_FALSE(left2);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(readBytes(mapB.toStdString()), bytesB);
 }
 
 TEST_F(Recovery, AFailedAutosaveIsShownInTheStatusBar) {

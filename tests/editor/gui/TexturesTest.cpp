@@ -92,19 +92,30 @@ TEST_F(Textures, OpeningAListShowsItsBoxesAndRemembersIt) {
     EXPECT_FALSE(form_->textureList().isModified());
 }
 
-TEST_F(Textures, ABrokenListIsRefusedAndTheOpenListStays) {
+TEST_F(Textures, AListIsReadAsFarAsItGoesAndOnlyWhatIsNotTextIsRefused) {
     ASSERT_TRUE(form_->openTextureListFile(listFile()));
-    const QString broken = qpath(dir_ / "broken.txt");
-    std::ofstream(broken.toStdString()) << "grass\r\nrock\r\n\r\nsand\r\n";
-    EXPECT_FALSE(form_->openTextureListFile(broken));
+    const QString binary = qpath(dir_ / "binary.txt");
+    std::ofstream(binary.toStdString()) << std::string("grass\r\nro\0ck\r\n", 13);
+    EXPECT_FALSE(form_->openTextureListFile(binary));
     ASSERT_EQ(errors_.size(), 1);
     EXPECT_TRUE(errors_[0].startsWith("Error|Bad Texture File!")) << errors_[0].toStdString();
-    EXPECT_TRUE(errors_[0].contains("broken.txt"));
-    EXPECT_TRUE(errors_[0].contains("box 1 has 2 texture lines"));
+    EXPECT_TRUE(errors_[0].contains("binary.txt"));
     EXPECT_EQ(page().TextureTree->topLevelItemCount(), 8);
     EXPECT_EQ(page().TextNameLab->text(), "[demo-textures.txt]");
     EXPECT_EQ(form_->recentTextureLists().at(0), listFile());
     EXPECT_EQ(form_->recentTextureLists().at(1), QString());
+
+    // A short box ends the list: what was left out is said in one message.
+    const QString cut = qpath(dir_ / "cut.txt");
+    std::ofstream(cut.toStdString())
+        << "a\r\nb\r\nc\r\nd\r\nOne\r\n\r\ngrass\r\nrock\r\n\r\nsand\r\n";
+    EXPECT_TRUE(form_->openTextureListFile(cut));
+    EXPECT_EQ(page().TextureTree->topLevelItemCount(), 1);
+    EXPECT_EQ(warnings_, QStringList{"Warning|Parts of the texture list cut.txt were not read: box "
+                                     "2 at line 7 has 2 texture lines of the four a box needs "
+                                     "(top, side, bottom, edge or NULL); it and everything after "
+                                     "it were left out"});
+    EXPECT_EQ(errors_.size(), 1);
 }
 
 TEST_F(Textures, LoadTexturesDrawsTheMapTexturedAndChangesNothingInIt) {
@@ -221,7 +232,7 @@ TEST_F(Textures, TheUnsavedListIsAskedAboutBeforeItGoes) {
     // Saving writes the list to its file, then the other opens.
     saveAnswer_ = QMessageBox::Save;
     ASSERT_TRUE(form_->openTextureListFile(other));
-    auto saved = ReadTextureList(files_.listFile);
+    auto saved = readTextureListFile(files_.listFile);
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->Boxes[3].Name, "Paved");
     EXPECT_EQ(form_->textureList().boxCount(), 0);

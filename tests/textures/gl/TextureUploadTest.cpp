@@ -162,12 +162,37 @@ TEST_F(TextureUpload, AMissingOrUnusableImageRefusesTheWholeLoad) {
     EXPECT_NE(broken.error().detail.find("'cut' (bundles/cut.xom)"), std::string::npos)
         << broken.error().detail;
     EXPECT_NE(broken.error().detail.find("bytes of pixels"), std::string::npos);
+}
 
-    // Larger than the browser shows: refused too, not left as a blank texture.
-    std::vector<uint8_t> wide(600 * 3, 7);
-    images.push_back({"wide", lwtest::recordOf(lwtest::ximageObject(1, 600, 1, 0, wide)), ""});
-    list.Boxes = {box("A", "wide", "grass", "grass", "NULL")};
-    EXPECT_FALSE(gl::UploadTextureList(list, images, {}));
+TEST_F(TextureUpload, AnImageTooLargeLeavesJustItsTextureBlank) {
+    const ImageList images = {
+        solid("grass", 1, 2, 3),
+        {"wide",
+         lwtest::recordOf(lwtest::ximageObject(1, 600, 1, 0, std::vector<uint8_t>(1800, 7))),
+         "bundles/wide.xom"},
+        {"deep", lwtest::recordOf(lwtest::ximageObject(1, 1, 1, 0, {1, 2, 3}, 10)),
+         "bundles/deep.xom"}};
+    ASSERT_NO_FATAL_FAILURE(upload(
+        {box("A", "wide", "grass", "deep", "NULL"), box("B", "grass", "grass", "grass", "NULL")},
+        images));
+    ASSERT_EQ(loaded_.TextureNameList, (std::vector<std::string>{"deep", "grass", "wide"}));
+    ASSERT_EQ(loaded_.Blank.size(), 2u);
+    EXPECT_EQ(loaded_.Blank[0].rfind("'deep' (bundles/deep.xom): ", 0), 0u) << loaded_.Blank[0];
+    EXPECT_NE(loaded_.Blank[0].find("10 levels"), std::string::npos) << loaded_.Blank[0];
+    EXPECT_EQ(loaded_.Blank[1].rfind("'wide' (bundles/wide.xom): ", 0), 0u) << loaded_.Blank[1];
+    EXPECT_EQ(loaded_.Table[0], (TTextureRow{2, 1, 0, kNoEdgeTexture}));
+    int w = 0, h = 0;
+    EXPECT_EQ(texturePixels(loaded_.Textures.name(1), &w, &h),
+              (std::vector<uint8_t>{1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3, 1,
+                                    2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2,
+                                    3, 1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3}));
+    for (size_t blank : {size_t(0), size_t(2)}) {
+        glBindTexture(GL_TEXTURE_2D, loaded_.Textures.name(blank));
+        GLint width = -1;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        EXPECT_EQ(width, 0) << "texture " << blank << " holds no image";
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 TEST_F(TextureUpload, ACancelledLoadDeletesWhatItMade) {
