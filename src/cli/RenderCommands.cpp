@@ -6,6 +6,7 @@
 #include "core/MapReader.h"
 #include "io/HeightmapFile.h"
 #include "io/gl/HeightmapRender.h"
+#include "render/CpuPicture.h"
 #include "render/SceneBounds.h"
 #include "render/SceneState.h"
 #include "render/gl/DisplayLists.h"
@@ -32,6 +33,9 @@ namespace lw::cli {
 namespace {
 
 constexpr int kMaxRenderSide = 8192;
+// Thumbnails of maps with more cells are drawn on the processor, coarser but within a fixed
+// memory: OpenGL holds every mesh of a frame at once, about 3 KB a cell here.
+constexpr size_t kMaxCellsForGlThumbnail = 200000;
 
 Result<float> floatOption(const Args& args, const std::string& name, float fallback) {
     const auto it = args.options.find(name);
@@ -97,10 +101,38 @@ struct PictureOptions {
     bool names = true;
     // The thumbnail's look: no helpers, and the map fills the picture.
     bool thumbnail = false;
+    // The thumbnail drawn on the processor whatever the map's size.
+    bool coarse = false;
     // A texture list and the folder of its images: the map drawn textured.
     std::string textureList;
     std::string bundles;
 };
+
+Result<std::vector<uint8_t>> encodePng(const QImage& picture, const std::string& mapFile) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "PNG"))
+        return Error{"", "Cannot encode the picture", mapFile};
+    return std::vector<uint8_t>(png.begin(), png.end());
+}
+
+// A thumbnail of a large map: its cells as boxes drawn on the processor, framed as a thumbnail
+// drawn by OpenGL is.
+Result<std::vector<uint8_t>> drawLargeThumbnail(TPoxel& root, const std::string& mapFile,
+                                                const PictureOptions& options) {
+    computeBoxesByLevels(root);
+    TCamera camera;
+    camera.Width = options.width;
+    camera.Height = options.height;
+    camera.CamYaw = options.yaw;
+    camera.CamPitch = options.pitch;
+    fitCameraToPoints(camera, worldCorners(root));
+    const std::vector<uint8_t> rgb = drawCellsOnCpu(root, camera);
+    const QImage picture(rgb.data(), options.width, options.height, options.width * 3,
+                         QImage::Format_RGB888);
+    return encodePng(picture, mapFile);
+}
 
 // Draws the map file with the editor's scene code and encodes the picture as PNG.
 Result<std::vector<uint8_t>> drawMapPicture(const std::string& mapFile,
@@ -109,6 +141,9 @@ Result<std::vector<uint8_t>> drawMapPicture(const std::string& mapFile,
     auto map = readMapFile(mapFile);
     if (!map)
         return map.error();
+    if (options.thumbnail && !textured &&
+        (options.coarse || totalCells(*map.value()) > kMaxCellsForGlThumbnail))
+        return drawLargeThumbnail(*map.value(), mapFile, options);
     // Everything is read and checked before the context exists.
     TextureBoxList boxes;
     ImageList images;
@@ -178,13 +213,7 @@ Result<std::vector<uint8_t>> drawMapPicture(const std::string& mapFile,
 
     QImage image(pixels.data(), options.width, options.height, QImage::Format_RGBA8888);
     // The framebuffer's rows run bottom up; pictures run top down. The alpha channel is dropped.
-    const QImage picture = image.mirrored().convertToFormat(QImage::Format_RGB888);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!picture.save(&buffer, "PNG"))
-        return Error{"", "Cannot encode the picture", mapFile};
-    return std::vector<uint8_t>(png.begin(), png.end());
+    return encodePng(image.mirrored().convertToFormat(QImage::Format_RGB888), mapFile);
 }
 
 int writePicture(const std::string& mapFile, const std::string& out,
@@ -247,6 +276,7 @@ int runThumbnail(const Args& args) {
     options.names = false;
     options.wireframe = false;
     options.thumbnail = true;
+    options.coarse = args.has("--coarse");
     return writePicture(args.positional[0], args.positional[1], options);
 }
 

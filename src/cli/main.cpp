@@ -190,11 +190,13 @@ const std::vector<Command>& commands() {
          &runRender},
         {"thumbnail",
          "draw a square thumbnail of a map for file managers",
-         "thumbnail MAP OUT.png [--size N]",
+         "thumbnail MAP OUT.png [--size N] [--coarse]",
          "Draws the whole map as render does, from the same angle, framed to fill an N x N\n"
          "picture (N from 1 to 8192, default 256), without the grid, the names and the edges,\n"
-         "and writes it as PNG. File managers call it through the installed thumbnailer entry.\n",
-         {},
+         "and writes it as PNG. File managers call it through the installed thumbnailer entry.\n"
+         "Maps of more than 200,000 cells are drawn coarser, their cells as plain boxes, so\n"
+         "that any map takes little memory and time; --coarse draws every map that way.\n",
+         {"--coarse"},
          {"--size"},
          2,
          2,

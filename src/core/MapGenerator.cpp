@@ -168,4 +168,17 @@ std::unique_ptr<TPoxel> makeGeneratedMap(int poxelCount, uint32_t seed) {
     return root;
 }
 
+std::unique_ptr<TPoxel> makeTerrainMap(int tiles, int side, int levels) {
+    auto root = newMapRoot();
+    TPoxel* land = AddChildPoxel(*root, group("Terrain"));
+    for (int row = 0; row < tiles; ++row)
+        for (int col = 0; col < tiles; ++col) {
+            auto p = hill(numbered("Tile%.4d", row * tiles + col), side, levels, side, 2.0f,
+                          1 + (row + col) % 8);
+            p->Pos = {float(col * side), 0.0f, float(row * side)};
+            AddChildPoxel(*land, std::move(p));
+        }
+    return root;
+}
+
 } // namespace lw

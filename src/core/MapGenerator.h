@@ -20,4 +20,8 @@ std::unique_ptr<TPoxel> makeDemoMap();
 // poxels, as the string table of a map holds at most 64 KiB of names.
 std::unique_ptr<TPoxel> makeGeneratedMap(int poxelCount, uint32_t seed = 1);
 
+// A square of `tiles` x `tiles` rolling hills of `side` x `levels` x `side` cells each, laid
+// edge to edge: few nodes, many cells, as the largest maps are.
+std::unique_ptr<TPoxel> makeTerrainMap(int tiles, int side, int levels);
+
 } // namespace lw

@@ -126,10 +126,32 @@ TEST_F(RenderCli, ThumbnailIsASquareFilledByTheMap) {
     EXPECT_EQ(picture(thumb).size(), QSize(256, 256));
 }
 
+// Large maps are drawn on the processor; the demo map drawn that way covers the same part of
+// the picture as the full drawing, lit and in the poxels' colours.
+TEST_F(RenderCli, CoarseThumbnailCoversWhatTheFullOneDoes) {
+    const auto full = dir_ / "full.png", coarse = dir_ / "coarse.png";
+    ASSERT_EQ(cli({"thumbnail", demo_, full, "--size 96"}).exitCode, 0);
+    const auto r = cli({"thumbnail", demo_, coarse, "--size 96 --coarse"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const QImage a = picture(full), b = picture(coarse);
+    ASSERT_EQ(b.size(), QSize(96, 96));
+    int both = 0, either = 0;
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 96; ++x) {
+            const bool inA = qGray(a.pixel(x, y)) > 0, inB = qGray(b.pixel(x, y)) > 0;
+            both += inA && inB;
+            either += inA || inB;
+        }
+    ASSERT_GT(either, 96 * 96 / 10);
+    EXPECT_GT(both * 10, either * 8) << both << " of " << either;
+}
+
 TEST_F(RenderCli, ThumbnailOfAnEmptyMapIsBlankAndBadInputWritesNothing) {
     const auto empty = dir_ / "empty.xom", blank = dir_ / "blank.png";
     ASSERT_EQ(cli({"new", empty}).exitCode, 0);
     ASSERT_EQ(cli({"thumbnail", empty, blank, "--size 32"}).exitCode, 0);
+    EXPECT_EQ(drawnPixels(picture(blank)), 0);
+    ASSERT_EQ(cli({"thumbnail", empty, blank, "--size 32 --coarse"}).exitCode, 0);
     EXPECT_EQ(drawnPixels(picture(blank)), 0);
 
     const auto out = dir_ / "t.png";
