@@ -7,10 +7,11 @@
 
 #include "core/MapGenerator.h"
 #include "core/MapWriter.h"
-#include "render/CpuPicture.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <spawn.h>
@@ -30,24 +31,34 @@ struct BenchMap {
     size_t cells = 0;
 };
 
-// Tiles of 64 x 64 cells: 4 cells of 4 bytes to a lattice point of heights, about 1, 10 and
-// 100 MB for 2 x 2 tiles of 16 levels, 7 x 7 of 12 and 20 x 20 of 16.
+// Tiles of 32 x 16 x 32 cells (a poxel holds at most 32,767): 4 x 4, 12 x 12 and 40 x 40 of
+// them make maps of about 1, 10 and 100 MB.
 const BenchMap& mapOfSize(int megabytes) {
     static std::map<int, BenchMap> maps;
     BenchMap& m = maps[megabytes];
     if (m.file.empty()) {
-        const int tiles = megabytes <= 1 ? 2 : megabytes <= 10 ? 7 : 20;
-        const int levels = megabytes == 10 ? 12 : 16;
-        const auto root = lw::makeTerrainMap(tiles, 64, levels);
+        const int tiles = megabytes <= 1 ? 4 : megabytes <= 10 ? 12 : 40;
         m.file = (std::filesystem::temp_directory_path() /
                   ("lw-thumb-bench-" + std::to_string(::getpid()) + "-" +
                    std::to_string(megabytes) + ".xom"))
                      .string();
-        if (!lw::WriteMapFile(*root, m.file))
+        // The map is made in a process of its own: a child started later begins with the
+        // peak memory of the process it was started from, which must stay small.
+        const pid_t maker = ::fork();
+        if (maker == 0) {
+            const auto root = lw::makeTerrainMap(tiles, 32, 16);
+            const lw::Status written = lw::WriteMapFile(*root, m.file);
+            if (!written)
+                std::fprintf(stderr, "cannot write the map: %s\n",
+                             written.error().message().c_str());
+            std::_Exit(written ? 0 : 1);
+        }
+        int status = 0;
+        if (maker < 0 || ::waitpid(maker, &status, 0) != maker || status != 0)
             m.file = "/nonexistent";
         std::error_code ec;
         m.megabytes = double(std::filesystem::file_size(m.file, ec)) / 1e6;
-        m.cells = lw::totalCells(*root);
+        m.cells = size_t(tiles) * size_t(tiles) * 32 * 16 * 32;
         std::atexit([] {
             for (const auto& [size, map] : maps) {
                 std::error_code ignored;

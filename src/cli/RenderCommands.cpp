@@ -33,9 +33,16 @@ namespace lw::cli {
 namespace {
 
 constexpr int kMaxRenderSide = 8192;
-// Thumbnails of maps with more cells are drawn on the processor, coarser but within a fixed
-// memory: OpenGL holds every mesh of a frame at once, about 3 KB a cell here.
+// Thumbnails of larger maps are drawn on the processor, coarser but in little memory and time:
+// OpenGL holds every mesh of a frame at once (about 3 KB a cell here), and every poxel's
+// buffers cost on top of that.
 constexpr size_t kMaxCellsForGlThumbnail = 200000;
+constexpr size_t kMaxPoxelsForGlThumbnail = 2000;
+
+bool thumbnailOnCpu(const TPoxel& root) {
+    const PoxelCount count = countPoxels(root);
+    return count.cells > kMaxCellsForGlThumbnail || count.poxels > kMaxPoxelsForGlThumbnail;
+}
 
 Result<float> floatOption(const Args& args, const std::string& name, float fallback) {
     const auto it = args.options.find(name);
@@ -141,8 +148,7 @@ Result<std::vector<uint8_t>> drawMapPicture(const std::string& mapFile,
     auto map = readMapFile(mapFile);
     if (!map)
         return map.error();
-    if (options.thumbnail && !textured &&
-        (options.coarse || totalCells(*map.value()) > kMaxCellsForGlThumbnail))
+    if (options.thumbnail && !textured && (options.coarse || thumbnailOnCpu(*map.value())))
         return drawLargeThumbnail(*map.value(), mapFile, options);
     // Everything is read and checked before the context exists.
     TextureBoxList boxes;

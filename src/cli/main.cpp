@@ -194,8 +194,9 @@ const std::vector<Command>& commands() {
          "Draws the whole map as render does, from the same angle, framed to fill an N x N\n"
          "picture (N from 1 to 8192, default 256), without the grid, the names and the edges,\n"
          "and writes it as PNG. File managers call it through the installed thumbnailer entry.\n"
-         "Maps of more than 200,000 cells are drawn coarser, their cells as plain boxes, so\n"
-         "that any map takes little memory and time; --coarse draws every map that way.\n",
+         "Maps of more than 200,000 cells or 2,000 poxels are drawn coarser, their cells as\n"
+         "plain boxes, so that any map takes little memory and time; --coarse draws every map\n"
+         "that way.\n",
          {"--coarse"},
          {"--size"},
          2,

@@ -247,19 +247,21 @@ void computeBoxesByLevels(TPoxel& root) {
     }
 }
 
-size_t totalCells(const TPoxel& root) {
-    size_t cells = 0;
+PoxelCount countPoxels(const TPoxel& root) {
+    PoxelCount count;
     std::vector<const TPoxel*> pending{&root};
     while (!pending.empty()) {
         const TPoxel& p = *pending.back();
         pending.pop_back();
         for (const auto& child : p.Children)
             pending.push_back(child.get());
-        if (!p.IsGroup && !p.IsEntity)
-            cells +=
+        if (!p.IsGroup && !p.IsEntity) {
+            ++count.poxels;
+            count.cells +=
                 size_t(std::max(p.NX, 0)) * size_t(std::max(p.NY, 0)) * size_t(std::max(p.NZ, 0));
+        }
     }
-    return cells;
+    return count;
 }
 
 } // namespace lw

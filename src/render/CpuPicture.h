@@ -22,7 +22,11 @@ std::vector<uint8_t> drawCellsOnCpu(const TPoxel& root, const TCamera& camera);
 // keeping a lattice, so that the world boxes (SceneBounds.h) can frame the map.
 void computeBoxesByLevels(TPoxel& root);
 
-// The cells of every poxel under `root`: what decides whether a map is drawn here.
-size_t totalCells(const TPoxel& root);
+// The poxels under `root` and their cells: what decides whether a map is drawn here.
+struct PoxelCount {
+    size_t poxels = 0;
+    size_t cells = 0;
+};
+PoxelCount countPoxels(const TPoxel& root);
 
 } // namespace lw
