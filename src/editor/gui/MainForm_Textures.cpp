@@ -195,6 +195,7 @@ void TMainForm::releaseTextures() {
 void TMainForm::updateTextureCommands() {
     const bool listOpen = textureList_->hasFile() || textureList_->boxCount() > 0;
     SaveTexturesList1->setEnabled(listOpen || textureList_->isModified());
+    SaveTextures1->setEnabled(SaveTexturesList1->isEnabled());
     TexturePage_->ButLoadTextur->setEnabled(listOpen && !FormXom_->loading() &&
                                             !FormXom_->images().empty());
 }
