@@ -239,24 +239,6 @@ TEST_F(MainForm, SaveMapAsAppliesTheExtensionRuleAndUpdatesTitleAndRecentList) {
     EXPECT_EQ(errors_.size(), 1);
 }
 
-TEST_F(MainForm, MissingHelpFileIsReported) {
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(QString::fromStdString(dir_.path().string()));
-    form_->Help2Click();
-    ASSERT_EQ(errors_.size(), 1);
-    EXPECT_EQ(errors_[0], "Error|Help file Landwright.chm not found! Your version not full.");
-    lwtest::writeBytes(dir_ / "Landwright.chm", {1});
-    QString opened;
-    form_->dialogs().openWithSystem = [&](const QString& file) {
-        opened = file;
-        return true;
-    };
-    form_->Help2Click();
-    EXPECT_TRUE(opened.endsWith("Landwright.chm"));
-    EXPECT_EQ(errors_.size(), 1);
-    QDir::setCurrent(previous);
-}
-
 TEST_F(MainForm, LanguageMenuSwitchesTheTexts) {
     TMainForm& f = *form_;
     chooseLanguage("[mnuMainFile]=Fichier\n[tlZoom]=Loupe\n[mnuMainViewKestrelEmitters]=Kestrel\n"
