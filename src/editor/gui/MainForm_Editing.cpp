@@ -234,7 +234,7 @@ void TMainForm::Paste1Click() {
 }
 
 void TMainForm::Duplicate1Click() {
-    const auto copies = duplicateNodes(*doc_, treeSelection());
+    auto copies = duplicateNodes(*doc_, treeSelection());
     if (!copies) {
         reportError(QStringLiteral("[%1]").arg(QString::fromStdString(copies.error().key)),
                     QString::fromStdString(copies.error().detail));

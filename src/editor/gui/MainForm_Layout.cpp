@@ -7,6 +7,7 @@
 #include "ui/Settings.h"
 #include "ui/gui/PanelPlus.h"
 
+#include <QLineEdit>
 #include <QSplitter>
 #include <QTabWidget>
 

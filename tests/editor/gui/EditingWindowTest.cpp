@@ -6,8 +6,10 @@
 
 #include "core/MapReader.h"
 #include "editor/gui/HelpWindow.h"
+#include "editor/gui/HistoryPage.h"
 #include "editor/gui/Manual.h"
 #include "editor/gui/MapTreeFilter.h"
+#include "editor/gui/NodeClipboard.h"
 #include "editor/gui/PropertiesPage.h"
 #include "ui/gui/PanelPlus.h"
 
