@@ -70,7 +70,10 @@ void TMainForm::buildEditingActions() {
     connect(Duplicate1, &QAction::triggered, this, &TMainForm::Duplicate1Click);
     connect(DeleteKey1, &QAction::triggered, this, &TMainForm::DeleteKeyClick);
     connect(Find1, &QAction::triggered, this, &TMainForm::Find1Click);
-    connect(Edit1, &QMenu::aboutToShow, this, &TMainForm::updateEditActions);
+    connect(Edit1, &QMenu::aboutToShow, this, [this] {
+        clipboardNodes_ = -1;
+        updateEditActions();
+    });
 }
 
 void TMainForm::connectEditing() {
@@ -205,16 +208,25 @@ void TMainForm::DeleteKeyClick() {
 
 void TMainForm::Copy1Click() {
     const Status copied = copyNodesToClipboard(copySelection());
-    if (!copied)
+    if (!copied) {
         reportError(QStringLiteral("[%1]").arg(QString::fromStdString(copied.error().key)),
                     QString::fromStdString(copied.error().detail));
+        return;
+    }
+    // The clipboard may tell of its change later, or not at all to its own owner.
+    clipboardNodes_ = 1;
+    updateEditActions();
 }
 
 void TMainForm::Cut1Click() {
     const Status cut = cutNodesToClipboard(*doc_, treeSelection());
-    if (!cut)
+    if (!cut) {
         reportError(QStringLiteral("[%1]").arg(QString::fromStdString(cut.error().key)),
                     QString::fromStdString(cut.error().detail));
+        return;
+    }
+    clipboardNodes_ = 1;
+    updateEditActions();
 }
 
 void TMainForm::Paste1Click() {

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include <algorithm>
+#include <unordered_set>
 
 namespace lw {
 
@@ -72,19 +72,12 @@ QTreeWidgetItem* nextTreeMatch(const std::vector<QTreeWidgetItem*>& matches, QTr
     if (!current)
         return matches.front();
     // The match after `current` in tree order, whether or not `current` matches itself.
-    const std::vector<Visit> order = preOrder(tree);
+    const std::unordered_set<QTreeWidgetItem*> matching(matches.begin(), matches.end());
     bool passed = false;
-    size_t next = 0;
-    for (const Visit& v : order) {
-        if (v.item == current) {
-            passed = true;
-            continue;
-        }
-        if (next < matches.size() && v.item == matches[next]) {
-            if (passed)
-                return v.item;
-            ++next;
-        }
+    for (const Visit& v : preOrder(tree)) {
+        if (passed && matching.count(v.item))
+            return v.item;
+        passed = passed || v.item == current;
     }
     return matches.front();
 }

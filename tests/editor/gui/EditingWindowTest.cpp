@@ -103,10 +103,12 @@ TEST_F(EditingShown, CutAndPasteAreTwoStepsAndDuplicateTakesCtrlDOnlyInTheTree) 
     ASSERT_EQ(island()->Children.size(), 2u);
     ASSERT_TRUE(waitFor([&] { return clipboardHasNodes(); }, 2000));
     f.selectById(rocks()->ListId);
+    const size_t rocksBefore = rocks()->Children.size();
+    EXPECT_EQ(f.treeSelection(), std::vector<TPoxel*>{rocks()}) << "the view's choice alone";
     focus(f.TreeView1);
     ctrl(f.TreeView1, Qt::Key_V);
-    ASSERT_EQ(rocks()->Children.size(), 1u);
-    EXPECT_EQ(f.selectedPoxel(), rocks()->Children[0].get()) << "the pasted node is selected";
+    ASSERT_EQ(rocks()->Children.size(), rocksBefore + 1);
+    EXPECT_EQ(f.selectedPoxel(), rocks()->Children.back().get()) << "the pasted node is selected";
     EXPECT_EQ(f.document().undoStack()->count(), steps + 2);
     f.Undo1->trigger();
     f.Undo1->trigger();
@@ -124,6 +126,12 @@ TEST_F(EditingShown, CutAndPasteAreTwoStepsAndDuplicateTakesCtrlDOnlyInTheTree) 
     ctrl(f.OpenGLBox(), Qt::Key_D);
     EXPECT_NE(f.ShowEmmiters1->isChecked(), dummies);
     EXPECT_EQ(island()->Children.size(), 4u);
+    // Ctrl+F likewise: the filter field from the tree, Cull Face elsewhere.
+    const bool cull = f.CullFace1->isChecked();
+    focus(f.TreeView1);
+    ctrl(f.TreeView1, Qt::Key_F);
+    EXPECT_TRUE(waitFor([&] { return f.TreeFilter->hasFocus(); }, 2000));
+    EXPECT_EQ(f.CullFace1->isChecked(), cull);
 
     // Nothing is pasted onto an entity: the command is off, and run anyway it says why.
     TPoxel* entity = ground()->Entities[0].get();
@@ -211,6 +219,7 @@ TEST_F(EditingWindow, TheLayoutComesBackAfterARestart) {
     TMainForm& f = *form_;
     f.resize(700, 500);
     f.MainSplitter->setSizes({500, 400});
+    f.SidePanel->setSizes({300, 200});
     f.PageControl2->setCurrentWidget(f.HistoryPage);
     f.PageControl1->setCurrentIndex(2);
     f.PropertiesPage->PanelPlus2->setCollapse(true);
