@@ -49,7 +49,7 @@ TEST_F(MainForm, StartsWithAnEmptyMapAndTheTextsOfTheLanguageTable) {
     EXPECT_EQ(f.File1->title(), "File");
     EXPECT_EQ(f.Openxom1->text(), "Open Map...");
     EXPECT_EQ(f.Openxom1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
-    EXPECT_EQ(f.Savemapas1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(f.Savemap1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     EXPECT_EQ(f.ImportMap1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
     EXPECT_EQ(f.Help2->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(f.Reopen1->title(), "Reopen");
