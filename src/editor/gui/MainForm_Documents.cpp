@@ -338,8 +338,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     if (maybeSave() && maybeSaveTextureList()) {
         saveWindowLayout();
         event->accept();
-    }
-    else
+    } else
         event->ignore();
 }
 

@@ -184,8 +184,8 @@ void TMainForm::updateEditActions() {
         return;
     const std::vector<TPoxel*> chosen = treeSelection();
     const bool belowRoot =
-        !chosen.empty() && std::none_of(chosen.begin(), chosen.end(),
-                                        [](const TPoxel* n) { return n->IsRoot; });
+        !chosen.empty() &&
+        std::none_of(chosen.begin(), chosen.end(), [](const TPoxel* n) { return n->IsRoot; });
     const std::vector<TPoxel*> copied = copySelection();
     Copy1->setEnabled(!copied.empty() && !copied.front()->IsRoot);
     Cut1->setEnabled(belowRoot);
@@ -232,10 +232,9 @@ void TMainForm::Cut1Click() {
 void TMainForm::Paste1Click() {
     const std::vector<TPoxel*> chosen = treeSelection();
     Result<std::vector<TPoxel*>> pasted =
-        chosen.size() == 1
-            ? pasteNodesFromClipboard(*doc_, *chosen.front())
-            : Result<std::vector<TPoxel*>>(Error{"sCannotPasteNodes", "",
-                                                 "choose the one node to paste into"});
+        chosen.size() == 1 ? pasteNodesFromClipboard(*doc_, *chosen.front())
+                           : Result<std::vector<TPoxel*>>(Error{
+                                 "sCannotPasteNodes", "", "choose the one node to paste into"});
     if (!pasted) {
         reportError(QStringLiteral("[%1]").arg(QString::fromStdString(pasted.error().key)),
                     QString::fromStdString(pasted.error().detail));
@@ -310,9 +309,8 @@ void TMainForm::registerHelpPictures(THelpWindow& help) {
     help.setPictureWidget(QStringLiteral("properties"), ScrollBox1);
     help.setPictureWidget(QStringLiteral("texture-page"), TexturePage_);
     help.setPictureWidget(QStringLiteral("texture-browser"), FormXom_);
-    help.setPictureSource(QStringLiteral("replacer"), [this] {
-        return replacer()->grab().toImage();
-    });
+    help.setPictureSource(QStringLiteral("replacer"),
+                          [this] { return replacer()->grab().toImage(); });
 }
 
 void TMainForm::Help2Click() {
@@ -322,9 +320,9 @@ void TMainForm::Help2Click() {
         helpWindow()->showPage(QString::fromLatin1(kManualStartPage));
         return;
     case HelpChoice::Kind::File: {
-        const bool opened =
-            dialogs_.openWithSystem ? dialogs_.openWithSystem(choice.file)
-                                    : QDesktopServices::openUrl(QUrl::fromLocalFile(choice.file));
+        const bool opened = dialogs_.openWithSystem
+                                ? dialogs_.openWithSystem(choice.file)
+                                : QDesktopServices::openUrl(QUrl::fromLocalFile(choice.file));
         if (!opened)
             reportError(QStringLiteral("[sHelpfile]"), choice.file);
         return;

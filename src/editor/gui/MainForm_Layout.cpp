@@ -38,7 +38,8 @@ void TMainForm::saveWindowLayout() {
     setBytes(settings, kState, saveState());
     setBytes(settings, kMainSplitter, MainSplitter->saveState());
     setBytes(settings, kSidePanel, SidePanel->saveState());
-    settings.setString(kPages, QStringLiteral("%1,%2").arg(PageControl2->currentIndex())
+    settings.setString(kPages, QStringLiteral("%1,%2")
+                                   .arg(PageControl2->currentIndex())
                                    .arg(PageControl1->currentIndex()));
     QStringList collapsed;
     for (const TPanelPlus* panel : PropertiesPage->panels())

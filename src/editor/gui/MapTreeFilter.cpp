@@ -94,8 +94,8 @@ MapTreeFilter::MapTreeFilter(QLineEdit* field, QTreeWidget* tree, QObject* paren
 void MapTreeFilter::apply() {
     later_->stop();
     matches_ = filterTreeItems(*tree_, field_->text());
-    if (QTreeWidgetItem* current = currentItem ? currentItem() : nullptr; current &&
-                                                                          !current->isHidden())
+    if (QTreeWidgetItem* current = currentItem ? currentItem() : nullptr;
+        current && !current->isHidden())
         tree_->scrollToItem(current);
 }
 

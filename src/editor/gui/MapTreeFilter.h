@@ -23,8 +23,8 @@ std::vector<QTreeWidgetItem*> filterTreeItems(QTreeWidget& tree, const QString& 
 
 // The first match after `current` in tree order, wrapping round; the first match when
 // `current` is none of them or null; null without matches.
-QTreeWidgetItem* nextTreeMatch(const std::vector<QTreeWidgetItem*>& matches,
-                               QTreeWidget& tree, QTreeWidgetItem* current);
+QTreeWidgetItem* nextTreeMatch(const std::vector<QTreeWidgetItem*>& matches, QTreeWidget& tree,
+                               QTreeWidgetItem* current);
 
 class MapTreeFilter : public QObject {
     Q_OBJECT

@@ -258,8 +258,8 @@ TEST_F(EditingWindow, HelpOpensTheManualOrTheLanguageFilesOwnHelpFile) {
     chooseLanguage("[mnuMainFile]=Datei\n[sHelpFileName]=hilfe.chm\n");
     f.Help2Click();
     ASSERT_EQ(errors_.size(), 1);
-    EXPECT_TRUE(errors_[0].startsWith(
-        "Error|Help file Landwright.chm not found! Your version not full."));
+    EXPECT_TRUE(
+        errors_[0].startsWith("Error|Help file Landwright.chm not found! Your version not full."));
     EXPECT_TRUE(errors_[0].endsWith("hilfe.chm"));
     lwtest::writeBytes(dir_ / "hilfe.chm", {1});
     QString opened;
