@@ -15,6 +15,8 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTest>
@@ -144,6 +146,19 @@ TEST_F(EditingShown, CutAndPasteAreTwoStepsAndDuplicateTakesCtrlDOnlyInTheTree) 
     EXPECT_EQ(mapBytes(), withCopy);
 }
 
+TEST_F(EditingShown, ThePropertyPageKeepsItsPlaceWhenTheNextNodeHasTheSamePanels) {
+    TMainForm& f = *form_;
+    f.selectById(ground()->ListId);
+    settleLayouts();
+    QScrollBar* bar = f.ScrollBox1->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 100);
+    bar->setValue(bar->maximum() / 2);
+    const int place = bar->value();
+    f.selectById(bridge()->ListId);
+    settleLayouts();
+    EXPECT_EQ(bar->value(), place);
+}
+
 // The second editor of the test below: it pastes what the clipboard holds into the root of a
 // new map and saves it. It runs only as that test's child process.
 TEST_F(EditingWindow, DISABLED_PasteChild) {
@@ -220,7 +235,7 @@ TEST_F(EditingWindow, TheLayoutComesBackAfterARestart) {
     f.resize(700, 500);
     f.MainSplitter->setSizes({500, 400});
     f.SidePanel->setSizes({300, 200});
-    f.PageControl2->setCurrentWidget(f.HistoryPage);
+    f.History1->trigger(); // View > History
     f.PageControl1->setCurrentIndex(2);
     f.PropertiesPage->PanelPlus2->setCollapse(true);
     const QList<int> sides = f.SidePanel->sizes();
