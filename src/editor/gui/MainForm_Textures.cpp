@@ -79,6 +79,7 @@ void TMainForm::connectTextures() {
     connect(TexturePage_->ShowBox, &QPushButton::clicked, this, &TMainForm::ShowBoxClick);
     connect(OpenTextures1, &QAction::triggered, this, &TMainForm::ButOpenTextClick);
     connect(SaveTexturesList1, &QAction::triggered, this, &TMainForm::SaveTexturesList1Click);
+    connect(SaveTextures1, &QAction::triggered, this, &TMainForm::SaveTextures1Click);
     for (int i = 8; i <= 12; ++i)
         connect(reopenItems_[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] {
             const QString file = GetRecentFile(i, RecentKind::TextureLists);
