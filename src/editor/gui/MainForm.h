@@ -6,8 +6,10 @@
 // view's input handed to the tools), MainForm_Tools.cpp (the tool bar and brush buttons
 // mirroring the tool model, what the tools ask of the window), MainForm_Brushes.cpp (the brush
 // settings and meshes), MainForm_Tree.cpp (tree views and selection), MainForm_Textures.cpp
-// (texture lists, the texture browser and the loaded textures). The tools themselves are
-// headless (editor/tools).
+// (texture lists, the texture browser and the loaded textures), MainForm_Editing.cpp (Save
+// in place, the node clipboard, Delete, the history page, the map tree's filter, Help) and
+// MainForm_Layout.cpp (the layout kept across sessions). The tools themselves are headless
+// (editor/tools).
 
 #include "core/Poxel.h"
 #include "editor/Brushes.h"
