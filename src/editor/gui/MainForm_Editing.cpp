@@ -10,6 +10,8 @@
 #include "editor/gui/NodeClipboard.h"
 #include "editor/gui/PoxelTree.h"
 #include "editor/gui/TreeWidgetSink.h"
+#include "io/gui/ImportHMForm.h"
+#include "io/gui/ImportModelForm.h"
 #include "render/gui/OpenGLBox.h"
 #include "replace/gui/ReplacerForm.h"
 #include "textures/TextureListDocument.h"
@@ -311,6 +313,15 @@ void TMainForm::registerHelpPictures(THelpWindow& help) {
     help.setPictureWidget(QStringLiteral("texture-browser"), FormXom_);
     help.setPictureSource(QStringLiteral("replacer"),
                           [this] { return replacer()->grab().toImage(); });
+    // The dialogs are made at each use: a fresh one, as it opens.
+    help.setPictureSource(QStringLiteral("import-3ds"), [this] {
+        TImport3DModel dialog(this);
+        return dialog.grab().toImage();
+    });
+    help.setPictureSource(QStringLiteral("heightmap"), [this] {
+        TImportHMForm dialog(this);
+        return dialog.grab().toImage();
+    });
 }
 
 void TMainForm::Help2Click() {

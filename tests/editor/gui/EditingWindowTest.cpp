@@ -268,6 +268,7 @@ TEST_F(EditingWindow, HelpOpensTheManualOrTheLanguageFilesOwnHelpFile) {
     // The picture of the main window is the window itself.
     const QImage picture = help->picture(QStringLiteral("main-window"));
     EXPECT_NE(picture.size(), QSize(480, 200)) << "not the placeholder";
+    EXPECT_NE(help->picture(QStringLiteral("import-3ds")).size(), QSize(480, 200));
     EXPECT_TRUE(errors_.isEmpty());
 
     chooseLanguage("[mnuMainFile]=Datei\n[sHelpFileName]=hilfe.chm\n");
