@@ -117,7 +117,7 @@ TEST_F(EditingShown, CutAndPasteAreTwoStepsAndDuplicateTakesCtrlDOnlyInTheTree) 
     EXPECT_EQ(mapBytes(), before);
     expectTreeMatchesMap();
 
-    // Ctrl+D duplicates in the tree and keeps showing dummies in the view.
+    // Ctrl+D duplicates in the tree and leaves Show Dummy alone; in the view it is Show Dummy.
     const bool dummies = f.ShowEmmiters1->isChecked();
     f.selectById(bridge()->ListId);
     focus(f.TreeView1);
