@@ -28,6 +28,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
@@ -113,19 +114,20 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     buildPages();
     buildStatusBar();
 
-    auto* splitter = new QSplitter(Qt::Vertical, this);
-    splitter->setObjectName(QStringLiteral("SidePanel"));
-    splitter->addWidget(PageControl2);
-    splitter->addWidget(PageControl1);
-    splitter->setStretchFactor(0, 1);
-    splitter->setStretchFactor(1, 1);
-    auto* central = new QSplitter(Qt::Horizontal, this);
-    central->addWidget(OpenGLBox_);
-    central->addWidget(splitter);
-    central->setStretchFactor(0, 3);
-    central->setStretchFactor(1, 1);
-    central->setSizes({780, 300});
-    setCentralWidget(central);
+    SidePanel = new QSplitter(Qt::Vertical, this);
+    SidePanel->setObjectName(QStringLiteral("SidePanel"));
+    SidePanel->addWidget(PageControl2);
+    SidePanel->addWidget(PageControl1);
+    SidePanel->setStretchFactor(0, 1);
+    SidePanel->setStretchFactor(1, 1);
+    MainSplitter = new QSplitter(Qt::Horizontal, this);
+    MainSplitter->setObjectName(QStringLiteral("MainSplitter"));
+    MainSplitter->addWidget(OpenGLBox_);
+    MainSplitter->addWidget(SidePanel);
+    MainSplitter->setStretchFactor(0, 3);
+    MainSplitter->setStretchFactor(1, 1);
+    MainSplitter->setSizes({780, 300});
+    setCentralWidget(MainSplitter);
 
     sink1_ = std::make_unique<TreeWidgetSink>(TreeView1);
     sink3_ = std::make_unique<TreeWidgetSink>(TreeView3);
@@ -144,6 +146,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     connectBrushes();
     connectTrees();
     buildTreeMenus();
+    connectEditing();
     connectImportExport();
     updateTitle(QString());
     connectView();
@@ -213,7 +216,10 @@ void TMainForm::buildMenus() {
     Export3ds1 = addNamedAction(File1, "Export3ds1");
     ImportHeightmap1 = addNamedAction(File1, "ImportHeightmap1");
     File1->addSeparator();
-    Savemapas1 = addNamedAction(File1, "Savemapas1", QKeySequence(Qt::CTRL | Qt::Key_S));
+    Savemap1 = addNamedAction(File1, "Savemap1", QKeySequence(Qt::CTRL | Qt::Key_S));
+    Savemapas1 =
+        addNamedAction(File1, "Savemapas1", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    SaveTextures1 = addNamedAction(File1, "SaveTextures1");
     SaveTexturesList1 = addNamedAction(File1, "SaveTexturesList1");
     SaveHeightmap1 = addNamedAction(File1, "SaveHeightmap1");
     File1->addSeparator();
@@ -221,12 +227,13 @@ void TMainForm::buildMenus() {
     // Present, enabled by their commands (MainForm_ImportExport.cpp wires the 3DS and
     // heightmap ones, MainForm_Textures.cpp the texture lists).
     for (QAction* later : {OpenHeightmap1, CloseHeightmap1, Import3ds1, Export3ds1,
-                           ImportHeightmap1, SaveTexturesList1, SaveHeightmap1})
+                           ImportHeightmap1, SaveTextures1, SaveTexturesList1, SaveHeightmap1})
         later->setEnabled(false);
     connect(Openxom1, &QAction::triggered, this, &TMainForm::Openxom1Click);
     connect(Newmap1, &QAction::triggered, this, &TMainForm::Newmap1Click);
     connect(ImportObjects1, &QAction::triggered, this, &TMainForm::ImportObjects1Click);
     connect(ImportMap1, &QAction::triggered, this, &TMainForm::ImportMap1Click);
+    connect(Savemap1, &QAction::triggered, this, &TMainForm::Savemap1Click);
     connect(Savemapas1, &QAction::triggered, this, &TMainForm::Savemapas1Click);
     connect(Exit1, &QAction::triggered, this, &TMainForm::Exit1Click);
 
@@ -255,6 +262,9 @@ void TMainForm::buildMenus() {
     DrawPoint = checkable(addNamedAction(View1, "DrawPoint", QKeySequence(Qt::CTRL | Qt::Key_P)),
                           false, false);
     Water1 = checkable(addNamedAction(View1, "Water1"), false);
+    View1->addSeparator();
+    History1 = addNamedAction(View1, "History1");
+    connect(History1, &QAction::triggered, this, &TMainForm::History1Click);
 
     Options1 = bar->addMenu(QString());
     Options1->setObjectName(QStringLiteral("Options1"));
@@ -287,6 +297,7 @@ void TMainForm::buildEditMenu() {
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     Undo1->setEnabled(false);
     Redo1->setEnabled(false);
+    buildEditingActions();
 }
 
 void TMainForm::updateUndoActions() {
@@ -384,6 +395,10 @@ void TMainForm::buildPages() {
     selectRow->addWidget(Label1);
     selectRow->addWidget(SelectLabel, 1);
     mapLayout->addLayout(selectRow);
+    TreeFilter = new QLineEdit(tabMap);
+    TreeFilter->setObjectName(QStringLiteral("TreeFilter"));
+    TreeFilter->setClearButtonEnabled(true);
+    mapLayout->addWidget(TreeFilter);
     TreeView1 = new TPoxelTree(tabMap);
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     TreeView1->setHeaderHidden(true);
@@ -508,7 +523,9 @@ void TMainForm::registerTexts() {
     caption("[mnuMainFileImport3ds]", Import3ds1);
     caption("[mnuMainFileExport3ds]", Export3ds1);
     caption("[mnuMainFileImportheightmap]", ImportHeightmap1);
+    caption("[mnuMainFileSavemap]", Savemap1);
     caption("[mnuMainFileSavemapas]", Savemapas1);
+    caption("[mnuMainFileSavetextures]", SaveTextures1);
     caption("[mnuMainFileSavetextureslist]", SaveTexturesList1);
     caption("[mnuMainFileSaveheightmap]", SaveHeightmap1);
     caption("[mnuMainFileExit]", Exit1);
@@ -544,6 +561,7 @@ void TMainForm::registerTexts() {
     GetIDPoxel1->setText(QStringLiteral("Get ID Poxel"));
     MakeHmap1->setText(QStringLiteral("Make Hmap"));
     caption("[mnuMainViewKestrelEmitters]", KestrelEmitters1);
+    registerEditingTexts();
 
     for (int i = 0; i < 16; ++i)
         bindToolHint(r, QString::fromLatin1(kTools[i].hintKey),
@@ -602,6 +620,7 @@ void TMainForm::LoadSettings() {
     SelectLanguage1->startUp();
     tools_->setRestriction(RestrictX);
     setStatus(2, langText("[sActiveEditMap]"));
+    restoreWindowLayout();
 }
 
 void TMainForm::setStatus(int panel, const QString& text) {

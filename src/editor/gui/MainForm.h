@@ -6,8 +6,10 @@
 // view's input handed to the tools), MainForm_Tools.cpp (the tool bar and brush buttons
 // mirroring the tool model, what the tools ask of the window), MainForm_Brushes.cpp (the brush
 // settings and meshes), MainForm_Tree.cpp (tree views and selection), MainForm_Textures.cpp
-// (texture lists, the texture browser and the loaded textures). The tools themselves are
-// headless (editor/tools).
+// (texture lists, the texture browser and the loaded textures), MainForm_Editing.cpp (Save
+// in place, the node clipboard, Delete, the history page, the map tree's filter, Help) and
+// MainForm_Layout.cpp (the layout kept across sessions). The tools themselves are headless
+// (editor/tools).
 
 #include "core/Poxel.h"
 #include "editor/Brushes.h"
@@ -30,6 +32,8 @@
 
 class QFileSystemWatcher;
 class QAction;
+class QLineEdit;
+class QSplitter;
 class QImage;
 class QLabel;
 class QMenu;
@@ -69,6 +73,9 @@ class TBoxThumbnail;
 struct TextureGlState;
 class ToolModel;
 class ToolController;
+class THistoryPage;
+class THelpWindow;
+class MapTreeFilter;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -134,6 +141,9 @@ public:
     QString chooseMapFile(const char* folderSetting);
     // Saves the shown map under the name chosen in the save dialog.
     bool saveMapFile(const QString& chosen, bool kestrelFilter);
+    // "Save Map": the edited map to its own file, without a dialog; a map without a file of
+    // its own (new, recovered without one) or another map shown goes through "Save Map as...".
+    bool saveMap();
     // "Save changes to NAME?" when the edited map is modified: true when the caller may go on
     // (saved or discarded), false when the user cancelled or the save failed.
     bool maybeSave();
@@ -219,12 +229,35 @@ public:
     // The loaded textures for a textured 3DS export; unset (or null) exports untextured.
     std::function<const ExportTextures*()> exportTextures;
 
+    // Everyday editing (MainForm_Editing.cpp). The nodes Copy takes: the map tree's selection
+    // while the edited map is shown, else the node selected in the map shown.
+    std::vector<TPoxel*> copySelection() const;
+    // The map tree's selected nodes in the order they were selected.
+    std::vector<TPoxel*> treeSelection() const;
+    // The help window, made on first use.
+    THelpWindow* helpWindow();
+    MapTreeFilter* treeFilter() const { return treeFilter_; }
+    // The window's size, place, splitters, pages and collapsed panels, kept in the settings
+    // (MainForm_Layout.cpp). Saved when the window closes; restored by LoadSettings().
+    void saveWindowLayout();
+    void restoreWindowLayout();
+
 public slots:
     void Openxom1Click();
     void Newmap1Click();
     void ImportMap1Click();
     void ImportObjects1Click();
     void Savemapas1Click();
+    void Savemap1Click();
+    void SaveTextures1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void Duplicate1Click();
+    // The Delete key on the map tree or the view: Delete Poxel or Delete Poxels.
+    void DeleteKeyClick();
+    void Find1Click();
+    void History1Click();
     void Exit1Click();
     void About1Click();
     void Help2Click();
@@ -302,6 +335,17 @@ private:
     void updateUndoActions();
     // "Save changes to NAME?": QMessageBox::Save, Discard or Cancel.
     int askSaveChanges(const QString& name);
+
+    // MainForm_Editing.cpp
+    void buildEditingActions();
+    void connectEditing();
+    void registerEditingTexts();
+    // Cut, Copy, Paste, Duplicate and Delete follow the selection and the clipboard.
+    void updateEditActions();
+    bool clipboardHoldsNodes();
+    // Ctrl+D and Ctrl+F while the map tree or its filter has the focus.
+    bool treeKey(QObject* watched, QEvent* event);
+    void registerHelpPictures(THelpWindow& help);
 
     // MainForm_Recovery.cpp
     void setupAutosave();
@@ -416,6 +460,13 @@ public:
     QMenu* Edit1 = nullptr;
     QAction* Undo1 = nullptr;
     QAction* Redo1 = nullptr;
+    QAction* Cut1 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* Paste1 = nullptr;
+    QAction* Duplicate1 = nullptr;
+    QAction* DeleteKey1 = nullptr;
+    QAction* Find1 = nullptr;
+    QAction* History1 = nullptr; // View menu
     QMenu* View1 = nullptr;
     QMenu* Options1 = nullptr;
     QMenu* Help1 = nullptr;
@@ -431,7 +482,9 @@ public:
     QAction* Import3ds1 = nullptr;
     QAction* Export3ds1 = nullptr;
     QAction* ImportHeightmap1 = nullptr;
+    QAction* Savemap1 = nullptr;
     QAction* Savemapas1 = nullptr;
+    QAction* SaveTextures1 = nullptr;
     QAction* SaveTexturesList1 = nullptr;
     QAction* SaveHeightmap1 = nullptr;
     QAction* Exit1 = nullptr;
@@ -454,6 +507,10 @@ public:
     QTabWidget* PageControl2 = nullptr; // Map Tree, Edit Mode, Textures
     QTabWidget* PageControl1 = nullptr; // Properties, Import Object, Import Map
     TPoxelTree* TreeView1 = nullptr;
+    QLineEdit* TreeFilter = nullptr; // above the map tree
+    THistoryPage* HistoryPage = nullptr;
+    QSplitter* MainSplitter = nullptr; // the view beside the pages
+    QSplitter* SidePanel = nullptr;    // the two page controls
     QTreeWidget* TreeView2 = nullptr;
     QTreeWidget* TreeView3 = nullptr;
     QLabel* Label1 = nullptr;
@@ -530,6 +587,10 @@ public:
 
 private:
     TReplacer* replacer_ = nullptr;
+    MapTreeFilter* treeFilter_ = nullptr;
+    THelpWindow* help_ = nullptr;
+    // Whether the clipboard holds nodes; asked again after the clipboard changed.
+    int clipboardNodes_ = -1;
 };
 
 } // namespace lw

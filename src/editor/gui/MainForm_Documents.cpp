@@ -16,7 +16,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -336,25 +335,16 @@ void TMainForm::Exit1Click() {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     pendingOpen_.clear();
-    if (maybeSave() && maybeSaveTextureList())
+    if (maybeSave() && maybeSaveTextureList()) {
+        saveWindowLayout();
         event->accept();
-    else
+    } else
         event->ignore();
 }
 
 void TMainForm::About1Click() {
     TAboutForm about(this);
     about.exec();
-}
-
-void TMainForm::Help2Click() {
-    const QString file = QDir::current().filePath(QStringLiteral("Landwright.chm"));
-    const bool opened =
-        QFileInfo(file).isFile() &&
-        (dialogs_.openWithSystem ? dialogs_.openWithSystem(file)
-                                 : QDesktopServices::openUrl(QUrl::fromLocalFile(file)));
-    if (!opened)
-        reportError(QStringLiteral("[sHelpfile]"));
 }
 
 } // namespace lw

@@ -79,6 +79,7 @@ void TMainForm::connectTextures() {
     connect(TexturePage_->ShowBox, &QPushButton::clicked, this, &TMainForm::ShowBoxClick);
     connect(OpenTextures1, &QAction::triggered, this, &TMainForm::ButOpenTextClick);
     connect(SaveTexturesList1, &QAction::triggered, this, &TMainForm::SaveTexturesList1Click);
+    connect(SaveTextures1, &QAction::triggered, this, &TMainForm::SaveTextures1Click);
     for (int i = 8; i <= 12; ++i)
         connect(reopenItems_[static_cast<size_t>(i)], &QAction::triggered, this, [this, i] {
             const QString file = GetRecentFile(i, RecentKind::TextureLists);
@@ -195,6 +196,7 @@ void TMainForm::releaseTextures() {
 void TMainForm::updateTextureCommands() {
     const bool listOpen = textureList_->hasFile() || textureList_->boxCount() > 0;
     SaveTexturesList1->setEnabled(listOpen || textureList_->isModified());
+    SaveTextures1->setEnabled(SaveTexturesList1->isEnabled());
     TexturePage_->ButLoadTextur->setEnabled(listOpen && !FormXom_->loading() &&
                                             !FormXom_->images().empty());
 }

@@ -91,6 +91,8 @@ TPoxel* TMainForm::shownSelection() const {
 
 void TMainForm::updateToolEnabling() {
     tools_->setSelection(selectionOf(shownSelection(), scene_.ShownRoot == doc_->root()));
+    // Copy follows the map shown too (nodes of the imported map can be copied).
+    updateEditActions();
 }
 
 void TMainForm::connectToolButtons() {

@@ -124,7 +124,12 @@ void TMainForm::selectInTree(TPoxel* node) {
     if (!tree)
         return;
     fillingTree_ = true;
-    tree->setCurrentItem(item);
+    // The node chosen elsewhere (the view, the filter) is the tree's whole selection: what the
+    // tree had selected besides must not go along with Delete or Cut.
+    if (tree == TreeView1)
+        TreeView1->selectOnly(item);
+    else
+        tree->setCurrentItem(item);
     tree->scrollToItem(item);
     fillingTree_ = false;
 }

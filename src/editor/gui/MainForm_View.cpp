@@ -108,6 +108,8 @@ void TMainForm::OpenGLBoxGlReady() {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (treeKey(watched, event))
+        return true;
     if (watched == TreeView2 && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_L) {
         Button1Click();

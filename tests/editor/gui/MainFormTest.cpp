@@ -49,7 +49,7 @@ TEST_F(MainForm, StartsWithAnEmptyMapAndTheTextsOfTheLanguageTable) {
     EXPECT_EQ(f.File1->title(), "File");
     EXPECT_EQ(f.Openxom1->text(), "Open Map...");
     EXPECT_EQ(f.Openxom1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
-    EXPECT_EQ(f.Savemapas1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(f.Savemap1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
     EXPECT_EQ(f.ImportMap1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
     EXPECT_EQ(f.Help2->shortcut(), QKeySequence(Qt::Key_F1));
     EXPECT_EQ(f.Reopen1->title(), "Reopen");
@@ -237,24 +237,6 @@ TEST_F(MainForm, SaveMapAsAppliesTheExtensionRuleAndUpdatesTitleAndRecentList) {
     EXPECT_FALSE(f.saveMapFile(qpath(dir_ / "no" / "such.xom"), false));
     EXPECT_EQ(shownTitle(f), title);
     EXPECT_EQ(errors_.size(), 1);
-}
-
-TEST_F(MainForm, MissingHelpFileIsReported) {
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(QString::fromStdString(dir_.path().string()));
-    form_->Help2Click();
-    ASSERT_EQ(errors_.size(), 1);
-    EXPECT_EQ(errors_[0], "Error|Help file Landwright.chm not found! Your version not full.");
-    lwtest::writeBytes(dir_ / "Landwright.chm", {1});
-    QString opened;
-    form_->dialogs().openWithSystem = [&](const QString& file) {
-        opened = file;
-        return true;
-    };
-    form_->Help2Click();
-    EXPECT_TRUE(opened.endsWith("Landwright.chm"));
-    EXPECT_EQ(errors_.size(), 1);
-    QDir::setCurrent(previous);
 }
 
 TEST_F(MainForm, LanguageMenuSwitchesTheTexts) {

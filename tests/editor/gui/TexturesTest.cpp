@@ -255,6 +255,16 @@ TEST_F(Textures, SaveAddsTheExtensionAndTheRecentEntry) {
     EXPECT_FALSE(form_->textureList().isModified());
     EXPECT_EQ(form_->recentTextureLists().at(0), chosen + ".txt");
     EXPECT_EQ(page().TextNameLab->text(), "[copy.txt]");
+
+    // "Save Textures list" writes to the list's own file without the dialog.
+    form_->dialogs().saveFile = nullptr;
+    ASSERT_TRUE(form_->textureList().rename(1, "Moss"));
+    ASSERT_TRUE(form_->SaveTextures1->isEnabled());
+    form_->SaveTextures1->trigger();
+    EXPECT_FALSE(form_->textureList().isModified());
+    auto saved = readTextureListFile((dir_ / "copy.txt").string());
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->Boxes[1].Name, "Moss");
 }
 
 // A real drag with the pointer from a row of the browser onto a slot of the list: Qt's own drag
