@@ -3,11 +3,10 @@
 // caption, an optional read-only edit and a button that collapses the panel to its header.
 
 #include <QColor>
+#include <QLineEdit> // QPointer's conversion to QLineEdit* needs the whole class
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-
-class QLineEdit;
 
 namespace lw {
 
