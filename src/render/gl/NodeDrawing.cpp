@@ -81,7 +81,7 @@ void DrawPoxelLists(const TPoxel& p, bool textured) {
         glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
         activeTexture(GL_TEXTURE0);
     }
-    glCallList(p.GlLists);
+    drawPoxelTriangles(p);
     if (textured) {
         glPopAttrib();
         disableTexturing();
@@ -95,7 +95,7 @@ void DrawEdgeList(const TPoxel& p) {
     glColor3f(0, 0, 0);
     glPushMatrix();
     scaleBySize(p);
-    glCallList(p.GlLists + kEdgeListOffset);
+    drawPoxelEdges(p);
     glPopMatrix();
     glPopAttrib();
 }
@@ -103,7 +103,7 @@ void DrawEdgeList(const TPoxel& p) {
 void DrawPickList(const TPoxel& p) {
     glPushMatrix();
     scaleBySize(p);
-    glCallList(p.GlLists + kPickListOffset);
+    drawPoxelPickTriangles(p);
     glPopMatrix();
 }
 
