@@ -349,11 +349,11 @@ void DrawNode(FrameContext& fc, TPoxel& node, TPoxel* parent, const Mat4& frame,
     bool drawn =
         (force || !(hideParent && !isSelected)) && (force || !armed || !pick || isSelected) &&
         (!node.IsEntity || !armed || !pick || isSelected) && (!node.IsGroup || s.ShowDummy);
-    // A pick pass draws a poxel only when its box can reach the pick pixel; icons are cheap and
-    // laid out in screen pixels, so they are always drawn.
-    if (drawn && pick && s.PickCulling && !isSelected && !node.IsEntity && !node.IsGroup &&
-        hasLists(node)) {
-        Mat4 clip = multiply(fc.pickProjection, m);
+    // A poxel is drawn only when its box can reach the view (for a pick pass, the pick
+    // pixel); icons are cheap and laid out in screen pixels, so they are always drawn.
+    if (drawn && (pick ? s.PickCulling : s.FrameCulling) && !isSelected && !node.IsEntity &&
+        !node.IsGroup && hasLists(node)) {
+        Mat4 clip = multiply(pick ? fc.pickProjection : fc.projection, m);
         for (size_t row = 0; row < 4; ++row) {
             clip[row] *= node.Size.X;
             clip[4 + row] *= node.Size.Y;

@@ -17,6 +17,7 @@
 
 #include <cmath>
 #include <set>
+#include <vector>
 
 using namespace lw;
 
@@ -241,7 +242,7 @@ TEST_F(SceneDrawer, TheCpuCameraPutsPointsWhereTheFrameDrawsThem) {
     EXPECT_EQ(gl::PickAt(state_, ox, oy), 0u);
 }
 
-TEST_F(SceneDrawer, PickCullingFindsExactlyWhatTheFullPassFinds) {
+TEST_F(SceneDrawer, CullingDrawsAndPicksExactlyWhatTheFullPassesDo) {
     // A generated map with groups and entities shown, from outside and from inside.
     root_ = makeGeneratedMap(120, 7);
     gl::BuildPoxelTree(*root_, nullptr);
@@ -259,6 +260,12 @@ TEST_F(SceneDrawer, PickCullingFindsExactlyWhatTheFullPassFinds) {
         state_.Camera.CamYaw = v.yaw;
         const float distance = state_.Camera.CamDistance;
         state_.Camera.CamDistance *= v.distanceScale;
+        state_.FrameCulling = false;
+        gl::RenderFrame(state_, false);
+        const auto whole = context()->readPixels();
+        state_.FrameCulling = true;
+        gl::RenderFrame(state_, false);
+        ASSERT_TRUE(context()->readPixels() == whole) << "pitch " << v.pitch;
         for (int y = 1; y < kSize; y += 5)
             for (int x = 1; x < kSize; x += 5) {
                 state_.PickCulling = false;
@@ -271,6 +278,48 @@ TEST_F(SceneDrawer, PickCullingFindsExactlyWhatTheFullPassFinds) {
         state_.Camera.CamDistance = distance;
     }
     EXPECT_GT(hits, 60) << "the views must see the map";
+}
+
+TEST_F(SceneDrawer, MeshesBuiltOnWorkersDrawAsThoseBuiltOneByOne) {
+    auto serial = makeGeneratedMap(300, 11);
+    root_ = makeGeneratedMap(300, 11);
+    std::vector<TPoxel*> nodes;
+    std::vector<TPoxel*> pending{root_.get()};
+    while (!pending.empty()) {
+        TPoxel* n = pending.back();
+        pending.pop_back();
+        nodes.push_back(n);
+        for (auto& child : n->Children)
+            pending.push_back(child.get());
+    }
+    size_t last = 0, calls = 0;
+    gl::BuildPoxelMeshes(nodes, nullptr, [&](size_t done, size_t total) {
+        EXPECT_EQ(total, nodes.size());
+        EXPECT_GT(done, last);
+        last = done;
+        ++calls;
+    });
+    EXPECT_EQ(last, nodes.size());
+    EXPECT_GT(calls, 1u);
+    pending = {serial.get()};
+    while (!pending.empty()) {
+        TPoxel* n = pending.back();
+        pending.pop_back();
+        gl::BuildPoxelMesh(*n, nullptr);
+        for (auto& child : n->Children)
+            pending.push_back(child.get());
+    }
+    const auto bounds = worldBounds(*root_);
+    ASSERT_TRUE(bounds);
+    focusCameraOnBounds(state_.Camera, *bounds);
+    state_.Camera.CamPitch = -30;
+    state_.EditRoot = state_.ShownRoot = serial.get();
+    gl::RenderFrame(state_, false);
+    const auto expected = context()->readPixels();
+    state_.EditRoot = state_.ShownRoot = root_.get();
+    gl::RenderFrame(state_, false);
+    EXPECT_TRUE(context()->readPixels() == expected);
+    state_.EditRoot = state_.ShownRoot = nullptr;
 }
 
 TEST_F(SceneDrawer, TheDragPreviewDrawsTheSelectedNodeAndItsChildrenInItsFrames) {
