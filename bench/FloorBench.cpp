@@ -22,11 +22,17 @@
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 
 using namespace lw;
 
@@ -66,12 +72,12 @@ void wholeMapView(SceneState& s, const TPoxel& root) {
         focusCameraOnBounds(s.Camera, *b);
 }
 
-// The view a map opens with in the editor: the root zoomed to.
-void openingView(SceneState& s, const TPoxel& root) {
+// The view of a new window's camera, the one a map is first drawn with: near the origin,
+// inside a large map.
+void openingView(SceneState& s, const TPoxel&) {
     resetCamera(s.Camera);
     s.Camera.Width = kWidth;
     s.Camera.Height = kHeight;
-    focusCameraOnNode(s.Camera, root, identityMatrix());
 }
 
 // ---- The floor --------------------------------------------------------------------------------
@@ -82,47 +88,123 @@ struct FloorBuffer {
     GLsizei edgePoints = 0; // positions after them
 };
 
-void placeVertex(const Mat4& m, MeshVertex& v) {
-    v.Pos = transformPoint(m, v.Pos);
-    const auto n = v.Normal;
-    v.Normal = {static_cast<float>(m[0] * n.X + m[4] * n.Y + m[8] * n.Z),
-                static_cast<float>(m[1] * n.X + m[5] * n.Y + m[9] * n.Z),
-                static_cast<float>(m[2] * n.X + m[6] * n.Y + m[10] * n.Z)};
+// A vertex placed in the world (normals only turned and scaled: lighting normalises them).
+void placeVertex(const std::array<float, 16>& m, MeshVertex& v) {
+    const TVec3 p = v.Pos, n = v.Normal;
+    v.Pos = {m[0] * p.X + m[4] * p.Y + m[8] * p.Z + m[12],
+             m[1] * p.X + m[5] * p.Y + m[9] * p.Z + m[13],
+             m[2] * p.X + m[6] * p.Y + m[10] * p.Z + m[14]};
+    v.Normal = {m[0] * n.X + m[4] * n.Y + m[8] * n.Z, m[1] * n.X + m[5] * n.Y + m[9] * n.Z,
+                m[2] * n.X + m[6] * n.Y + m[10] * n.Z};
 }
 
-// Every poxel under `root` meshed, placed in the world and uploaded as one buffer.
-FloorBuffer uploadFloor(const TPoxel& root) {
-    std::vector<MeshVertex> vertices;
-    std::vector<TVec3> edges;
-    PoxelMesh mesh;
+// The poxels under `root` with their world placements (Size included).
+std::vector<std::pair<const TPoxel*, std::array<float, 16>>> placedPoxels(const TPoxel& root) {
+    std::vector<std::pair<const TPoxel*, std::array<float, 16>>> poxels;
     std::vector<std::pair<const TPoxel*, Mat4>> pending{{&root, identityMatrix()}};
     while (!pending.empty()) {
         const auto [node, frame] = pending.back();
         pending.pop_back();
         const Mat4 placed = placeNode(frame, *node, nullptr, false);
         if (!node->IsGroup && !node->IsEntity) {
-            computePoxelGeometry(*node, nullptr, mesh);
             const Mat4 m = multiply(placed, scaling(node->Size));
-            for (MeshVertex v : mesh.Vertices) {
-                placeVertex(m, v);
-                vertices.push_back(v);
-            }
-            for (const TVec3& e : mesh.EdgeVertices)
-                edges.push_back(transformPoint(m, e));
+            std::array<float, 16> f{};
+            for (size_t i = 0; i < 16; ++i)
+                f[i] = static_cast<float>(m[i]);
+            poxels.emplace_back(node, f);
         }
         for (const auto& child : node->Children)
             pending.emplace_back(child.get(), placed);
     }
+    return poxels;
+}
+
+// Every poxel under `root` meshed on all cores and placed in the world; this thread copies
+// each mesh into one buffer of `vertexCount` vertices and `edgeCount` edge points (known from
+// an earlier upload; 0: found out now, with the meshing done twice).
+FloorBuffer uploadFloor(const TPoxel& root, size_t vertexCount = 0, size_t edgeCount = 0) {
+    const auto poxels = placedPoxels(root);
+    if (vertexCount == 0) {
+        PoxelMesh mesh;
+        for (const auto& [node, m] : poxels) {
+            computePoxelGeometry(*node, nullptr, mesh);
+            vertexCount += mesh.Vertices.size();
+            edgeCount += mesh.EdgeVertices.size();
+        }
+    }
     FloorBuffer f;
-    f.vertices = static_cast<GLsizei>(vertices.size());
-    f.edgePoints = static_cast<GLsizei>(edges.size());
-    const size_t head = vertices.size() * sizeof(MeshVertex);
-    std::vector<char> bytes(head + edges.size() * sizeof(TVec3));
-    std::memcpy(bytes.data(), vertices.data(), head);
-    std::memcpy(bytes.data() + head, edges.data(), edges.size() * sizeof(TVec3));
+    f.vertices = static_cast<GLsizei>(vertexCount);
+    f.edgePoints = static_cast<GLsizei>(edgeCount);
     gl::genBuffers(1, &f.buffer);
     gl::bindArrayBuffer(f.buffer);
-    gl::arrayBufferData(static_cast<GLsizeiptr>(bytes.size()), bytes.data());
+    gl::arrayBufferData(
+        static_cast<GLsizeiptr>(vertexCount * sizeof(MeshVertex) + edgeCount * sizeof(TVec3)),
+        nullptr);
+
+    // Workers mesh and place into slots; this thread uploads the slots in order.
+    struct Slot {
+        std::vector<MeshVertex> vertices;
+        std::vector<TVec3> edges;
+        bool ready = false;
+    };
+    std::vector<Slot> slots(poxels.size());
+    std::mutex lock;
+    std::condition_variable readyOne, slotFree;
+    std::atomic<size_t> next{0};
+    size_t uploaded = 0;
+    constexpr size_t kAhead = 64; // meshes in flight at most
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::thread> threads;
+    for (unsigned t = 0; t < cores; ++t)
+        threads.emplace_back([&] {
+            PoxelMesh mesh;
+            for (size_t i; (i = next.fetch_add(1)) < poxels.size();) {
+                {
+                    std::unique_lock<std::mutex> l(lock);
+                    slotFree.wait(l, [&] { return i < uploaded + kAhead; });
+                }
+                computePoxelGeometry(*poxels[i].first, nullptr, mesh);
+                const auto& m = poxels[i].second;
+                Slot& s = slots[i];
+                s.vertices = mesh.Vertices;
+                for (MeshVertex& v : s.vertices)
+                    placeVertex(m, v);
+                for (TVec3 e : mesh.EdgeVertices) {
+                    MeshVertex v{};
+                    v.Pos = e;
+                    placeVertex(m, v);
+                    s.edges.push_back(v.Pos);
+                }
+                {
+                    std::lock_guard<std::mutex> l(lock);
+                    s.ready = true;
+                }
+                readyOne.notify_one();
+            }
+        });
+    size_t vertexAt = 0, edgeAt = vertexCount * sizeof(MeshVertex);
+    for (Slot& s : slots) {
+        {
+            std::unique_lock<std::mutex> l(lock);
+            readyOne.wait(l, [&] { return s.ready; });
+        }
+        const size_t vb = s.vertices.size() * sizeof(MeshVertex);
+        const size_t eb = s.edges.size() * sizeof(TVec3);
+        gl::arrayBufferSubData(static_cast<GLintptr>(vertexAt), static_cast<GLsizeiptr>(vb),
+                               s.vertices.data());
+        gl::arrayBufferSubData(static_cast<GLintptr>(edgeAt), static_cast<GLsizeiptr>(eb),
+                               s.edges.data());
+        vertexAt += vb;
+        edgeAt += eb;
+        s = Slot{};
+        {
+            std::lock_guard<std::mutex> l(lock);
+            ++uploaded;
+        }
+        slotFree.notify_all();
+    }
+    for (std::thread& t : threads)
+        t.join();
     gl::bindArrayBuffer(0);
     return f;
 }
@@ -168,8 +250,10 @@ TPoxel& decoded(int poxels) {
 void BM_FloorOpen(benchmark::State& state) {
     makeCurrent();
     TPoxel& root = decoded(static_cast<int>(state.range(0)));
+    FloorBuffer sized = uploadFloor(root);
+    gl::deleteBuffers(1, &sized.buffer);
     for (auto _ : state) {
-        FloorBuffer f = uploadFloor(root);
+        FloorBuffer f = uploadFloor(root, size_t(sized.vertices), size_t(sized.edgePoints));
         glFinish();
         state.PauseTiming();
         gl::deleteBuffers(1, &f.buffer);
@@ -189,6 +273,7 @@ void BM_FloorFrame(benchmark::State& state) {
         drawFloor(f, s);
         glFinish();
     }
+    state.counters["triangles"] = static_cast<double>(f.vertices / 3);
     gl::deleteBuffers(1, &f.buffer);
 }
 BENCHMARK(BM_FloorFrame)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
@@ -217,6 +302,26 @@ void BM_DrawerOpen(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawerOpen)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(2);
 
+// The share of the poxels whose boxes can reach the view of `camera`.
+double visibleShare(const TCamera& camera, const TPoxel& root) {
+    const Mat4 projection = cameraProjection(camera);
+    size_t poxels = 0, seen = 0;
+    std::vector<std::pair<const TPoxel*, Mat4>> pending{{&root, identityMatrix()}};
+    while (!pending.empty()) {
+        const auto [node, frame] = pending.back();
+        pending.pop_back();
+        const Mat4 placed = placeNode(frame, *node, nullptr, false);
+        if (!node->IsGroup && !node->IsEntity) {
+            ++poxels;
+            seen += boxMayBeVisible(multiply(projection, multiply(placed, scaling(node->Size))),
+                                    node->BoxMin, node->BoxMax);
+        }
+        for (const auto& child : node->Children)
+            pending.emplace_back(child.get(), placed);
+    }
+    return poxels ? double(seen) / double(poxels) : 0.0;
+}
+
 struct Built {
     std::unique_ptr<TPoxel> root;
     SceneState scene;
@@ -235,7 +340,8 @@ Built& built(int poxels) {
     return b;
 }
 
-// Argument 2: 0 the whole map in view, 1 the view the editor opens the map with.
+// Argument 2: 0 the whole map in view, 1 the view the editor opens the map with; argument 3:
+// 0 draws every poxel, 1 skips those outside the view (what the editor does).
 void BM_DrawerFrame(benchmark::State& state) {
     makeCurrent();
     Built& b = built(static_cast<int>(state.range(0)));
@@ -243,17 +349,21 @@ void BM_DrawerFrame(benchmark::State& state) {
         wholeMapView(b.scene, *b.root);
     else
         openingView(b.scene, *b.root);
+    b.scene.FrameCulling = state.range(2) != 0;
     for (auto _ : state) {
         gl::RenderFrame(b.scene, false);
         glFinish();
     }
+    b.scene.FrameCulling = true;
+    state.counters["in_view"] = visibleShare(b.scene.Camera, *b.root);
 }
 BENCHMARK(BM_DrawerFrame)
-    ->ArgNames({"poxels", "opening_view"})
-    ->Args({5000, 0})
-    ->Args({5000, 1})
-    ->Args({20000, 0})
-    ->Args({20000, 1})
+    ->ArgNames({"poxels", "opening_view", "culling"})
+    ->Args({5000, 0, 1})
+    ->Args({5000, 1, 1})
+    ->Args({5000, 1, 0})
+    ->Args({20000, 0, 1})
+    ->Args({20000, 1, 1})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0);
 

@@ -22,6 +22,8 @@ DeleteBuffersFn g_deleteBuffers = nullptr;
 BindBufferFn g_bindBuffer = nullptr;
 BufferDataFn g_bufferData = nullptr;
 using IsBufferFn = GLboolean (*)(GLuint);
+using BufferSubDataFn = void (*)(GLenum, GLintptr, GLsizeiptr, const void*);
+BufferSubDataFn g_bufferSubData = nullptr;
 IsBufferFn g_isBuffer = nullptr;
 
 template <typename Fn> Fn resolveEither(GlProcResolver resolve, const char* core, const char* arb) {
@@ -76,6 +78,8 @@ bool loadBufferObjects(GlProcResolver resolve) {
     g_bindBuffer = resolveEither<BindBufferFn>(resolve, "glBindBuffer", "glBindBufferARB");
     g_bufferData = resolveEither<BufferDataFn>(resolve, "glBufferData", "glBufferDataARB");
     g_isBuffer = resolveEither<IsBufferFn>(resolve, "glIsBuffer", "glIsBufferARB");
+    g_bufferSubData =
+        resolveEither<BufferSubDataFn>(resolve, "glBufferSubData", "glBufferSubDataARB");
     return hasBufferObjects();
 }
 
@@ -98,6 +102,11 @@ void deleteBuffers(GLsizei n, const GLuint* buffers) {
 void bindArrayBuffer(GLuint buffer) {
     if (g_bindBuffer)
         g_bindBuffer(GL_ARRAY_BUFFER, buffer);
+}
+
+void arrayBufferSubData(GLintptr offset, GLsizeiptr bytes, const void* data) {
+    if (g_bufferSubData)
+        g_bufferSubData(GL_ARRAY_BUFFER, offset, bytes, data);
 }
 
 bool isBuffer(GLuint buffer) {

@@ -29,6 +29,8 @@ void bindArrayBuffer(GLuint buffer);
 bool isBuffer(GLuint buffer);
 // Fills the bound array buffer with `bytes` bytes (static data, drawn many times).
 void arrayBufferData(GLsizeiptr bytes, const void* data);
+// Replaces `bytes` bytes of the bound array buffer from `offset` on.
+void arrayBufferSubData(GLintptr offset, GLsizeiptr bytes, const void* data);
 
 // Switches 2D texturing off on units 0 and 1 (active unit left at 0).
 void disableTexturing();

@@ -144,9 +144,10 @@ struct MeshTable {
     std::vector<NodeMesh> meshes;
     std::vector<uint32_t> free;
 };
+// Never destroyed: nodes held in statics may release their meshes at exit.
 MeshTable& table() {
-    static MeshTable t;
-    return t;
+    static auto* t = new MeshTable;
+    return *t;
 }
 
 NodeMesh* meshOf(uint32_t handle) {
