@@ -12,6 +12,7 @@
 #include "core/MapWriter.h"
 #include "render/PoxelMesh.h"
 #include "render/SceneBounds.h"
+#include "render/SubtreeBoxes.h"
 #include "render/ViewMath.h"
 #include "render/gl/DisplayLists.h"
 #include "render/gl/GlFunctions.h"
@@ -381,5 +382,19 @@ void BM_DrawerHoverPick(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DrawerHoverPick)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+} // namespace
+
+namespace {
+
+// What a frame that skips whole subtrees pays first: bringing the subtree boxes up to date.
+void BM_SubtreeBoxRefresh(benchmark::State& state) {
+    makeCurrent();
+    Built& b = built(static_cast<int>(state.range(0)));
+    SubtreeBoxes boxes;
+    for (auto _ : state)
+        boxes.refresh(*b.root, 0);
+}
+BENCHMARK(BM_SubtreeBoxRefresh)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 } // namespace

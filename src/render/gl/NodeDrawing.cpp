@@ -21,6 +21,11 @@
 
 namespace lw::gl::detail {
 
+SubtreeBoxes& subtreeBoxes() {
+    static auto* boxes = new SubtreeBoxes; // outlives nodes held in statics
+    return *boxes;
+}
+
 void setIdentityColour(uint32_t id) {
     const auto c = identityColour(id);
     glColor4f(c[0], c[1], c[2], c[3]);
@@ -235,6 +240,16 @@ void DrawNode(FrameContext& fc, TPoxel& node, TPoxel* parent, const Mat4& frame,
             glLoadMatrixd(m.data());
         loaded = true;
     };
+
+    // A subtree whose poxels all lie outside the view is skipped whole, unless the selected
+    // node is in it (its gizmo and drag need the walk to reach it).
+    if (fc.skipSubtrees && !node.Children.empty() && !copyPass) {
+        if (const SubtreeBoxes::Box* box = subtreeBoxes().find(node);
+            box && !box->HoldsSelected &&
+            (!box->Any || !boxMayBeVisible(multiply(pick ? fc.pickProjection : fc.projection, m),
+                                           box->Lo, box->Hi)))
+            return;
+    }
 
     const bool isSelected = s.SelectedId != 0 && node.ListId == s.SelectedId;
 

@@ -26,6 +26,7 @@ using detail::axisPoint;
 using detail::drawGizmo;
 using detail::DrawNode;
 using detail::FrameContext;
+using detail::subtreeBoxes;
 
 namespace {
 
@@ -208,6 +209,14 @@ void RenderFrame(SceneState& s, bool pick) {
         glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
         glDepthMask(GL_FALSE);
     }
+    // Icons are laid out in screen pixels and the point tools walk to the selected node, so
+    // only frames without them skip whole subtrees. Bringing the boxes up to date costs a
+    // lookup per node, a small part of a screen frame but as much as a pick pass saves by it:
+    // pick passes skip poxel by poxel only.
+    fc.skipSubtrees = s.ShownRoot && !pick && s.FrameCulling && !s.ShowDummy && !s.HeightPick &&
+                      !s.LayersMode && !s.BrushPickPass;
+    if (fc.skipSubtrees)
+        subtreeBoxes().refresh(*s.ShownRoot, s.SelectedId);
     if (s.ShownRoot) {
         if (s.BrushPickPass)
             DrawNode(fc, *s.ShownRoot, nullptr, world, true, false);

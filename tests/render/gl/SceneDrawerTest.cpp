@@ -243,23 +243,23 @@ TEST_F(SceneDrawer, TheCpuCameraPutsPointsWhereTheFrameDrawsThem) {
 }
 
 TEST_F(SceneDrawer, CullingDrawsAndPicksExactlyWhatTheFullPassesDo) {
-    // A generated map with groups and entities shown, from outside and from inside.
+    // A generated map from outside and from inside, with groups and entities shown (poxels
+    // skipped one by one) and hidden (whole groups skipped too).
     root_ = makeGeneratedMap(120, 7);
     gl::BuildPoxelTree(*root_, nullptr);
     state_.EditRoot = state_.ShownRoot = root_.get();
-    state_.ShowDummy = true;
     const auto bounds = worldBounds(*root_);
     ASSERT_TRUE(bounds);
     focusCameraOnBounds(state_.Camera, *bounds);
+    const float distance = state_.Camera.CamDistance;
     struct View {
         float pitch, yaw, distanceScale;
     };
     int hits = 0;
-    for (const View v : {View{-20, 136, 1}, View{-70, 10, 0.6f}, View{-5, 250, 0.05f}}) {
+    auto compare = [&](const View& v) {
         state_.Camera.CamPitch = v.pitch;
         state_.Camera.CamYaw = v.yaw;
-        const float distance = state_.Camera.CamDistance;
-        state_.Camera.CamDistance *= v.distanceScale;
+        state_.Camera.CamDistance = distance * v.distanceScale;
         state_.FrameCulling = false;
         gl::RenderFrame(state_, false);
         const auto whole = context()->readPixels();
@@ -275,9 +275,33 @@ TEST_F(SceneDrawer, CullingDrawsAndPicksExactlyWhatTheFullPassesDo) {
                 ASSERT_EQ(culled, full) << "at " << x << ", " << y;
                 hits += full != 0;
             }
-        state_.Camera.CamDistance = distance;
+    };
+    const View views[] = {{-20, 136, 1}, {-70, 10, 0.6f}, {-5, 250, 0.05f}};
+    for (const bool dummies : {true, false}) {
+        state_.ShowDummy = dummies;
+        for (const View& v : views)
+            compare(v);
     }
-    EXPECT_GT(hits, 60) << "the views must see the map";
+    EXPECT_GT(hits, 80) << "the views must see the map";
+
+    // A group moved and a poxel grown after those frames are drawn where they are now, and a
+    // selected node out of view is still reached (its gizmo stands on it).
+    TPoxel* group = nullptr;
+    for (auto& child : root_->Children)
+        if (child->IsGroup && !child->Children.empty())
+            group = child.get();
+    ASSERT_NE(group, nullptr);
+    group->Pos.X -= 15;
+    group->Rot.Y += 30;
+    TPoxel* poxel = group->Children.front().get();
+    poxel->Size = {3, 3, 3};
+    for (const View& v : views)
+        compare(v);
+    state_.SelectedId = poxel->ListId;
+    state_.Camera.CamPan = {-1000, 0, 0};
+    gl::RenderFrame(state_, false);
+    EXPECT_EQ(state_.Selected, poxel);
+    state_.SelectedId = 0;
 }
 
 TEST_F(SceneDrawer, MeshesBuiltOnWorkersDrawAsThoseBuiltOneByOne) {
