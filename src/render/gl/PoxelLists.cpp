@@ -319,19 +319,24 @@ const void* byteOffset(size_t bytes) {
     return reinterpret_cast<const void*>(bytes);
 }
 
-void drawSlabTriangles(const SlabVersion& v, bool unit1) {
+// Without texturing the texture coordinates are not fetched at all: they could not change a
+// pixel.
+void drawSlabTriangles(const SlabVersion& v, bool unit1, bool coordinates) {
     if (v.buffer == 0 || v.vertices == 0)
         return;
     bindArrayBuffer(v.buffer);
     constexpr GLsizei stride = sizeof(MeshVertex);
+    unit1 = unit1 && coordinates;
     if (unit1) {
         clientActiveTexture(GL_TEXTURE1);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, stride, byteOffset(offsetof(MeshVertex, Tex)));
         clientActiveTexture(GL_TEXTURE0);
     }
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, stride, byteOffset(offsetof(MeshVertex, Tex)));
+    if (coordinates) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, stride, byteOffset(offsetof(MeshVertex, Tex)));
+    }
     glEnableClientState(GL_COLOR_ARRAY);
     glColorPointer(4, GL_FLOAT, stride, byteOffset(offsetof(MeshVertex, Colour)));
     glEnableClientState(GL_NORMAL_ARRAY);
@@ -495,8 +500,14 @@ void drawPoxelTriangles(const TPoxel& poxel) {
     if (!mesh)
         return;
     const bool unit1 = hasMultitexture();
+    bool textured = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
+    if (unit1 && !textured) {
+        activeTexture(GL_TEXTURE1);
+        textured = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
+        activeTexture(GL_TEXTURE0);
+    }
     for (const Slab& s : mesh->slabs)
-        drawSlabTriangles(s.current, unit1);
+        drawSlabTriangles(s.current, unit1, textured);
     drawPoints(mesh->points);
 }
 
