@@ -146,5 +146,7 @@ void computePoxelGeometry(const TPoxel& p, const TTextureList* textures, PoxelMe
 // BlurPass the combined corner flags in the cell words.
 void buildPoxelGeometry(TPoxel& p, const TTextureList* textures, PoxelMesh& mesh,
                         const MeshBuildExtras& extras = {});
+// The second half of buildPoxelGeometry: what the build of `mesh` owns goes into `p`.
+void storePoxelGeometry(TPoxel& p, const PoxelMesh& mesh);
 
 } // namespace lw

@@ -109,14 +109,21 @@ void TMainForm::buildMeshes(TPoxel& root, bool all) {
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(1000);
     }
+    // While the dialog runs events the view is not drawn: a frame may write into the selected
+    // poxel (the point tools) while a worker reads it.
+    const bool viewUpdates = OpenGLBox_->updatesEnabled();
+    if (progress)
+        OpenGLBox_->setUpdatesEnabled(false);
     OpenGLBox_->withContext([&] {
         gl::BuildPoxelMeshes(nodes, scene_.Textures, [&](size_t done, size_t) {
             if (!progress)
                 return;
-            progress->setValue(int(done)); // runs events: a paint may take the context
+            progress->setValue(int(done)); // runs events, which may take the context
             OpenGLBox_->makeCurrent();
         });
     });
+    if (progress)
+        OpenGLBox_->setUpdatesEnabled(viewUpdates);
 }
 
 void TMainForm::showDocument(TPoxel* root, const QString& statusKey) {

@@ -245,8 +245,27 @@ void uploadRanges(SlabVersion& v, const PoxelMesh& m, const std::vector<Range>& 
     v.batches.clear();
     if (triangles == 0 && edgePoints == 0)
         return;
+    const size_t vertexBytes = 3 * triangles * sizeof(MeshVertex);
+    const size_t edgeBytes = edgePoints * sizeof(TVec3);
+    if (!m.BindsTextures && ranges.size() == 1) {
+        // One run in emission order (every triangle's vertices carry its normal): the mesh's
+        // own arrays go up as they are, without a copy on the way.
+        const Range& r = ranges.front();
+        genBuffers(1, &v.buffer);
+        bindArrayBuffer(v.buffer);
+        arrayBufferData(static_cast<GLsizeiptr>(vertexBytes + edgeBytes), nullptr);
+        if (vertexBytes)
+            arrayBufferSubData(0, static_cast<GLsizeiptr>(vertexBytes),
+                               m.Vertices.data() + 3 * r.first);
+        if (edgeBytes)
+            arrayBufferSubData(static_cast<GLintptr>(vertexBytes),
+                               static_cast<GLsizeiptr>(edgeBytes),
+                               m.EdgeVertices.data() + r.edgeFirst);
+        bindArrayBuffer(0);
+        return;
+    }
     std::vector<unsigned char>& bytes = uploadBytes();
-    bytes.resize(3 * triangles * sizeof(MeshVertex) + edgePoints * sizeof(TVec3));
+    bytes.resize(vertexBytes + edgeBytes);
     auto* out = reinterpret_cast<MeshVertex*>(bytes.data());
     // Each triangle is lit by its own normal, that of its first vertex.
     auto put = [&](size_t t) {
@@ -588,8 +607,8 @@ void BuildPoxelMeshes(const std::vector<TPoxel*>& nodes, const TTextureList* tex
         return;
     }
 
-    // Workers build meshes (computing geometry is pure: each touches its own poxel only) into
-    // a small pool of meshes; this thread uploads them as they come and hands the meshes back.
+    // Workers compute meshes (a pure function of the poxel) into a small pool of meshes; this
+    // thread stores and uploads them as they come and hands the meshes back.
     // The pool bounds the memory in flight to a few meshes.
     const unsigned workers = std::min(cores, 8u);
     struct Done {
@@ -617,7 +636,9 @@ void BuildPoxelMeshes(const std::vector<TPoxel*>& nodes, const TTextureList* tex
                 mesh = idle.back();
                 idle.pop_back();
             }
-            buildPoxelGeometry(*nodes[i], textures, *mesh);
+            // Pure: the window's thread may draw the tree meanwhile (a progress dialog lets
+            // it paint), so the results go into the node on that thread.
+            computePoxelGeometry(*nodes[i], textures, *mesh);
             {
                 std::lock_guard<std::mutex> l(lock);
                 done.push_back({i, mesh});
@@ -638,6 +659,7 @@ void BuildPoxelMeshes(const std::vector<TPoxel*>& nodes, const TTextureList* tex
             taken.swap(done);
         }
         for (const Done& d : taken) {
+            storePoxelGeometry(*nodes[d.node], *d.mesh);
             takeBuiltMesh(*nodes[d.node], *d.mesh);
             trimScratch(*d.mesh);
         }
