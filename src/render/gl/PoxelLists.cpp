@@ -338,29 +338,58 @@ const void* byteOffset(size_t bytes) {
     return reinterpret_cast<const void*>(bytes);
 }
 
+// The client arrays stay switched on from one poxel to the next (every switch makes the
+// driver check the arrays again); endPoxelArrays switches them off at the end of a pass.
+struct ArrayState {
+    bool vertex = false, normal = false, colour = false, tex0 = false, tex1 = false;
+    GLuint buffer = 0;
+};
+ArrayState g_arrays;
+
+void switchArray(bool& on, bool want, GLenum array) {
+    if (on == want)
+        return;
+    if (want)
+        glEnableClientState(array);
+    else
+        glDisableClientState(array);
+    on = want;
+}
+
+void useArrays(GLuint buffer, bool normalColour, bool tex0, bool tex1) {
+    ArrayState& a = g_arrays;
+    switchArray(a.vertex, true, GL_VERTEX_ARRAY);
+    switchArray(a.normal, normalColour, GL_NORMAL_ARRAY);
+    switchArray(a.colour, normalColour, GL_COLOR_ARRAY);
+    switchArray(a.tex0, tex0, GL_TEXTURE_COORD_ARRAY);
+    if (a.tex1 != tex1) {
+        clientActiveTexture(GL_TEXTURE1);
+        switchArray(a.tex1, tex1, GL_TEXTURE_COORD_ARRAY);
+        clientActiveTexture(GL_TEXTURE0);
+    }
+    if (a.buffer != buffer) {
+        bindArrayBuffer(buffer);
+        a.buffer = buffer;
+    }
+}
+
 // Without texturing the texture coordinates are not fetched at all: they could not change a
 // pixel.
 void drawSlabTriangles(const SlabVersion& v, bool unit1, bool coordinates) {
     if (v.buffer == 0 || v.vertices == 0)
         return;
-    bindArrayBuffer(v.buffer);
     constexpr GLsizei stride = sizeof(MeshVertex);
     unit1 = unit1 && coordinates;
+    useArrays(v.buffer, true, coordinates, unit1);
     if (unit1) {
         clientActiveTexture(GL_TEXTURE1);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, stride, byteOffset(offsetof(MeshVertex, Tex)));
         clientActiveTexture(GL_TEXTURE0);
     }
-    if (coordinates) {
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    if (coordinates)
         glTexCoordPointer(2, GL_FLOAT, stride, byteOffset(offsetof(MeshVertex, Tex)));
-    }
-    glEnableClientState(GL_COLOR_ARRAY);
     glColorPointer(4, GL_FLOAT, stride, byteOffset(offsetof(MeshVertex, Colour)));
-    glEnableClientState(GL_NORMAL_ARRAY);
     glNormalPointer(GL_FLOAT, stride, byteOffset(offsetof(MeshVertex, Normal)));
-    glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, stride, byteOffset(offsetof(MeshVertex, Pos)));
     if (v.batches.empty()) {
         glDrawArrays(GL_TRIANGLES, 0, v.vertices);
@@ -370,16 +399,6 @@ void drawSlabTriangles(const SlabVersion& v, bool unit1, bool coordinates) {
             glDrawArrays(GL_TRIANGLES, b.first, b.count);
         }
     }
-    if (unit1) {
-        clientActiveTexture(GL_TEXTURE1);
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        clientActiveTexture(GL_TEXTURE0);
-    }
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    bindArrayBuffer(0);
 }
 
 // The edges (edges = true) or the triangles' positions of a slab, in the current colour.
@@ -387,15 +406,12 @@ void drawSlabPositions(const SlabVersion& v, bool edges) {
     const GLsizei count = edges ? v.edgePoints : v.vertices;
     if (v.buffer == 0 || count == 0)
         return;
-    bindArrayBuffer(v.buffer);
-    glEnableClientState(GL_VERTEX_ARRAY);
+    useArrays(v.buffer, false, false, false);
     if (edges)
         glVertexPointer(3, GL_FLOAT, 0, byteOffset(size_t(v.vertices) * sizeof(MeshVertex)));
     else
         glVertexPointer(3, GL_FLOAT, sizeof(MeshVertex), byteOffset(offsetof(MeshVertex, Pos)));
     glDrawArrays(edges ? GL_LINES : GL_TRIANGLES, 0, count);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    bindArrayBuffer(0);
 }
 
 // ---- Build buffers --------------------------------------------------------------------------
@@ -458,6 +474,7 @@ void releaseMeshHandle(uint32_t handle) {
 
 void forgetMeshHandles() {
     table() = MeshTable{};
+    g_arrays = {}; // the next context starts with its arrays off
 }
 
 void compilePoxelLists(uint32_t handle, const PoxelMesh& mesh) {
@@ -548,6 +565,13 @@ std::vector<uint32_t> meshBuffersOf(const TPoxel& node) {
         for (const Slab& s : mesh->slabs)
             buffers.push_back(s.current.buffer);
     return buffers;
+}
+
+void endPoxelArrays() {
+    ArrayState& a = g_arrays;
+    if (a.vertex || a.normal || a.colour || a.tex0 || a.tex1 || a.buffer)
+        useArrays(0, false, false, false);
+    switchArray(a.vertex, false, GL_VERTEX_ARRAY);
 }
 
 void keepSlabBuffersForUndo() {

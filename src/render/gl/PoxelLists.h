@@ -44,6 +44,10 @@ void drawPoxelMeshNow(const PoxelMesh& mesh);
 void drawPoxelTriangles(const TPoxel& poxel);
 void drawPoxelEdges(const TPoxel& poxel);
 void drawPoxelPickTriangles(const TPoxel& poxel);
+// The three draws above leave their client arrays on and a buffer bound for the next poxel;
+// this switches them off. Call it before anything else draws from arrays, and at the end of
+// a pass.
+void endPoxelArrays();
 
 // A poxel of several slabs keeps one buffer per slab; a rebuild uploads only the slabs whose
 // output changed. The buffer of each slab of `node` (0 for an empty slab; nothing without a

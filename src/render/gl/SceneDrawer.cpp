@@ -223,6 +223,7 @@ void RenderFrame(SceneState& s, bool pick) {
         else
             DrawNode(fc, *s.ShownRoot, nullptr, world, s.HideParent, false);
     }
+    endPoxelArrays();
     glLoadIdentity();
     if (!pick && s.Water)
         drawWater();
@@ -234,6 +235,7 @@ void RenderFrame(SceneState& s, bool pick) {
     if (s.CopyPreview && s.Selected && !pick) {
         FrameContext preview = fc;
         DrawNode(preview, *s.Selected, nullptr, world, s.HideParent, false, &fc.copyMatrix);
+        endPoxelArrays();
     }
     s.CopyPreview = false;
     glPopMatrix();
@@ -309,6 +311,7 @@ std::vector<uint16_t> RenderDepthFromAbove(const SceneState& state, TPoxel& node
     glClearDepth(1.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     DrawNode(fc, node, nullptr, identityMatrix(), s.HideParent, true);
+    endPoxelArrays();
     glFinish();
     std::vector<uint16_t> depth(size_t(kDepthSide) * kDepthSide);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
