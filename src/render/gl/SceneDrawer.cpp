@@ -133,6 +133,7 @@ void RenderFrame(SceneState& s, bool pick) {
     TCamera& c = s.Camera;
     s.Selected = nullptr;
     releasePendingLists();
+    endPoxelArrays(); // in case a draw outside a pass left them on
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glViewport(0, 0, c.Width, c.Height);
