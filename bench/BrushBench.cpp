@@ -98,7 +98,7 @@ void BM_BrushUndoStrokeOf200Samples(benchmark::State& state) {
     BrushDocument b;
     BrushStroke stroke;
     stroke.begin(BrushKind::Erase);
-    gl::keepSlabListsForUndo(); // as the window does when a stroke begins
+    gl::keepSlabBuffersForUndo(); // as the window does when a stroke begins
     std::mt19937 rng(9);
     std::uniform_int_distribution<size_t> cell(0, b.node->Voxels.size() - 1);
     for (int i = 0; i < 200; ++i)

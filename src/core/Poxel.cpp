@@ -116,7 +116,7 @@ TPoxel::~TPoxel() {
         std::unique_ptr<TPoxel> p = std::move(pending.back());
         pending.pop_back();
         takeLists(*p);
-        // p is destroyed here with empty lists; its own destructor releases its display lists.
+        // p is destroyed here with empty lists; its own destructor releases its GPU mesh.
     }
     if (g_releaseHook && ListsBuilt)
         g_releaseHook(*this);

@@ -62,7 +62,7 @@ enum TreeImage : int {
     ImageGroup = 3,
 };
 
-// Installed by the OpenGL layer: releases the display lists of a node that is destroyed with
+// Installed by the OpenGL layer: releases the GPU mesh of a node that is destroyed with
 // ListsBuilt set. Core itself never calls OpenGL.
 using DisplayListReleaseHook = void (*)(const TPoxel& node);
 void setDisplayListReleaseHook(DisplayListReleaseHook hook);
@@ -142,9 +142,9 @@ struct PoxelScratch {
     bool HeightPickPass = false;
     bool LayerPickPass = false;
     bool BlurPass = false;
-    // The node's three display lists (mesh, edges, pick triangles) are GlLists, GlLists + 1
-    // and GlLists + 2, names the OpenGL layer obtained for this node alone in the context of
-    // generation GlGeneration. ListsBuilt is set once they were compiled.
+    // The node's GPU mesh (vertex buffers of its triangles, edges and pick triangles) is kept
+    // under the handle GlLists, which the OpenGL layer gave this node alone in the context of
+    // generation GlGeneration. ListsBuilt is set once the mesh was uploaded.
     uint32_t GlLists = 0;
     uint32_t GlGeneration = 0;
     bool ListsBuilt = false;

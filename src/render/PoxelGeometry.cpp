@@ -814,6 +814,10 @@ void computePoxelGeometry(const TPoxel& p, const TTextureList* textures, PoxelMe
 void buildPoxelGeometry(TPoxel& p, const TTextureList* textures, PoxelMesh& mesh,
                         const MeshBuildExtras& extras) {
     computePoxelGeometry(p, textures, mesh, extras);
+    storePoxelGeometry(p, mesh);
+}
+
+void storePoxelGeometry(TPoxel& p, const PoxelMesh& mesh) {
     p.BoxMin = mesh.BoxMin;
     p.BoxMax = mesh.BoxMax;
     if (p.IsGroup)

@@ -1,7 +1,7 @@
 #pragma once
 // Mesh generation of a poxel as a pure function: the deformed lattice, the bounding box and
-// every triangle, outline edge and point the display lists (or an immediate draw) are made of.
-// No OpenGL here; render/gl compiles the arrays.
+// every triangle, outline edge and point the GPU meshes (or an immediate draw) are made of.
+// No OpenGL here; render/gl uploads the arrays.
 
 #include "core/Poxel.h"
 #include "render/ExportCollector.h"
@@ -58,7 +58,7 @@ struct MeshPoint {
 };
 
 enum class MeshMode : uint8_t {
-    Lists,        // compiled into the three display lists
+    Lists,        // uploaded as the poxel's GPU mesh
     DirectDraw,   // drawn at once: filled cells in identity colours (cell index + 1)
     HeightPoints, // drawn at once: the top-level lattice points
     LayerPoints,  // drawn at once: the four corners of every level
@@ -146,5 +146,7 @@ void computePoxelGeometry(const TPoxel& p, const TTextureList* textures, PoxelMe
 // BlurPass the combined corner flags in the cell words.
 void buildPoxelGeometry(TPoxel& p, const TTextureList* textures, PoxelMesh& mesh,
                         const MeshBuildExtras& extras = {});
+// The second half of buildPoxelGeometry: what the build of `mesh` owns goes into `p`.
+void storePoxelGeometry(TPoxel& p, const PoxelMesh& mesh);
 
 } // namespace lw

@@ -111,6 +111,9 @@ struct SceneState {
     // Pick passes skip the nodes whose boxes cannot reach the pick pixel (the result is the
     // same; the full pass is kept for comparison).
     bool PickCulling = true;
+    // Screen passes skip the poxels whose boxes lie wholly outside the view (the picture is
+    // the same).
+    bool FrameCulling = true;
     // Run in every screen pass after the shown document: the wireframe of a loaded 3DS model.
     std::function<void()> DrawImportedModel;
 };

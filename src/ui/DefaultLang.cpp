@@ -331,6 +331,7 @@ const LangAssignment kEditorAssignments[] = {
     {"[mnuTextureAddtexturebox]", "Add Texture Box"},
     {"[mnuTextureDeletetexturebox]", "Delete Texture Box"},
     {"[sLoadingTextures]", "Loading textures..."},
+    {"[sBuildingMeshes]", "Building meshes..."},
     {"[sLoadCancelled]", "Loading cancelled"},
     {"[sTextureNotFound]", "Texture not found: no image of the browser has this name"},
     {"[sBadImage]", "Image cannot be loaded"},

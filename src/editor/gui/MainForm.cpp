@@ -162,7 +162,7 @@ TMainForm::~TMainForm() {
     autosaver_.reset();
     // The tools let go of the document before it goes.
     controller_.reset();
-    // Nodes release their display lists through the view's context.
+    // Nodes release their GPU meshes through the view's context.
     disconnect(doc_, nullptr, this, nullptr);
     disconnect(OpenGLBox_, nullptr, this, nullptr);
     if (OpenGLBox_->glReady())

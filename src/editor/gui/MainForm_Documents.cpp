@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -83,18 +84,45 @@ QString TMainForm::GetRecentFile(int menuIndex, RecentKind kind) const {
 void TMainForm::buildMeshes(TPoxel& root, bool all) {
     if (!OpenGLBox_->glReady())
         return; // built with every document when the context comes
+    std::vector<TPoxel*> nodes;
+    std::vector<TPoxel*> pending{&root};
+    while (!pending.empty()) {
+        TPoxel* node = pending.back();
+        pending.pop_back();
+        // Nodes coming back from the history still hold their meshes.
+        if (!node->IsEntity && (all || node->IsGroup || !gl::hasLists(*node)))
+            nodes.push_back(node);
+        for (auto& c : node->Children)
+            pending.push_back(c.get());
+    }
+    // A large map shows how far its meshes are while the window stays painted; the dialog is
+    // modal, so nothing changes the tree meanwhile.
+    constexpr size_t kProgressFrom = 2000;
+    std::unique_ptr<QProgressDialog> progress;
+    if (nodes.size() >= kProgressFrom) {
+        progress = std::make_unique<QProgressDialog>(langText("[sBuildingMeshes]"), QString(), 0,
+                                                     int(nodes.size()), this);
+        progress->setObjectName(QStringLiteral("MeshProgress"));
+        progress->setAccessibleName(langText("[sBuildingMeshes]"));
+        progress->setCancelButton(nullptr);
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(1000);
+    }
+    // While the dialog runs events the view is not drawn: a frame may write into the selected
+    // poxel (the point tools) while a worker reads it.
+    const bool viewUpdates = OpenGLBox_->updatesEnabled();
+    if (progress)
+        OpenGLBox_->setUpdatesEnabled(false);
     OpenGLBox_->withContext([&] {
-        std::vector<TPoxel*> pending{&root};
-        while (!pending.empty()) {
-            TPoxel* node = pending.back();
-            pending.pop_back();
-            // Nodes coming back from the history still hold their lists.
-            if (!node->IsEntity && (all || node->IsGroup || !gl::hasLists(*node)))
-                gl::BuildPoxelMesh(*node, scene_.Textures);
-            for (auto& c : node->Children)
-                pending.push_back(c.get());
-        }
+        gl::BuildPoxelMeshes(nodes, scene_.Textures, [&](size_t done, size_t) {
+            if (!progress)
+                return;
+            progress->setValue(int(done)); // runs events, which may take the context
+            OpenGLBox_->makeCurrent();
+        });
     });
+    if (progress)
+        OpenGLBox_->setUpdatesEnabled(viewUpdates);
 }
 
 void TMainForm::showDocument(TPoxel* root, const QString& statusKey) {

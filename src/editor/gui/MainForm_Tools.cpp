@@ -41,7 +41,7 @@ public:
     // Showing the value runs the field's handler, as typing it would.
     void showHeight(double h) override { f_.PropertiesPage->HmHeightEdit->setFloatVal(h); }
     void previewGeometry(TPoxel& node) override { f_.rebuildMesh(node, false); }
-    void liveEditBegins() override { gl::keepSlabListsForUndo(); }
+    void liveEditBegins() override { gl::keepSlabBuffersForUndo(); }
     ScreenPoint wrapPointer(ScreenPoint at) override {
         const QPoint pos(at.x, at.y);
         QScreen* screen = QGuiApplication::screenAt(pos);

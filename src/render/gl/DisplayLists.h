@@ -1,8 +1,8 @@
 #pragma once
-// Display-list names of the nodes. Every node gets three consecutive lists of its own from
-// glGenLists (mesh, edges, pick triangles), so no two nodes ever share a list, however large
-// the map. Names are only good in the context that made them: a node remembers the context
-// generation of its names, and lists of an earlier context count as absent.
+// The GPU meshes of the nodes. Every poxel gets a mesh handle of its own (TPoxel::GlLists)
+// under which its vertex buffers are kept (PoxelLists.h). Buffers are only good in the context
+// that made them: a node remembers the context generation of its handle, and a handle of an
+// earlier context counts as absent.
 
 #include "core/Poxel.h"
 
@@ -10,27 +10,23 @@
 
 namespace lw::gl {
 
-// Offsets of the edge and pick lists from a node's GlLists.
-constexpr uint32_t kEdgeListOffset = 1;
-constexpr uint32_t kPickListOffset = 2;
-
-// Makes core release a node's lists when it is destroyed. Lists of nodes destroyed while no
-// context is current are queued and deleted by the next releasePendingLists.
+// Makes core release a node's GPU mesh when it is destroyed. Meshes of nodes destroyed while no
+// context is current are queued and released by the next releasePendingLists.
 void installDisplayListReleaseHook();
 
-// The first of the node's three list names in the current context, obtained on first need.
+// The node's mesh handle in the current context, obtained on first need.
 uint32_t nodeLists(TPoxel& node);
-// True when the node's lists were compiled in the current context.
+// True when the node's mesh was uploaded in the current context.
 bool hasLists(const TPoxel& node);
 
-// Deletes the lists queued while no context was current. Needs the current context.
+// Releases the meshes queued while no context was current. Needs the current context.
 void releasePendingLists();
 
-// The context is gone or about to go, and every list with it: names held by nodes become
-// stale, the slab lists are forgotten and the queue is dropped. The next context starts afresh.
+// The context is gone or about to go, and every buffer with it: handles held by nodes become
+// stale and the queue is dropped. The next context starts afresh.
 void forgetContextLists();
 
-// Generation of the list names handed out now; changes with every forgetContextLists.
+// Generation of the handles given out now; changes with every forgetContextLists.
 uint32_t listGeneration();
 
 } // namespace lw::gl

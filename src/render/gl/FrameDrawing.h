@@ -4,6 +4,7 @@
 
 #include "core/Poxel.h"
 #include "render/SceneState.h"
+#include "render/SubtreeBoxes.h"
 #include "render/ViewMath.h"
 
 #include <GL/gl.h>
@@ -29,7 +30,13 @@ struct FrameContext {
     TVec3 gizmoRot{};
     // Where the copy of a Ctrl-move is drawn.
     Mat4 copyMatrix = identityMatrix();
+    // Whole subtrees outside the view (for a pick pass, away from the pick pixel) are skipped
+    // by their boxes (subtreeBoxes()).
+    bool skipSubtrees = false;
 };
+
+// The subtree boxes of the shown documents, refreshed by the frames that skip subtrees.
+SubtreeBoxes& subtreeBoxes();
 
 void setIdentityColour(uint32_t id);
 // The camera's projection: perspective, then eye, pitch, yaw and pan.

@@ -18,6 +18,20 @@ void activeTexture(GLenum unit);
 void clientActiveTexture(GLenum unit);
 void multiTexCoord2fv(GLenum unit, const GLfloat* v);
 
+// Resolves the buffer-object entry points (OpenGL 1.5 or ARB_vertex_buffer_object). Returns
+// false when one is missing; poxel meshes need them.
+bool loadBufferObjects(GlProcResolver resolve);
+bool hasBufferObjects();
+
+void genBuffers(GLsizei n, GLuint* buffers);
+void deleteBuffers(GLsizei n, const GLuint* buffers);
+void bindArrayBuffer(GLuint buffer);
+bool isBuffer(GLuint buffer);
+// Fills the bound array buffer with `bytes` bytes (static data, drawn many times).
+void arrayBufferData(GLsizeiptr bytes, const void* data);
+// Replaces `bytes` bytes of the bound array buffer from `offset` on.
+void arrayBufferSubData(GLintptr offset, GLsizeiptr bytes, const void* data);
+
 // Switches 2D texturing off on units 0 and 1 (active unit left at 0).
 void disableTexturing();
 

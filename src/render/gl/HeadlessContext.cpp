@@ -109,6 +109,8 @@ Result<std::unique_ptr<HeadlessContext>> HeadlessContext::create(int width, int 
         return contextError("the context has no framebuffer objects");
     if (!loadMultitexture(&resolveEgl))
         return contextError("Error loading GL_ARB_multitexture!");
+    if (!loadBufferObjects(&resolveEgl))
+        return contextError("the context has no vertex buffer objects");
 
     auto& f = fbo();
     f.genFramebuffers(1, &self->framebuffer_);

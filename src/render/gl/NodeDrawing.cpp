@@ -21,6 +21,11 @@
 
 namespace lw::gl::detail {
 
+SubtreeBoxes& subtreeBoxes() {
+    static auto* boxes = new SubtreeBoxes; // outlives nodes held in statics
+    return *boxes;
+}
+
 void setIdentityColour(uint32_t id) {
     const auto c = identityColour(id);
     glColor4f(c[0], c[1], c[2], c[3]);
@@ -81,7 +86,7 @@ void DrawPoxelLists(const TPoxel& p, bool textured) {
         glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB, GL_SRC_COLOR);
         activeTexture(GL_TEXTURE0);
     }
-    glCallList(p.GlLists);
+    drawPoxelTriangles(p);
     if (textured) {
         glPopAttrib();
         disableTexturing();
@@ -95,7 +100,7 @@ void DrawEdgeList(const TPoxel& p) {
     glColor3f(0, 0, 0);
     glPushMatrix();
     scaleBySize(p);
-    glCallList(p.GlLists + kEdgeListOffset);
+    drawPoxelEdges(p);
     glPopMatrix();
     glPopAttrib();
 }
@@ -103,7 +108,7 @@ void DrawEdgeList(const TPoxel& p) {
 void DrawPickList(const TPoxel& p) {
     glPushMatrix();
     scaleBySize(p);
-    glCallList(p.GlLists + kPickListOffset);
+    drawPoxelPickTriangles(p);
     glPopMatrix();
 }
 
@@ -236,6 +241,16 @@ void DrawNode(FrameContext& fc, TPoxel& node, TPoxel* parent, const Mat4& frame,
         loaded = true;
     };
 
+    // A subtree whose poxels all lie outside the view is skipped whole, unless the selected
+    // node is in it (its gizmo and drag need the walk to reach it).
+    if (fc.skipSubtrees && !node.Children.empty() && !copyPass) {
+        if (const SubtreeBoxes::Box* box = subtreeBoxes().find(node);
+            box && !box->HoldsSelected &&
+            (!box->Any || !boxMayBeVisible(multiply(pick ? fc.pickProjection : fc.projection, m),
+                                           box->Lo, box->Hi)))
+            return;
+    }
+
     const bool isSelected = s.SelectedId != 0 && node.ListId == s.SelectedId;
 
     if (s.BrushPickPass && isSelected) {
@@ -349,11 +364,11 @@ void DrawNode(FrameContext& fc, TPoxel& node, TPoxel* parent, const Mat4& frame,
     bool drawn =
         (force || !(hideParent && !isSelected)) && (force || !armed || !pick || isSelected) &&
         (!node.IsEntity || !armed || !pick || isSelected) && (!node.IsGroup || s.ShowDummy);
-    // A pick pass draws a poxel only when its box can reach the pick pixel; icons are cheap and
-    // laid out in screen pixels, so they are always drawn.
-    if (drawn && pick && s.PickCulling && !isSelected && !node.IsEntity && !node.IsGroup &&
-        hasLists(node)) {
-        Mat4 clip = multiply(fc.pickProjection, m);
+    // A poxel is drawn only when its box can reach the view (for a pick pass, the pick
+    // pixel); icons are cheap and laid out in screen pixels, so they are always drawn.
+    if (drawn && (pick ? s.PickCulling : s.FrameCulling) && !isSelected && !node.IsEntity &&
+        !node.IsGroup && hasLists(node)) {
+        Mat4 clip = multiply(pick ? fc.pickProjection : fc.projection, m);
         for (size_t row = 0; row < 4; ++row) {
             clip[row] *= node.Size.X;
             clip[4 + row] *= node.Size.Y;

@@ -5,9 +5,12 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
 #include <tuple>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -15,7 +18,7 @@ namespace lw::gl {
 
 namespace {
 
-// ---- Drawing the arrays -------------------------------------------------------------------
+// ---- Drawing at once ------------------------------------------------------------------------
 
 void bindPair(const MeshTriangle& t) {
     if (hasMultitexture()) {
@@ -24,67 +27,6 @@ void bindPair(const MeshTriangle& t) {
         activeTexture(GL_TEXTURE0);
     }
     glBindTexture(GL_TEXTURE_2D, t.Tex0);
-}
-
-// One triangle with its normal, colours and the same texture coordinate on units 0 and 1.
-// Independent triangles draw exactly as one three-vertex strip each; immediate calls compile
-// faster into a list than vertex arrays do.
-inline void emitTriangle(const MeshVertex* v, bool unit1) {
-    glNormal3fv(&v[0].Normal.X);
-    for (int k = 0; k < 3; ++k) {
-        if (unit1)
-            multiTexCoord2fv(GL_TEXTURE1, &v[k].Tex.U);
-        glTexCoord2fv(&v[k].Tex.U);
-        glColor4fv(&v[k].Colour.R);
-        glVertex3fv(&v[k].Pos.X);
-    }
-}
-
-// A run of triangles [first, end), and its edge points [edgeFirst, edgeEnd).
-struct Range {
-    size_t first = 0, end = 0;
-    size_t edgeFirst = 0, edgeEnd = 0;
-};
-
-// The triangles of the ranges. With textures bound they are drawn grouped by texture pair, each
-// group after its binds: the faces of a poxel never overlap, so the order changes nothing on
-// screen, while every bind ends a batch, and batches are what list compilation pays for.
-void drawTriangles(const PoxelMesh& m, const std::vector<Range>& ranges) {
-    size_t count = 0;
-    for (const Range& r : ranges)
-        count += r.end - r.first;
-    if (count == 0)
-        return;
-    const bool unit1 = hasMultitexture();
-    if (!m.BindsTextures) {
-        glBegin(GL_TRIANGLES);
-        for (const Range& r : ranges)
-            for (size_t t = r.first; t < r.end; ++t)
-                emitTriangle(&m.Vertices[3 * t], unit1);
-        glEnd();
-        return;
-    }
-    // The triangles in order of their pair, then of emission; the buffer is kept between calls.
-    struct Keyed {
-        uint32_t tex1, tex0, triangle;
-        bool operator<(const Keyed& o) const {
-            return std::tie(tex1, tex0, triangle) < std::tie(o.tex1, o.tex0, o.triangle);
-        }
-    };
-    static std::vector<Keyed> order;
-    order.clear();
-    for (const Range& r : ranges)
-        for (size_t t = r.first; t < r.end; ++t)
-            order.push_back({m.Triangles[t].Tex1, m.Triangles[t].Tex0, static_cast<uint32_t>(t)});
-    std::sort(order.begin(), order.end());
-    for (size_t i = 0; i < order.size();) {
-        const Keyed& head = order[i];
-        bindPair(m.Triangles[head.triangle]);
-        glBegin(GL_TRIANGLES);
-        for (; i < order.size() && order[i].tex1 == head.tex1 && order[i].tex0 == head.tex0; ++i)
-            emitTriangle(&m.Vertices[3 * size_t{order[i].triangle}], unit1);
-        glEnd();
-    }
 }
 
 // Picking triangles: one flat colour per cell, positions only.
@@ -106,25 +48,6 @@ void drawPositions(GLenum mode, const std::vector<TVec3>& positions, size_t firs
     glBegin(mode);
     for (size_t i = first; i < end; ++i)
         glVertex3fv(&positions[i].X);
-    glEnd();
-}
-
-// The edges (edges = true) or the pick triangles of the ranges, in one batch.
-void drawRangePositions(const PoxelMesh& m, const std::vector<Range>& ranges, bool edges) {
-    size_t count = 0;
-    for (const Range& r : ranges)
-        count += edges ? r.edgeEnd - r.edgeFirst : r.end - r.first;
-    if (count == 0)
-        return;
-    glBegin(edges ? GL_LINES : GL_TRIANGLES);
-    for (const Range& r : ranges) {
-        if (edges)
-            for (size_t i = r.edgeFirst; i < r.edgeEnd; ++i)
-                glVertex3fv(&m.EdgeVertices[i].X);
-        else
-            for (size_t i = 3 * r.first; i < 3 * r.end; ++i)
-                glVertex3fv(&m.PickVertices[i].X);
-    }
     glEnd();
 }
 
@@ -164,44 +87,79 @@ void drawLoops(const std::vector<TVec3>& loops) {
         drawPositions(GL_LINE_LOOP, loops, i, i + 4);
     glPopAttrib();
 }
+// A run of triangles [first, end), and its edge points [edgeFirst, edgeEnd).
+struct Range {
+    size_t first = 0, end = 0;
+    size_t edgeFirst = 0, edgeEnd = 0;
+};
 
-// ---- Slab lists -----------------------------------------------------------------------------
+// ---- Slab buffers ---------------------------------------------------------------------------
 //
-// A poxel of several slabs gets three lists per slab (mesh, edges, pick) from glGenLists, and
-// its own three lists only call them. A rebuild recompiles the slabs whose output changed,
-// which keeps a brush stroke on a large poxel cheap.
+// A poxel's mesh lives in one vertex buffer per slab: its triangles as interleaved vertices
+// (MeshVertex), then its edge points. The pick pass draws the positions of the triangles.
+// A poxel of one slab has one buffer; a rebuild of a larger one uploads only the slabs whose
+// output changed, which keeps a brush stroke on a large poxel cheap.
+
+// Triangles [first, first + count) (in vertices) drawn after binding one texture pair.
+struct Batch {
+    uint32_t tex1 = 0, tex0 = 0;
+    GLint first = 0;
+    GLsizei count = 0;
+};
 
 struct SlabVersion {
-    GLuint lists = 0; // lists, lists + 1, lists + 2
+    GLuint buffer = 0;
+    GLsizei vertices = 0;
+    GLsizei edgePoints = 0;
+    // With textures bound: the triangles grouped by texture pair. Empty otherwise.
+    std::vector<Batch> batches;
     uint64_t hashA = 0;
     uint64_t hashB = 0;
 
-    bool holds(uint64_t a, uint64_t b) const { return lists != 0 && hashA == a && hashB == b; }
+    bool holds(uint64_t a, uint64_t b) const { return buffer != 0 && hashA == a && hashB == b; }
 };
 
-// The lists a slab draws now, and the version it had before the current run of changes began
-// (see keepSlabListsForUndo), kept compiled for the undo that brings it back.
+// The buffer a slab draws now, and the version it had before the current run of changes
+// began (see keepSlabBuffersForUndo), kept on the GPU for the undo that brings it back.
 struct Slab {
     SlabVersion current;
     SlabVersion kept;
     uint64_t keptRun = 0; // the run `kept` belongs to; 0: none
 };
 
-// The run of changes under way; bumped by keepSlabListsForUndo.
+struct NodeMesh {
+    bool used = false;
+    std::vector<Slab> slabs;
+    std::vector<MeshPoint> points; // drawn with the triangles
+};
+
+// The run of changes under way; bumped by keepSlabBuffersForUndo.
 uint64_t& slabRun() {
     static uint64_t run = 1;
     return run;
 }
 
-// Slabs by the first list name of their node.
-std::unordered_map<uint32_t, std::vector<Slab>>& slabCache() {
-    static std::unordered_map<uint32_t, std::vector<Slab>> cache;
-    return cache;
+// Meshes by handle - 1, and the handles free for reuse.
+struct MeshTable {
+    std::vector<NodeMesh> meshes;
+    std::vector<uint32_t> free;
+};
+// Never destroyed: nodes held in statics may release their meshes at exit.
+MeshTable& table() {
+    static auto* t = new MeshTable;
+    return *t;
+}
+
+NodeMesh* meshOf(uint32_t handle) {
+    MeshTable& t = table();
+    if (handle == 0 || handle > t.meshes.size() || !t.meshes[handle - 1].used)
+        return nullptr;
+    return &t.meshes[handle - 1];
 }
 
 void releaseVersion(SlabVersion& v) {
-    if (v.lists != 0)
-        glDeleteLists(v.lists, 3);
+    if (v.buffer != 0)
+        deleteBuffers(1, &v.buffer);
     v = {};
 }
 
@@ -255,7 +213,7 @@ private:
 };
 
 void hashSlab(SlabHash& h, const PoxelMesh& m, const std::vector<Range>& ranges) {
-    h.add(uint64_t{m.BindsTextures} | uint64_t{hasMultitexture()} << 1);
+    h.add(uint64_t{m.BindsTextures});
     for (const Range& r : ranges) {
         h.add(r.end - r.first);
         h.add(m.Vertices.data() + 3 * r.first, (r.end - r.first) * 3 * sizeof(MeshVertex));
@@ -267,23 +225,92 @@ void hashSlab(SlabHash& h, const PoxelMesh& m, const std::vector<Range>& ranges)
     }
 }
 
-void compileList(GLuint list, const auto& draw) {
-    glDeleteLists(list, 1);
-    glNewList(list, GL_COMPILE);
-    draw();
-    glEndList();
+// The bytes of one slab's buffer, kept between uploads.
+std::vector<unsigned char>& uploadBytes() {
+    static std::vector<unsigned char> bytes;
+    return bytes;
 }
 
-// The three lists of a slab (or of a whole poxel) from its ranges.
-void compileRanges(GLuint lists, const PoxelMesh& m, const std::vector<Range>& ranges,
-                   bool withPoints) {
-    compileList(lists, [&] {
-        drawTriangles(m, ranges);
-        if (withPoints)
-            drawPoints(m.Points);
-    });
-    compileList(lists + kEdgeListOffset, [&] { drawRangePositions(m, ranges, true); });
-    compileList(lists + kPickListOffset, [&] { drawRangePositions(m, ranges, false); });
+// Uploads the triangles and edges of `ranges` into a new buffer of `v`. With textures bound the
+// triangles go grouped by texture pair, each group after its binds: the faces of a poxel never
+// overlap, so the order changes nothing on screen.
+void uploadRanges(SlabVersion& v, const PoxelMesh& m, const std::vector<Range>& ranges) {
+    size_t triangles = 0, edgePoints = 0;
+    for (const Range& r : ranges) {
+        triangles += r.end - r.first;
+        edgePoints += r.edgeEnd - r.edgeFirst;
+    }
+    v.vertices = static_cast<GLsizei>(3 * triangles);
+    v.edgePoints = static_cast<GLsizei>(edgePoints);
+    v.batches.clear();
+    if (triangles == 0 && edgePoints == 0)
+        return;
+    const size_t vertexBytes = 3 * triangles * sizeof(MeshVertex);
+    const size_t edgeBytes = edgePoints * sizeof(TVec3);
+    if (!m.BindsTextures && ranges.size() == 1) {
+        // One run in emission order (every triangle's vertices carry its normal): the mesh's
+        // own arrays go up as they are, without a copy on the way.
+        const Range& r = ranges.front();
+        genBuffers(1, &v.buffer);
+        bindArrayBuffer(v.buffer);
+        arrayBufferData(static_cast<GLsizeiptr>(vertexBytes + edgeBytes), nullptr);
+        if (vertexBytes)
+            arrayBufferSubData(0, static_cast<GLsizeiptr>(vertexBytes),
+                               m.Vertices.data() + 3 * r.first);
+        if (edgeBytes)
+            arrayBufferSubData(static_cast<GLintptr>(vertexBytes),
+                               static_cast<GLsizeiptr>(edgeBytes),
+                               m.EdgeVertices.data() + r.edgeFirst);
+        bindArrayBuffer(0);
+        return;
+    }
+    std::vector<unsigned char>& bytes = uploadBytes();
+    bytes.resize(vertexBytes + edgeBytes);
+    auto* out = reinterpret_cast<MeshVertex*>(bytes.data());
+    // Each triangle is lit by its own normal, that of its first vertex.
+    auto put = [&](size_t t) {
+        const MeshVertex* src = &m.Vertices[3 * t];
+        out[0] = src[0];
+        out[1] = src[1];
+        out[2] = src[2];
+        out[1].Normal = out[2].Normal = src[0].Normal;
+        out += 3;
+    };
+    if (!m.BindsTextures) {
+        for (const Range& r : ranges)
+            for (size_t t = r.first; t < r.end; ++t)
+                put(t);
+    } else {
+        struct Keyed {
+            uint32_t tex1, tex0, triangle;
+            bool operator<(const Keyed& o) const {
+                return std::tie(tex1, tex0, triangle) < std::tie(o.tex1, o.tex0, o.triangle);
+            }
+        };
+        static std::vector<Keyed> order;
+        order.clear();
+        for (const Range& r : ranges)
+            for (size_t t = r.first; t < r.end; ++t)
+                order.push_back(
+                    {m.Triangles[t].Tex1, m.Triangles[t].Tex0, static_cast<uint32_t>(t)});
+        std::sort(order.begin(), order.end());
+        for (size_t i = 0; i < order.size(); ++i) {
+            const Keyed& k = order[i];
+            if (v.batches.empty() || v.batches.back().tex1 != k.tex1 ||
+                v.batches.back().tex0 != k.tex0)
+                v.batches.push_back({k.tex1, k.tex0, static_cast<GLint>(3 * i), 0});
+            v.batches.back().count += 3;
+            put(k.triangle);
+        }
+    }
+    auto* edges = reinterpret_cast<TVec3*>(out);
+    for (const Range& r : ranges)
+        for (size_t i = r.edgeFirst; i < r.edgeEnd; ++i)
+            *edges++ = m.EdgeVertices[i];
+    genBuffers(1, &v.buffer);
+    bindArrayBuffer(v.buffer);
+    arrayBufferData(static_cast<GLsizeiptr>(bytes.size()), bytes.data());
+    bindArrayBuffer(0);
 }
 
 // The chunks of the mesh gathered by slab, each slab's in emission order.
@@ -298,20 +325,99 @@ std::vector<std::vector<Range>> slabRanges(const PoxelMesh& m) {
     return slabs;
 }
 
-void releaseSlabs(uint32_t nodeLists) {
-    auto& cache = slabCache();
-    const auto it = cache.find(nodeLists);
-    if (it == cache.end())
-        return;
-    for (Slab& s : it->second)
+void releaseMesh(NodeMesh& mesh) {
+    for (Slab& s : mesh.slabs)
         releaseSlab(s);
-    cache.erase(it);
+    mesh.slabs.clear();
+    mesh.points.clear();
+}
+
+// ---- Drawing the buffers --------------------------------------------------------------------
+
+const void* byteOffset(size_t bytes) {
+    return reinterpret_cast<const void*>(bytes);
+}
+
+// The client arrays stay switched on from one poxel to the next (every switch makes the
+// driver check the arrays again); endPoxelArrays switches them off at the end of a pass.
+struct ArrayState {
+    bool vertex = false, normal = false, colour = false, tex0 = false, tex1 = false;
+    GLuint buffer = 0;
+};
+ArrayState g_arrays;
+
+void switchArray(bool& on, bool want, GLenum array) {
+    if (on == want)
+        return;
+    if (want)
+        glEnableClientState(array);
+    else
+        glDisableClientState(array);
+    on = want;
+}
+
+void useArrays(GLuint buffer, bool normalColour, bool tex0, bool tex1) {
+    ArrayState& a = g_arrays;
+    switchArray(a.vertex, true, GL_VERTEX_ARRAY);
+    switchArray(a.normal, normalColour, GL_NORMAL_ARRAY);
+    switchArray(a.colour, normalColour, GL_COLOR_ARRAY);
+    switchArray(a.tex0, tex0, GL_TEXTURE_COORD_ARRAY);
+    if (a.tex1 != tex1) {
+        clientActiveTexture(GL_TEXTURE1);
+        switchArray(a.tex1, tex1, GL_TEXTURE_COORD_ARRAY);
+        clientActiveTexture(GL_TEXTURE0);
+    }
+    if (a.buffer != buffer) {
+        bindArrayBuffer(buffer);
+        a.buffer = buffer;
+    }
+}
+
+// Without texturing the texture coordinates are not fetched at all: they could not change a
+// pixel.
+void drawSlabTriangles(const SlabVersion& v, bool unit1, bool coordinates) {
+    if (v.buffer == 0 || v.vertices == 0)
+        return;
+    constexpr GLsizei stride = sizeof(MeshVertex);
+    unit1 = unit1 && coordinates;
+    useArrays(v.buffer, true, coordinates, unit1);
+    if (unit1) {
+        clientActiveTexture(GL_TEXTURE1);
+        glTexCoordPointer(2, GL_FLOAT, stride, byteOffset(offsetof(MeshVertex, Tex)));
+        clientActiveTexture(GL_TEXTURE0);
+    }
+    if (coordinates)
+        glTexCoordPointer(2, GL_FLOAT, stride, byteOffset(offsetof(MeshVertex, Tex)));
+    glColorPointer(4, GL_FLOAT, stride, byteOffset(offsetof(MeshVertex, Colour)));
+    glNormalPointer(GL_FLOAT, stride, byteOffset(offsetof(MeshVertex, Normal)));
+    glVertexPointer(3, GL_FLOAT, stride, byteOffset(offsetof(MeshVertex, Pos)));
+    if (v.batches.empty()) {
+        glDrawArrays(GL_TRIANGLES, 0, v.vertices);
+    } else {
+        for (const Batch& b : v.batches) {
+            bindPair(MeshTriangle{b.tex1, b.tex0, FaceTag::Flat});
+            glDrawArrays(GL_TRIANGLES, b.first, b.count);
+        }
+    }
+}
+
+// The edges (edges = true) or the triangles' positions of a slab, in the current colour.
+void drawSlabPositions(const SlabVersion& v, bool edges) {
+    const GLsizei count = edges ? v.edgePoints : v.vertices;
+    if (v.buffer == 0 || count == 0)
+        return;
+    useArrays(v.buffer, false, false, false);
+    if (edges)
+        glVertexPointer(3, GL_FLOAT, 0, byteOffset(size_t(v.vertices) * sizeof(MeshVertex)));
+    else
+        glVertexPointer(3, GL_FLOAT, sizeof(MeshVertex), byteOffset(offsetof(MeshVertex, Pos)));
+    glDrawArrays(edges ? GL_LINES : GL_TRIANGLES, 0, count);
 }
 
 // ---- Build buffers --------------------------------------------------------------------------
 
-// The build buffers live as long as the program, like the build state of a single-threaded
-// editor; a build that needed far more than the next one gives the memory back.
+// The build buffers of the window's thread live as long as the program; a build that needed
+// far more than the next one gives the memory back.
 PoxelMesh& scratchMesh() {
     static PoxelMesh mesh;
     return mesh;
@@ -327,22 +433,76 @@ void trimScratch(PoxelMesh& m) {
     }
 }
 
+// What the window's thread does with a built mesh: upload it, or draw it at once.
+void takeBuiltMesh(TPoxel& poxel, const PoxelMesh& mesh) {
+    if (poxel.IsGroup)
+        return;
+    if (mesh.Mode == MeshMode::Lists) {
+        releasePendingLists();
+        if (const uint32_t handle = nodeLists(poxel)) {
+            compilePoxelLists(handle, mesh);
+            poxel.ListsBuilt = true;
+        }
+    } else
+        drawPoxelMeshNow(mesh);
+}
+
 } // namespace
 
-void compilePoxelLists(uint32_t lists, const PoxelMesh& mesh) {
-    const GLuint id = lists;
+uint32_t newMeshHandle() {
+    MeshTable& t = table();
+    uint32_t handle = 0;
+    if (!t.free.empty()) {
+        handle = t.free.back();
+        t.free.pop_back();
+    } else {
+        t.meshes.emplace_back();
+        handle = static_cast<uint32_t>(t.meshes.size());
+    }
+    t.meshes[handle - 1].used = true;
+    return handle;
+}
+
+void releaseMeshHandle(uint32_t handle) {
+    NodeMesh* mesh = meshOf(handle);
+    if (!mesh)
+        return;
+    releaseMesh(*mesh);
+    mesh->used = false;
+    table().free.push_back(handle);
+}
+
+void forgetMeshHandles() {
+    table() = MeshTable{};
+    g_arrays = {}; // the next context starts with its arrays off
+}
+
+void compilePoxelLists(uint32_t handle, const PoxelMesh& mesh) {
+    NodeMesh* node = meshOf(handle);
+    if (!node)
+        return;
+    node->points = mesh.Points;
     if (mesh.SlabCount <= 1) {
-        releaseSlabs(lists);
-        compileRanges(id, mesh, {Range{0, mesh.Triangles.size(), 0, mesh.EdgeVertices.size()}},
-                      true);
+        // One slab: no versions kept, the buffer is replaced.
+        while (node->slabs.size() > 1) {
+            releaseSlab(node->slabs.back());
+            node->slabs.pop_back();
+        }
+        node->slabs.resize(1);
+        Slab& s = node->slabs[0];
+        releaseSlab(s);
+        uploadRanges(s.current, mesh,
+                     {Range{0, mesh.Triangles.size(), 0, mesh.EdgeVertices.size()}});
         return;
     }
 
     const std::vector<std::vector<Range>> slabs = slabRanges(mesh);
-    std::vector<Slab>& cached = slabCache()[lists];
-    while (cached.size() > slabs.size()) {
-        releaseSlab(cached.back());
-        cached.pop_back();
+    std::vector<Slab>& cached = node->slabs;
+    if (cached.size() != slabs.size()) {
+        // A different tiling: nothing of the old one can be reused.
+        for (Slab& s : cached)
+            releaseSlab(s);
+        cached.clear();
     }
     cached.resize(slabs.size());
     for (size_t k = 0; k < slabs.size(); ++k) {
@@ -351,59 +511,71 @@ void compilePoxelLists(uint32_t lists, const PoxelMesh& mesh) {
         Slab& s = cached[k];
         if (s.current.holds(h.a(), h.b()))
             continue;
-        // An undo or redo of the run: the other version is still compiled.
+        // An undo or redo of the run: the other version is still uploaded.
         if (s.kept.holds(h.a(), h.b())) {
             std::swap(s.current, s.kept);
             continue;
         }
         // The first change of the run keeps the version before it aside; later ones only
-        // overwrite what the run itself made.
-        if (s.current.lists != 0 && s.keptRun != slabRun()) {
+        // replace what the run itself made.
+        if (s.current.buffer != 0 && s.keptRun != slabRun()) {
             releaseVersion(s.kept);
-            s.kept = s.current;
+            s.kept = std::move(s.current);
             s.keptRun = slabRun();
             s.current = {};
         }
-        if (s.current.lists == 0)
-            s.current.lists = glGenLists(3);
-        compileRanges(s.current.lists, mesh, slabs[k], false);
+        releaseVersion(s.current);
+        uploadRanges(s.current, mesh, slabs[k]);
         s.current.hashA = h.a();
         s.current.hashB = h.b();
     }
-    compileList(id, [&] {
-        for (const Slab& s : cached)
-            glCallList(s.current.lists);
-        drawPoints(mesh.Points);
-    });
-    compileList(id + kEdgeListOffset, [&] {
-        for (const Slab& s : cached)
-            glCallList(s.current.lists + kEdgeListOffset);
-    });
-    compileList(id + kPickListOffset, [&] {
-        for (const Slab& s : cached)
-            glCallList(s.current.lists + kPickListOffset);
-    });
 }
 
-void releasePoxelSlabLists(uint32_t nodeLists) {
-    releaseSlabs(nodeLists);
+void drawPoxelTriangles(const TPoxel& poxel) {
+    const NodeMesh* mesh = hasLists(poxel) ? meshOf(poxel.GlLists) : nullptr;
+    if (!mesh)
+        return;
+    const bool unit1 = hasMultitexture();
+    bool textured = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
+    if (unit1 && !textured) {
+        activeTexture(GL_TEXTURE1);
+        textured = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
+        activeTexture(GL_TEXTURE0);
+    }
+    for (const Slab& s : mesh->slabs)
+        drawSlabTriangles(s.current, unit1, textured);
+    drawPoints(mesh->points);
 }
 
-std::vector<uint32_t> slabListsOf(const TPoxel& node) {
-    std::vector<uint32_t> lists;
-    if (const auto it = slabCache().find(node.GlLists);
-        node.GlLists != 0 && it != slabCache().end())
-        for (const Slab& s : it->second)
-            lists.push_back(s.current.lists);
-    return lists;
+void drawPoxelEdges(const TPoxel& poxel) {
+    if (const NodeMesh* mesh = hasLists(poxel) ? meshOf(poxel.GlLists) : nullptr)
+        for (const Slab& s : mesh->slabs)
+            drawSlabPositions(s.current, true);
 }
 
-void keepSlabListsForUndo() {
+void drawPoxelPickTriangles(const TPoxel& poxel) {
+    if (const NodeMesh* mesh = hasLists(poxel) ? meshOf(poxel.GlLists) : nullptr)
+        for (const Slab& s : mesh->slabs)
+            drawSlabPositions(s.current, false);
+}
+
+std::vector<uint32_t> meshBuffersOf(const TPoxel& node) {
+    std::vector<uint32_t> buffers;
+    if (const NodeMesh* mesh = hasLists(node) ? meshOf(node.GlLists) : nullptr)
+        for (const Slab& s : mesh->slabs)
+            buffers.push_back(s.current.buffer);
+    return buffers;
+}
+
+void endPoxelArrays() {
+    ArrayState& a = g_arrays;
+    if (a.vertex || a.normal || a.colour || a.tex0 || a.tex1 || a.buffer)
+        useArrays(0, false, false, false);
+    switchArray(a.vertex, false, GL_VERTEX_ARRAY);
+}
+
+void keepSlabBuffersForUndo() {
     ++slabRun();
-}
-
-void forgetPoxelSlabLists() {
-    slabCache().clear();
 }
 
 void drawPoxelMeshNow(const PoxelMesh& mesh) {
@@ -425,29 +597,110 @@ void drawPoxelMeshNow(const PoxelMesh& mesh) {
 void BuildPoxelMesh(TPoxel& poxel, const TTextureList* textures, const MeshBuildExtras& extras) {
     PoxelMesh& mesh = scratchMesh();
     buildPoxelGeometry(poxel, textures, mesh, extras);
-    if (!poxel.IsGroup) {
-        if (mesh.Mode == MeshMode::Lists) {
-            releasePendingLists();
-            if (const uint32_t lists = nodeLists(poxel)) {
-                compilePoxelLists(lists, mesh);
-                poxel.ListsBuilt = true;
-            }
-        } else
-            drawPoxelMeshNow(mesh);
-    }
+    takeBuiltMesh(poxel, mesh);
     trimScratch(mesh);
 }
 
 void BuildPoxelTree(TPoxel& poxel, const TTextureList* textures) {
     // Pre-order without recursion: deep maps must not exhaust the stack.
+    std::vector<TPoxel*> nodes;
     std::vector<TPoxel*> pending{&poxel};
     while (!pending.empty()) {
         TPoxel* node = pending.back();
         pending.pop_back();
-        BuildPoxelMesh(*node, textures);
+        nodes.push_back(node);
         for (auto it = node->Children.rbegin(); it != node->Children.rend(); ++it)
             pending.push_back(it->get());
     }
+    BuildPoxelMeshes(nodes, textures);
+}
+
+void BuildPoxelMeshes(const std::vector<TPoxel*>& nodes, const TTextureList* textures,
+                      const BuildProgress& progress) {
+    // Few poxels, or a single core: the window's thread builds them itself.
+    constexpr size_t kParallelFrom = 64;
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    if (nodes.size() < kParallelFrom || cores < 2) {
+        for (size_t i = 0; i < nodes.size(); ++i) {
+            BuildPoxelMesh(*nodes[i], textures);
+            if (progress && (i + 1) % 64 == 0)
+                progress(i + 1, nodes.size());
+        }
+        if (progress)
+            progress(nodes.size(), nodes.size());
+        return;
+    }
+
+    // Workers compute meshes (a pure function of the poxel) into a small pool of meshes; this
+    // thread stores and uploads them as they come and hands the meshes back.
+    // The pool bounds the memory in flight to a few meshes.
+    const unsigned workers = std::min(cores, 8u);
+    struct Done {
+        size_t node;
+        PoxelMesh* mesh;
+    };
+    std::vector<PoxelMesh> pool(2 * size_t{workers} + 2);
+    std::vector<PoxelMesh*> idle;
+    for (PoxelMesh& m : pool)
+        idle.push_back(&m);
+    std::vector<Done> done;
+    std::mutex lock;
+    std::condition_variable meshFree, meshDone;
+    std::atomic<size_t> next{0};
+
+    auto work = [&] {
+        for (;;) {
+            const size_t i = next.fetch_add(1);
+            if (i >= nodes.size())
+                return;
+            PoxelMesh* mesh = nullptr;
+            {
+                std::unique_lock<std::mutex> l(lock);
+                meshFree.wait(l, [&] { return !idle.empty(); });
+                mesh = idle.back();
+                idle.pop_back();
+            }
+            // Pure: the window's thread may draw the tree meanwhile (a progress dialog lets
+            // it paint), so the results go into the node on that thread.
+            computePoxelGeometry(*nodes[i], textures, *mesh);
+            {
+                std::lock_guard<std::mutex> l(lock);
+                done.push_back({i, mesh});
+            }
+            meshDone.notify_one();
+        }
+    };
+    std::vector<std::thread> threads;
+    threads.reserve(workers);
+    for (unsigned w = 0; w < workers; ++w)
+        threads.emplace_back(work);
+
+    std::vector<Done> taken;
+    for (size_t uploaded = 0; uploaded < nodes.size();) {
+        {
+            std::unique_lock<std::mutex> l(lock);
+            meshDone.wait(l, [&] { return !done.empty(); });
+            taken.swap(done);
+        }
+        for (const Done& d : taken) {
+            storePoxelGeometry(*nodes[d.node], *d.mesh);
+            takeBuiltMesh(*nodes[d.node], *d.mesh);
+            trimScratch(*d.mesh);
+        }
+        {
+            std::lock_guard<std::mutex> l(lock);
+            for (const Done& d : taken)
+                idle.push_back(d.mesh);
+        }
+        meshFree.notify_all();
+        const size_t before = uploaded;
+        uploaded += taken.size();
+        taken.clear();
+        if (progress && (uploaded / 64 != before / 64 || uploaded == nodes.size()))
+            progress(uploaded, nodes.size());
+    }
+    for (std::thread& t : threads)
+        t.join();
 }
 
 } // namespace lw::gl

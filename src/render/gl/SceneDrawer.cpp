@@ -26,6 +26,7 @@ using detail::axisPoint;
 using detail::drawGizmo;
 using detail::DrawNode;
 using detail::FrameContext;
+using detail::subtreeBoxes;
 
 namespace {
 
@@ -132,6 +133,7 @@ void RenderFrame(SceneState& s, bool pick) {
     TCamera& c = s.Camera;
     s.Selected = nullptr;
     releasePendingLists();
+    endPoxelArrays(); // in case a draw outside a pass left them on
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glViewport(0, 0, c.Width, c.Height);
@@ -208,12 +210,21 @@ void RenderFrame(SceneState& s, bool pick) {
         glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
         glDepthMask(GL_FALSE);
     }
+    // Icons are laid out in screen pixels and the point tools walk to the selected node, so
+    // only frames without them skip whole subtrees. Bringing the boxes up to date costs a
+    // lookup per node, a small part of a screen frame but as much as a pick pass saves by it:
+    // pick passes skip poxel by poxel only.
+    fc.skipSubtrees = s.ShownRoot && !pick && s.FrameCulling && !s.ShowDummy && !s.HeightPick &&
+                      !s.LayersMode && !s.BrushPickPass;
+    if (fc.skipSubtrees)
+        subtreeBoxes().refresh(*s.ShownRoot, s.SelectedId);
     if (s.ShownRoot) {
         if (s.BrushPickPass)
             DrawNode(fc, *s.ShownRoot, nullptr, world, true, false);
         else
             DrawNode(fc, *s.ShownRoot, nullptr, world, s.HideParent, false);
     }
+    endPoxelArrays();
     glLoadIdentity();
     if (!pick && s.Water)
         drawWater();
@@ -225,6 +236,7 @@ void RenderFrame(SceneState& s, bool pick) {
     if (s.CopyPreview && s.Selected && !pick) {
         FrameContext preview = fc;
         DrawNode(preview, *s.Selected, nullptr, world, s.HideParent, false, &fc.copyMatrix);
+        endPoxelArrays();
     }
     s.CopyPreview = false;
     glPopMatrix();
@@ -300,6 +312,7 @@ std::vector<uint16_t> RenderDepthFromAbove(const SceneState& state, TPoxel& node
     glClearDepth(1.0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     DrawNode(fc, node, nullptr, identityMatrix(), s.HideParent, true);
+    endPoxelArrays();
     glFinish();
     std::vector<uint16_t> depth(size_t(kDepthSide) * kDepthSide);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

@@ -153,6 +153,8 @@ void TOpenGLBox::initializeGL() {
     glError_.clear();
     if (!gl::loadMultitexture(&resolveQt))
         glError_ = QStringLiteral("Error loading GL_ARB_multitexture!");
+    else if (!gl::loadBufferObjects(&resolveQt))
+        glError_ = QStringLiteral("OpenGL 1.5 vertex buffer objects are missing");
     gl::installDisplayListReleaseHook();
     QFont labelFont = font();
     labelFont.setPixelSize(11);

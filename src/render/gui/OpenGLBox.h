@@ -48,7 +48,7 @@ public:
     // PickSource: device pixels, the cell pass while `pass` asks for it.
     double pixelRatio() const override { return devicePixelRatioF(); }
     PickWindow pickWindow(int x, int y, int radius, PickPass pass) override;
-    // Runs `work` with the view's context current (for building or releasing display lists).
+    // Runs `work` with the view's context current (for building or releasing GPU meshes).
     template <typename F> void withContext(F&& work) {
         makeCurrent();
         work();
@@ -59,7 +59,7 @@ public:
     static QCursor cursorForCode(int code);
 
 signals:
-    // The context was (re)created: display lists must be built again.
+    // The context was (re)created: meshes must be built again.
     void glInitialized();
     // The context is about to go: every list dies with it.
     void glAboutToBeDestroyed();

@@ -465,3 +465,30 @@ TEST_F(MainFormView, TheDemoMapAsTheViewDrawsIt) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainFormView, ALargeMapOpensWithEveryMeshBuiltAndTheViewDrawnAgain) {
+    const QString path = qpath(dir_ / "large.xom");
+    ASSERT_TRUE(WriteMapFile(*makeGeneratedMap(2100), path.toStdString()));
+    ASSERT_TRUE(form_->openMapFile(path));
+    EXPECT_TRUE(errors_.isEmpty());
+    int poxels = 0, built = 0;
+    std::vector<const TPoxel*> pending{form_->EditRoot()};
+    while (!pending.empty()) {
+        const TPoxel* n = pending.back();
+        pending.pop_back();
+        if (!n->IsGroup && !n->IsEntity) {
+            ++poxels;
+            built += n->ListsBuilt;
+        }
+        for (const auto& c : n->Children)
+            pending.push_back(c.get());
+    }
+    EXPECT_GE(poxels, 2000);
+    EXPECT_EQ(built, poxels);
+    EXPECT_TRUE(form_->OpenGLBox()->updatesEnabled()) << "the view draws again";
+    EXPECT_EQ(form_->findChild<QWidget*>(QStringLiteral("MeshProgress")), nullptr);
+}
+
+} // namespace

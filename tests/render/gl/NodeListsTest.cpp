@@ -1,8 +1,9 @@
-// Display lists of large maps: far more nodes than the old numbering bands held, each with
-// lists of its own, picked by its own identity, untouched when other nodes go.
+// GPU meshes of large maps: far more nodes than the old numbering bands held, each with buffers
+// of its own, picked by its own identity, untouched when other nodes go.
 
 #include "core/Poxel.h"
 #include "render/gl/DisplayLists.h"
+#include "render/gl/GlFunctions.h"
 #include "render/gl/HeadlessContext.h"
 #include "render/gl/PoxelLists.h"
 #include "render/gl/SceneDrawer.h"
@@ -42,23 +43,19 @@ TEST(NodeLists, TwentyFiveThousandPoxelsEachDrawAndPickAsThemselves) {
     gl::BuildPoxelTree(*root, nullptr);
     state.EditRoot = state.ShownRoot = root.get();
 
-    // No two nodes share a list, and none takes the fixed lists or the font.
-    std::vector<uint32_t> firsts;
+    // No two nodes share a mesh or a buffer.
+    std::set<uint32_t> handles, buffers;
     std::set<int32_t> identities;
+    auto bufferOf = [](const TPoxel* n) { return gl::meshBuffersOf(*n).at(0); };
     for (TPoxel* n : nodes) {
         ASSERT_TRUE(gl::hasLists(*n));
-        firsts.push_back(n->GlLists);
+        handles.insert(n->GlLists);
+        buffers.insert(bufferOf(n));
         identities.insert(n->ListId);
     }
     EXPECT_EQ(identities.size(), nodes.size());
-    std::sort(firsts.begin(), firsts.end());
-    for (size_t i = 1; i < firsts.size(); ++i)
-        ASSERT_GE(firsts[i], firsts[i - 1] + 3) << "lists overlap";
-    for (uint32_t first : firsts) {
-        ASSERT_FALSE(first <= gl::kListGrid && first + 2 >= gl::kListTripod);
-        ASSERT_FALSE(first <= uint32_t(gl::kFontListBase) + 255 &&
-                     first + 2 >= uint32_t(gl::kFontListBase));
-    }
+    EXPECT_EQ(handles.size(), nodes.size());
+    EXPECT_EQ(buffers.size(), nodes.size());
 
     // A pick on a node (alone in the frame, the camera on it) names that node.
     auto pickOf = [&state](TPoxel* n) {
@@ -71,17 +68,17 @@ TEST(NodeLists, TwentyFiveThousandPoxelsEachDrawAndPickAsThemselves) {
     for (int i = 0; i < kNodes; i += 997)
         EXPECT_EQ(pickOf(nodes[size_t(i)]), uint32_t(nodes[size_t(i)]->ListId)) << i;
 
-    // Deleting nodes leaves every other node's lists as they were.
+    // Deleting nodes leaves every other node's buffers as they were.
     std::vector<uint32_t> deleted;
     for (int i = kNodes - 1; i >= 0; i -= 7) {
-        deleted.push_back(nodes[size_t(i)]->GlLists);
+        deleted.push_back(bufferOf(nodes[size_t(i)]));
         ASSERT_TRUE(RemovePoxel(*root, nodes[size_t(i)]));
         nodes.erase(nodes.begin() + i);
     }
-    for (uint32_t first : deleted)
-        EXPECT_FALSE(glIsList(first));
+    for (uint32_t buffer : deleted)
+        EXPECT_FALSE(gl::isBuffer(buffer));
     for (TPoxel* n : nodes)
-        ASSERT_TRUE(glIsList(n->GlLists) && glIsList(n->GlLists + gl::kPickListOffset));
+        ASSERT_TRUE(gl::isBuffer(bufferOf(n)));
     for (size_t i = 0; i < nodes.size(); i += 1013)
         EXPECT_EQ(pickOf(nodes[i]), uint32_t(nodes[i]->ListId)) << i;
 
@@ -89,23 +86,23 @@ TEST(NodeLists, TwentyFiveThousandPoxelsEachDrawAndPickAsThemselves) {
     gl::forgetContextLists();
 }
 
-TEST(NodeLists, NodesDestroyedWithoutAContextReleaseTheirListsLater) {
+TEST(NodeLists, NodesDestroyedWithoutAContextReleaseTheirBuffersLater) {
     auto context = gl::HeadlessContext::create(kSize, kSize);
     ASSERT_TRUE(context) << context.error().message();
     ASSERT_TRUE(context.value()->makeCurrent().ok());
     gl::installDisplayListReleaseHook();
     auto p = makePoxel(2, 1, 1);
     gl::BuildPoxelMesh(*p, nullptr);
-    const uint32_t lists = p->GlLists;
-    ASSERT_TRUE(glIsList(lists));
+    const uint32_t buffer = gl::meshBuffersOf(*p).at(0);
+    ASSERT_TRUE(gl::isBuffer(buffer));
     context.value()->doneCurrent();
     p.reset(); // no context current: queued
     ASSERT_TRUE(context.value()->makeCurrent().ok());
-    EXPECT_TRUE(glIsList(lists));
+    EXPECT_TRUE(gl::isBuffer(buffer));
     gl::releasePendingLists();
-    EXPECT_FALSE(glIsList(lists));
+    EXPECT_FALSE(gl::isBuffer(buffer));
 
-    // Lists of a context that is gone are never deleted in the next one.
+    // Meshes of a context that is gone are never released in the next one.
     auto q = makePoxel(1, 1, 1);
     gl::BuildPoxelMesh(*q, nullptr);
     gl::forgetContextLists();
@@ -113,7 +110,7 @@ TEST(NodeLists, NodesDestroyedWithoutAContextReleaseTheirListsLater) {
     auto r = makePoxel(1, 1, 1);
     gl::BuildPoxelMesh(*r, nullptr);
     q.reset();
-    EXPECT_TRUE(glIsList(r->GlLists));
+    EXPECT_TRUE(gl::isBuffer(gl::meshBuffersOf(*r).at(0)));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// Display lists of poxels drawn in the headless context and read back pixel by pixel.
+// GPU meshes of poxels drawn in the headless context and read back pixel by pixel.
 
 #include "render/gl/PoxelLists.h"
 #include "core/Poxel.h"
@@ -79,7 +79,7 @@ protected:
     void drawPick64(const TPoxel& p) {
         topView(32.0f);
         setIdentity(5);
-        glCallList(p.GlLists + gl::kPickListOffset);
+        gl::drawPoxelPickTriangles(p);
     }
     uint32_t cellAt(int x, int z) const {
         return identityAt(static_cast<float>(x) - 31.5f, static_cast<float>(z) - 31.5f);
@@ -95,7 +95,7 @@ TEST_F(PoxelLists, PickListDrawsTheLoneCellPrismInItsIdentity) {
     gl::BuildPoxelMesh(*p, nullptr);
     topView();
     setIdentity(static_cast<uint32_t>(p->ListId));
-    glCallList(p->GlLists + gl::kPickListOffset);
+    gl::drawPoxelPickTriangles(*p);
     EXPECT_EQ(identityAt(0.01f, 0.01f), static_cast<uint32_t>(p->ListId));
     EXPECT_EQ(identityAt(0.3f, -0.1f), static_cast<uint32_t>(p->ListId));
     // The vertical edges are bevelled away: the cross-section is the diamond |x| + |z| <= 0.5.
@@ -109,7 +109,7 @@ TEST_F(PoxelLists, TexturedListCarriesColourAndBindsBothUnits) {
     p->Color = 0xFF2080E0u; // red 0xE0, green 0x80, blue 0x20
     gl::BuildPoxelMesh(*p, nullptr);
     topView();
-    glCallList(p->GlLists);
+    gl::drawPoxelTriangles(*p);
     auto c = at(0.01f, 0.01f);
     EXPECT_EQ(c[0], 0xE0);
     EXPECT_EQ(c[1], 0x80);
@@ -128,7 +128,7 @@ TEST_F(PoxelLists, TexturedListCarriesColourAndBindsBothUnits) {
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     gl::activeTexture(GL_TEXTURE0);
-    glCallList(p->GlLists);
+    gl::drawPoxelTriangles(*p);
     c = at(0.01f, 0.01f);
     EXPECT_EQ((std::array<uint8_t, 3>{c[0], c[1], c[2]}), (std::array<uint8_t, 3>{255, 0, 0}));
 
@@ -136,7 +136,7 @@ TEST_F(PoxelLists, TexturedListCarriesColourAndBindsBothUnits) {
     topView();
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glCallList(p->GlLists);
+    gl::drawPoxelTriangles(*p);
     c = at(0.01f, 0.01f);
     EXPECT_EQ((std::array<uint8_t, 3>{c[0], c[1], c[2]}), (std::array<uint8_t, 3>{0, 255, 0}));
     gl::disableTexturing();
@@ -150,7 +150,7 @@ TEST_F(PoxelLists, EdgeListOutlinesThePrism) {
     topView();
     glDisable(GL_DEPTH_TEST);
     glColor3f(1, 1, 1);
-    glCallList(p->GlLists + gl::kEdgeListOffset);
+    gl::drawPoxelEdges(*p);
     const auto pixels = context()->readPixels();
     int lit = 0;
     for (int y = 0; y < kSize; ++y)
@@ -164,7 +164,7 @@ TEST_F(PoxelLists, EdgeListOutlinesThePrism) {
     EXPECT_GT(lit, 20);
 }
 
-TEST_F(PoxelLists, DirectDrawPaintsCellIdentitiesAndLeavesTheListsAlone) {
+TEST_F(PoxelLists, DirectDrawPaintsCellIdentitiesAndLeavesTheMeshAlone) {
     auto p = makePoxel(2, 1, 1);
     gl::BuildPoxelMesh(*p, nullptr);
 
@@ -180,10 +180,10 @@ TEST_F(PoxelLists, DirectDrawPaintsCellIdentitiesAndLeavesTheListsAlone) {
     p->DirectDraw = false;
     p->ShowPoints = false;
 
-    // The pick list still holds both cells: the picking build compiled nothing.
+    // The pick triangles still hold both cells: the picking build uploaded nothing.
     topView(1.2f);
     setIdentity(77);
-    glCallList(p->GlLists + gl::kPickListOffset);
+    gl::drawPoxelPickTriangles(*p);
     EXPECT_EQ(identityAt(-0.5f, 0.01f), 77u);
     EXPECT_EQ(identityAt(0.5f, 0.01f), 77u);
 }
@@ -208,7 +208,7 @@ TEST_F(PoxelLists, PointModesPaintLatticeIdentities) {
     EXPECT_EQ(context()->pixel(47, 15)[0], 13);
 }
 
-TEST_F(PoxelLists, TreeBuildsEveryPoxelAndDestroyingOneReleasesItsLists) {
+TEST_F(PoxelLists, TreeBuildsEveryPoxelAndDestroyingOneReleasesItsBuffers) {
     auto root = makePoxel();
     root->IsGroup = true;
     auto* child = AddChildPoxel(*root, makePoxel(2, 1, 1));
@@ -216,28 +216,25 @@ TEST_F(PoxelLists, TreeBuildsEveryPoxelAndDestroyingOneReleasesItsLists) {
     gl::BuildPoxelTree(*root, nullptr);
     EXPECT_EQ(root->BoxMax, (TVec3{0.5f, 0.5f, 0.5f}));
     EXPECT_EQ(root->GlLists, 0u); // a group only gets its box
-    EXPECT_TRUE(glIsList(child->GlLists));
-    const GLuint id = grandchild->GlLists;
+    ASSERT_EQ(gl::meshBuffersOf(*child).size(), 1u);
+    const GLuint buffer = gl::meshBuffersOf(*grandchild).at(0);
     EXPECT_EQ(grandchild->BoxMax, (TVec3{0.5f, 1.0f, 0.5f}));
-    for (GLuint list : {id, id + 1, id + 2})
-        EXPECT_TRUE(glIsList(list));
+    EXPECT_TRUE(gl::isBuffer(buffer));
 
     ASSERT_TRUE(RemovePoxel(*child, grandchild));
-    for (GLuint list : {id, id + 1, id + 2})
-        EXPECT_FALSE(glIsList(list));
-    EXPECT_TRUE(glIsList(child->GlLists));
+    EXPECT_FALSE(gl::isBuffer(buffer));
+    EXPECT_TRUE(gl::isBuffer(gl::meshBuffersOf(*child).at(0)));
 }
 
-TEST_F(PoxelLists, LargePoxelsRecompileOnlyTheSlabsThatChanged) {
+TEST_F(PoxelLists, LargePoxelsUploadOnlyTheSlabsThatChanged) {
     // 64 x 1 x 64 cells: 3 x 3 slabs of up to 25 x 25 columns, one pixel per cell from above.
     auto p = makePoxel(64, 1, 64);
     const TTextureList table{};
     gl::BuildPoxelMesh(*p, &table);
-    const std::vector<uint32_t> slabs = gl::slabListsOf(*p);
+    const std::vector<uint32_t> slabs = gl::meshBuffersOf(*p);
     ASSERT_EQ(slabs.size(), 9u);
-    for (GLuint first : slabs)
-        for (GLuint list = first; list < first + 3; ++list)
-            EXPECT_TRUE(glIsList(list)) << list;
+    for (GLuint buffer : slabs)
+        EXPECT_TRUE(gl::isBuffer(buffer)) << buffer;
     drawPick64(*p);
     EXPECT_EQ(cellAt(10, 50), 5u);
     EXPECT_EQ(cellAt(10, 10), 5u);
@@ -255,48 +252,47 @@ TEST_F(PoxelLists, LargePoxelsRecompileOnlyTheSlabsThatChanged) {
     EXPECT_EQ(cellAt(10, 50), 5u);
     EXPECT_EQ(cellAt(10, 10), 0u);
 
-    // A colour change reaches every slab of the textured list.
+    // A colour change reaches every slab.
     p->Color = 0xFF00FF00u;
     gl::BuildPoxelMesh(*p, &table);
     topView(32.0f);
-    glCallList(p->GlLists);
+    gl::drawPoxelTriangles(*p);
     EXPECT_EQ(at(-20.5f, 20.5f)[1], 255);
     EXPECT_EQ(at(-20.5f, -20.5f)[1], 255);
     EXPECT_EQ(at(-20.5f, -20.5f)[0], 0);
 
-    // The slab lists go with the node.
+    // The slab buffers go with the node.
     p.reset();
-    for (GLuint first : slabs)
-        for (GLuint list = first; list < first + 3; ++list)
-            EXPECT_FALSE(glIsList(list)) << list;
+    for (GLuint buffer : slabs)
+        EXPECT_FALSE(gl::isBuffer(buffer)) << buffer;
 }
 
-TEST_F(PoxelLists, UndoingARunOfChangesSwapsBackTheListsItReplaced) {
+TEST_F(PoxelLists, UndoingARunOfChangesSwapsBackTheBuffersItReplaced) {
     auto p = makePoxel(64, 1, 64);
     const TTextureList table{};
     gl::BuildPoxelMesh(*p, &table);
-    const std::vector<uint32_t> before = gl::slabListsOf(*p);
+    const std::vector<uint32_t> before = gl::meshBuffersOf(*p);
     const auto cells = p->Voxels;
 
     // A run of three changes in two slabs (their cells and neighbours inside them).
-    gl::keepSlabListsForUndo();
+    gl::keepSlabBuffersForUndo();
     p->Voxels[p->cellIndex(10, 0, 40)] = 0;
     gl::BuildPoxelMesh(*p, &table);
     p->Voxels[p->cellIndex(11, 0, 40)] = 0;
     gl::BuildPoxelMesh(*p, &table);
     p->Voxels[p->cellIndex(10, 0, 10)] = 0;
     gl::BuildPoxelMesh(*p, &table);
-    const std::vector<uint32_t> after = gl::slabListsOf(*p);
+    const std::vector<uint32_t> after = gl::meshBuffersOf(*p);
     ASSERT_EQ(after.size(), before.size());
     int replaced = 0;
     for (size_t k = 0; k < after.size(); ++k)
         replaced += after[k] != before[k];
     EXPECT_EQ(replaced, 2);
 
-    // The undo finds the lists from before the run, the redo those the run made.
+    // The undo finds the buffers from before the run, the redo those the run made.
     p->Voxels = cells;
     gl::BuildPoxelMesh(*p, &table);
-    EXPECT_EQ(gl::slabListsOf(*p), before);
+    EXPECT_EQ(gl::meshBuffersOf(*p), before);
     drawPick64(*p);
     EXPECT_EQ(cellAt(10, 40), 5u);
     EXPECT_EQ(cellAt(10, 10), 5u);
@@ -304,7 +300,7 @@ TEST_F(PoxelLists, UndoingARunOfChangesSwapsBackTheListsItReplaced) {
     p->Voxels[p->cellIndex(11, 0, 40)] = 0;
     p->Voxels[p->cellIndex(10, 0, 10)] = 0;
     gl::BuildPoxelMesh(*p, &table);
-    EXPECT_EQ(gl::slabListsOf(*p), after);
+    EXPECT_EQ(gl::meshBuffersOf(*p), after);
     drawPick64(*p);
     EXPECT_EQ(cellAt(11, 40), 0u);
     EXPECT_EQ(cellAt(10, 10), 0u);
@@ -313,8 +309,8 @@ TEST_F(PoxelLists, UndoingARunOfChangesSwapsBackTheListsItReplaced) {
     // Both versions go with the node.
     p.reset();
     for (const auto* names : {&before, &after})
-        for (GLuint first : *names)
-            EXPECT_FALSE(glIsList(first)) << first;
+        for (GLuint buffer : *names)
+            EXPECT_FALSE(gl::isBuffer(buffer)) << buffer;
 }
 
 TEST(HeadlessContext, RefusesImpossibleSizesClearly) {

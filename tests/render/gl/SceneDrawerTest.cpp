@@ -17,6 +17,7 @@
 
 #include <cmath>
 #include <set>
+#include <vector>
 
 using namespace lw;
 
@@ -241,24 +242,30 @@ TEST_F(SceneDrawer, TheCpuCameraPutsPointsWhereTheFrameDrawsThem) {
     EXPECT_EQ(gl::PickAt(state_, ox, oy), 0u);
 }
 
-TEST_F(SceneDrawer, PickCullingFindsExactlyWhatTheFullPassFinds) {
-    // A generated map with groups and entities shown, from outside and from inside.
+TEST_F(SceneDrawer, CullingDrawsAndPicksExactlyWhatTheFullPassesDo) {
+    // A generated map from outside and from inside, with groups and entities shown (poxels
+    // skipped one by one) and hidden (whole groups skipped too).
     root_ = makeGeneratedMap(120, 7);
     gl::BuildPoxelTree(*root_, nullptr);
     state_.EditRoot = state_.ShownRoot = root_.get();
-    state_.ShowDummy = true;
     const auto bounds = worldBounds(*root_);
     ASSERT_TRUE(bounds);
     focusCameraOnBounds(state_.Camera, *bounds);
+    const float distance = state_.Camera.CamDistance;
     struct View {
         float pitch, yaw, distanceScale;
     };
     int hits = 0;
-    for (const View v : {View{-20, 136, 1}, View{-70, 10, 0.6f}, View{-5, 250, 0.05f}}) {
+    auto compare = [&](const View& v) {
         state_.Camera.CamPitch = v.pitch;
         state_.Camera.CamYaw = v.yaw;
-        const float distance = state_.Camera.CamDistance;
-        state_.Camera.CamDistance *= v.distanceScale;
+        state_.Camera.CamDistance = distance * v.distanceScale;
+        state_.FrameCulling = false;
+        gl::RenderFrame(state_, false);
+        const auto whole = context()->readPixels();
+        state_.FrameCulling = true;
+        gl::RenderFrame(state_, false);
+        ASSERT_TRUE(context()->readPixels() == whole) << "pitch " << v.pitch;
         for (int y = 1; y < kSize; y += 5)
             for (int x = 1; x < kSize; x += 5) {
                 state_.PickCulling = false;
@@ -268,9 +275,75 @@ TEST_F(SceneDrawer, PickCullingFindsExactlyWhatTheFullPassFinds) {
                 ASSERT_EQ(culled, full) << "at " << x << ", " << y;
                 hits += full != 0;
             }
-        state_.Camera.CamDistance = distance;
+    };
+    const View views[] = {{-20, 136, 1}, {-70, 10, 0.6f}, {-5, 250, 0.05f}};
+    for (const bool dummies : {true, false}) {
+        state_.ShowDummy = dummies;
+        for (const View& v : views)
+            compare(v);
     }
-    EXPECT_GT(hits, 60) << "the views must see the map";
+    EXPECT_GT(hits, 80) << "the views must see the map";
+
+    // A group moved and a poxel grown after those frames are drawn where they are now, and a
+    // selected node out of view is still reached (its gizmo stands on it).
+    TPoxel* group = nullptr;
+    for (auto& child : root_->Children)
+        if (child->IsGroup && !child->Children.empty())
+            group = child.get();
+    ASSERT_NE(group, nullptr);
+    group->Pos.X -= 15;
+    group->Rot.Y += 30;
+    TPoxel* poxel = group->Children.front().get();
+    poxel->Size = {3, 3, 3};
+    for (const View& v : views)
+        compare(v);
+    state_.SelectedId = poxel->ListId;
+    state_.Camera.CamPan = {-1000, 0, 0};
+    gl::RenderFrame(state_, false);
+    EXPECT_EQ(state_.Selected, poxel);
+    state_.SelectedId = 0;
+}
+
+TEST_F(SceneDrawer, MeshesBuiltOnWorkersDrawAsThoseBuiltOneByOne) {
+    auto serial = makeGeneratedMap(300, 11);
+    root_ = makeGeneratedMap(300, 11);
+    std::vector<TPoxel*> nodes;
+    std::vector<TPoxel*> pending{root_.get()};
+    while (!pending.empty()) {
+        TPoxel* n = pending.back();
+        pending.pop_back();
+        nodes.push_back(n);
+        for (auto& child : n->Children)
+            pending.push_back(child.get());
+    }
+    size_t last = 0, calls = 0;
+    gl::BuildPoxelMeshes(nodes, nullptr, [&](size_t done, size_t total) {
+        EXPECT_EQ(total, nodes.size());
+        EXPECT_GT(done, last);
+        last = done;
+        ++calls;
+    });
+    EXPECT_EQ(last, nodes.size());
+    EXPECT_GT(calls, 1u);
+    pending = {serial.get()};
+    while (!pending.empty()) {
+        TPoxel* n = pending.back();
+        pending.pop_back();
+        gl::BuildPoxelMesh(*n, nullptr);
+        for (auto& child : n->Children)
+            pending.push_back(child.get());
+    }
+    const auto bounds = worldBounds(*root_);
+    ASSERT_TRUE(bounds);
+    focusCameraOnBounds(state_.Camera, *bounds);
+    state_.Camera.CamPitch = -30;
+    state_.EditRoot = state_.ShownRoot = serial.get();
+    gl::RenderFrame(state_, false);
+    const auto expected = context()->readPixels();
+    state_.EditRoot = state_.ShownRoot = root_.get();
+    gl::RenderFrame(state_, false);
+    EXPECT_TRUE(context()->readPixels() == expected);
+    state_.EditRoot = state_.ShownRoot = nullptr;
 }
 
 TEST_F(SceneDrawer, TheDragPreviewDrawsTheSelectedNodeAndItsChildrenInItsFrames) {
