@@ -1,5 +1,6 @@
 #include "render/ViewMath.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -205,6 +206,52 @@ bool boxMayBeVisible(const Mat4& clipFromLocal, const TVec3& lo, const TVec3& hi
             return true;
     }
     return all == 0;
+}
+
+FramePlanes framePlanes(const Mat4& clipFromFrame) {
+    const auto row = [&](size_t r) {
+        return std::array<double, 4>{clipFromFrame[r], clipFromFrame[4 + r], clipFromFrame[8 + r],
+                                     clipFromFrame[12 + r]};
+    };
+    const auto length = [](const std::array<double, 4>& p) {
+        return std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+    };
+    FramePlanes f;
+    f.w = row(3);
+    f.wSlope = length(f.w);
+    // -w <= x, x <= w, then y and z, as boxMayBeVisible codes them.
+    for (size_t axis = 0; axis < 3; ++axis) {
+        const auto a = row(axis);
+        for (size_t side = 0; side < 2; ++side) {
+            auto& p = f.planes[axis * 2 + side];
+            for (size_t i = 0; i < 4; ++i)
+                p[i] = side == 0 ? f.w[i] + a[i] : f.w[i] - a[i];
+            f.slopes[axis * 2 + side] = length(p);
+        }
+    }
+    return f;
+}
+
+bool nodeSurelyOutside(const FramePlanes& f, const TPoxel& node) {
+    const auto reach = [](float lo, float hi, float size) {
+        return static_cast<double>(std::max(std::fabs(lo), std::fabs(hi))) *
+               std::fabs(static_cast<double>(size));
+    };
+    const double rx = reach(node.BoxMin.X, node.BoxMax.X, node.Size.X);
+    const double ry = reach(node.BoxMin.Y, node.BoxMax.Y, node.Size.Y);
+    const double rz = reach(node.BoxMin.Z, node.BoxMax.Z, node.Size.Z);
+    // A hair larger than the box's farthest corner, for rounding.
+    const double r = std::sqrt(rx * rx + ry * ry + rz * rz) * (1.0 + 1e-6);
+    const double x = node.Pos.X, y = node.Pos.Y, z = node.Pos.Z;
+    const auto at = [&](const std::array<double, 4>& p) {
+        return p[0] * x + p[1] * y + p[2] * z + p[3];
+    };
+    // Twice the margin boxMayBeVisible allows, taken at the largest |w| inside the ball.
+    const double margin = 2e-5 * (std::fabs(at(f.w)) + r * f.wSlope + 1.0);
+    for (size_t i = 0; i < 6; ++i)
+        if (at(f.planes[i]) + r * f.slopes[i] + margin < 0) // false for NaN: kept
+            return true;
+    return false;
 }
 
 } // namespace lw

@@ -72,4 +72,19 @@ Mat4 withTranslationOf(const Mat4& axes, const Mat4& origin);
 // cannot put a fragment into the viewport.
 bool boxMayBeVisible(const Mat4& clipFromLocal, const TVec3& lo, const TVec3& hi);
 
+// The six planes of the clip volume of `clipFromFrame` (projection times a frame) written in
+// that frame's coordinates, for testing the many nodes placed in one frame without placing each.
+struct FramePlanes {
+    std::array<std::array<double, 4>, 6> planes{}; // a point is inside where a.p + d >= 0
+    std::array<double, 6> slopes{};                // the length of each plane's (a)
+    std::array<double, 4> w{};                     // the clip w row
+    double wSlope = 0.0;
+};
+FramePlanes framePlanes(const Mat4& clipFromFrame);
+
+// True when the poxel `node`, placed in the frame of `planes` by its Pos and any turn, has all
+// of its box (scaled by Size) beyond one plane, so boxMayBeVisible would reject it once placed.
+// The test needs no turn: it takes the ball about the node's origin that holds the box.
+bool nodeSurelyOutside(const FramePlanes& planes, const TPoxel& node);
+
 } // namespace lw

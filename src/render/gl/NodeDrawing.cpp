@@ -221,6 +221,16 @@ void DrawIcon(FrameContext& fc, IconKind kind, const std::string& name) {
     glPopAttrib();
 }
 
+constexpr size_t kPrefetchAhead = 4;
+
+void prefetchCullFields(const TPoxel& node) {
+    __builtin_prefetch(&node.Pos);
+    __builtin_prefetch(&node.IsGroup);
+    __builtin_prefetch(&node.BoxMin);
+    __builtin_prefetch(&node.ListsBuilt);
+    __builtin_prefetch(&node.Children);
+}
+
 } // namespace
 
 // Nodes are placed on the CPU (the same frames the object drags compute with) and each node's
@@ -435,8 +445,27 @@ void DrawNode(FrameContext& fc, TPoxel& node, TPoxel* parent, const Mat4& frame,
         for (auto& entity : node.Entities)
             DrawNode(fc, *entity, &node, m, hideParent, true);
     const bool childForce = (isSelected && !s.HideChild) ? true : force;
-    for (auto& child : node.Children)
-        DrawNode(fc, *child, nullptr, childFrame, hideParent, childForce);
+    if (node.Children.empty())
+        return;
+    // Leaf poxels that would be culled are passed over before they are placed: a test of the
+    // ball about each origin against the planes of this frame is much cheaper than placing.
+    const bool culling = pick ? s.PickCulling : s.FrameCulling;
+    const FramePlanes planes =
+        culling ? framePlanes(multiply(pick ? fc.pickProjection : fc.projection, childFrame))
+                : FramePlanes{};
+    const size_t count = node.Children.size();
+    for (size_t i = 0; i < count; ++i) {
+        // The children lie scattered in memory and each test below reads a few of their cache
+        // lines: ask for those of a child a little ahead while this one is tested.
+        if (culling && i + kPrefetchAhead < count)
+            prefetchCullFields(*node.Children[i + kPrefetchAhead]);
+        const TPoxel& c = *node.Children[i];
+        if (culling && c.Children.empty() && !c.IsEntity && !c.IsGroup &&
+            (s.SelectedId == 0 || c.ListId != s.SelectedId) &&
+            (!s.ShowDummy || c.Entities.empty()) && hasLists(c) && nodeSurelyOutside(planes, c))
+            continue;
+        DrawNode(fc, *node.Children[i], nullptr, childFrame, hideParent, childForce);
+    }
 }
 
 } // namespace lw::gl::detail
