@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <random>
 
 using namespace lw;
 
@@ -101,6 +103,50 @@ TEST(ViewMath, BoxesBeyondOnePlaneAreRejectedOthersKept) {
         multiply(P, translation({float(back.X), float(back.Y), float(back.Z)})), lo, hi));
     // A long box reaching across the view from outside on both sides is kept.
     EXPECT_TRUE(boxMayBeVisible(P, {-900, -0.1f, -0.1f}, {900, 0.1f, 0.1f}));
+}
+
+TEST(ViewMath, TheBallTestRejectsOnlyNodesTheBoxTestRejects) {
+    // Nodes turned, scaled (some mirrored) and placed around the view of a whole frame and of
+    // a 3-pixel pick square, in a turned parent frame: whatever the ball test passes over must
+    // be what placing the node and testing its box rejects, and most far nodes are passed over.
+    const TCamera c = camera800x600();
+    Mat4 pickSquare = identityMatrix();
+    pickSquare[0] = 800.0 / 3, pickSquare[5] = 600.0 / 3;
+    pickSquare[12] = (800 - 2 * 310.5) / 3, pickSquare[13] = (600 - 2 * 200.5) / 3;
+    std::mt19937 rng(11);
+    auto uniform = [&](float lo, float hi) { return std::uniform_real_distribution(lo, hi)(rng); };
+    for (const Mat4& projection :
+         {cameraProjection(c), multiply(pickSquare, cameraProjection(c))}) {
+        const Mat4 frame = multiply(translation({2, -1, 3}), rotation(35, 1));
+        const FramePlanes planes = framePlanes(multiply(projection, frame));
+        int passedOver = 0;
+        for (int i = 0; i < 4000; ++i) {
+            auto node = makePoxel();
+            node->Pos = {uniform(-60, 60), uniform(-40, 40), uniform(-60, 60)};
+            node->Rot = {uniform(-180, 180), uniform(-180, 180), uniform(-180, 180)};
+            node->Size = {uniform(-3, 3), uniform(0.1f, 3), uniform(0.1f, 3)};
+            node->BoxMin = {uniform(-4, 0), uniform(-4, 0), uniform(-4, 0)};
+            node->BoxMax = {uniform(0, 4), uniform(0, 4), uniform(0, 4)};
+            if (!nodeSurelyOutside(planes, *node))
+                continue;
+            ++passedOver;
+            const Mat4 placed =
+                multiply(placeNode(frame, *node, nullptr, false), scaling(node->Size));
+            ASSERT_FALSE(boxMayBeVisible(multiply(projection, placed), node->BoxMin, node->BoxMax))
+                << "node " << i;
+        }
+        EXPECT_GT(passedOver, 2000);
+    }
+    // A node whose box holds the view's middle, or whose position is not a number, is kept.
+    const FramePlanes whole = framePlanes(cameraProjection(c));
+    auto node = makePoxel();
+    node->BoxMin = {-1, -1, -1};
+    node->BoxMax = {1, 1, 1};
+    EXPECT_FALSE(nodeSurelyOutside(whole, *node));
+    node->Pos = {500, 0, 0};
+    EXPECT_TRUE(nodeSurelyOutside(whole, *node));
+    node->Pos.Y = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_FALSE(nodeSurelyOutside(whole, *node));
 }
 
 } // namespace
