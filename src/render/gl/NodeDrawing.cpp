@@ -223,12 +223,14 @@ void DrawIcon(FrameContext& fc, IconKind kind, const std::string& name) {
 
 constexpr size_t kPrefetchAhead = 4;
 
-void prefetchCullFields(const TPoxel& node) {
+void prefetchCullFields([[maybe_unused]] const TPoxel& node) {
+#if defined(__GNUC__) || defined(__clang__)
     __builtin_prefetch(&node.Pos);
     __builtin_prefetch(&node.IsGroup);
     __builtin_prefetch(&node.BoxMin);
     __builtin_prefetch(&node.ListsBuilt);
     __builtin_prefetch(&node.Children);
+#endif
 }
 
 } // namespace
