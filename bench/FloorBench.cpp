@@ -105,24 +105,30 @@ void placeVertex(const std::array<float, 16>& m, MeshVertex& v) {
                 m[2] * n.X + m[6] * n.Y + m[10] * n.Z};
 }
 
-// The poxels under `root` with their world placements (Size included).
-std::vector<std::pair<const TPoxel*, std::array<float, 16>>> placedPoxels(const TPoxel& root) {
-    std::vector<std::pair<const TPoxel*, std::array<float, 16>>> poxels;
+// Calls `visit(poxel, placement)` for every poxel under `root`, with its world placement (Size
+// included), as the drawer places it.
+template <class Visit> void forEachPlacedPoxel(const TPoxel& root, Visit&& visit) {
     std::vector<std::pair<const TPoxel*, Mat4>> pending{{&root, identityMatrix()}};
     while (!pending.empty()) {
         const auto [node, frame] = pending.back();
         pending.pop_back();
         const Mat4 placed = placeNode(frame, *node, nullptr, false);
-        if (!node->IsGroup && !node->IsEntity) {
-            const Mat4 m = multiply(placed, scaling(node->Size));
-            std::array<float, 16> f{};
-            for (size_t i = 0; i < 16; ++i)
-                f[i] = static_cast<float>(m[i]);
-            poxels.emplace_back(node, f);
-        }
+        if (!node->IsGroup && !node->IsEntity)
+            visit(*node, multiply(placed, scaling(node->Size)));
         for (const auto& child : node->Children)
             pending.emplace_back(child.get(), placed);
     }
+}
+
+// The poxels under `root` with their world placements (Size included).
+std::vector<std::pair<const TPoxel*, std::array<float, 16>>> placedPoxels(const TPoxel& root) {
+    std::vector<std::pair<const TPoxel*, std::array<float, 16>>> poxels;
+    forEachPlacedPoxel(root, [&poxels](const TPoxel& node, const Mat4& m) {
+        std::array<float, 16> f{};
+        for (size_t i = 0; i < 16; ++i)
+            f[i] = static_cast<float>(m[i]);
+        poxels.emplace_back(&node, f);
+    });
     return poxels;
 }
 
@@ -315,19 +321,10 @@ BENCHMARK(BM_DrawerOpen)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->
 double visibleShare(const TCamera& camera, const TPoxel& root) {
     const Mat4 projection = cameraProjection(camera);
     size_t poxels = 0, seen = 0;
-    std::vector<std::pair<const TPoxel*, Mat4>> pending{{&root, identityMatrix()}};
-    while (!pending.empty()) {
-        const auto [node, frame] = pending.back();
-        pending.pop_back();
-        const Mat4 placed = placeNode(frame, *node, nullptr, false);
-        if (!node->IsGroup && !node->IsEntity) {
-            ++poxels;
-            seen += boxMayBeVisible(multiply(projection, multiply(placed, scaling(node->Size))),
-                                    node->BoxMin, node->BoxMax);
-        }
-        for (const auto& child : node->Children)
-            pending.emplace_back(child.get(), placed);
-    }
+    forEachPlacedPoxel(root, [&](const TPoxel& node, const Mat4& m) {
+        ++poxels;
+        seen += boxMayBeVisible(multiply(projection, m), node.BoxMin, node.BoxMax);
+    });
     return poxels ? double(seen) / double(poxels) : 0.0;
 }
 
