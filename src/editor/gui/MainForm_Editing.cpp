@@ -29,6 +29,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <QUrl>
@@ -47,6 +48,25 @@ QAction* editAction(QMenu* menu, const char* name, const QKeySequence& key) {
     // their own Ctrl+C, Ctrl+V and Ctrl+X.
     action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     return action;
+}
+
+// The pixels as the screen shows them: the view's alpha carries the texture blend, not
+// coverage, so it is dropped rather than applied.
+QImage withoutAlpha(const QImage& image) {
+    QImage::Format opaque = QImage::Format_RGB32;
+    switch (image.format()) {
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        break;
+    case QImage::Format_RGBA8888:
+    case QImage::Format_RGBA8888_Premultiplied:
+        opaque = QImage::Format_RGBX8888;
+        break;
+    default:
+        return image.convertToFormat(QImage::Format_RGB32);
+    }
+    return QImage(image.constBits(), image.width(), image.height(), image.bytesPerLine(), opaque)
+        .copy();
 }
 
 bool isKey(const QKeyEvent* event, Qt::Key key) {
@@ -306,7 +326,15 @@ THelpWindow* TMainForm::helpWindow() {
 }
 
 void TMainForm::registerHelpPictures(THelpWindow& help) {
-    help.setPictureWidget(QStringLiteral("main-window"), this);
+    // The 3D view clears to transparent black, which a grab of the window would compose over
+    // the window's background: its own picture goes on top, opaque, as it shows on screen.
+    help.setPictureSource(QStringLiteral("main-window"), [this] {
+        QImage window = grab().toImage();
+        const QImage view = withoutAlpha(OpenGLBox_->grabFramebuffer());
+        QPainter painter(&window);
+        painter.drawImage(QRect(OpenGLBox_->mapTo(this, QPoint(0, 0)), OpenGLBox_->size()), view);
+        return window;
+    });
     help.setPictureWidget(QStringLiteral("map-tree"), PageControl2->widget(0));
     help.setPictureWidget(QStringLiteral("properties"), ScrollBox1);
     help.setPictureWidget(QStringLiteral("texture-page"), TexturePage_);
