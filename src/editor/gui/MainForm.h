@@ -322,6 +322,8 @@ private:
     void UpdateRecentMenu(RecentKind kind);
     QString GetRecentFile(int menuIndex, RecentKind kind) const;
     void reportError(const QString& key, const QString& detail = {});
+    // reportError for a refusal of the node clipboard commands (its key and detail).
+    void reportEditError(const Error& error);
     void showDocument(TPoxel* root, const QString& statusKey);
     // Builds the meshes of the subtree that the current context has none of (all of them
     // when `all`).

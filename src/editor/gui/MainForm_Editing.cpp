@@ -228,11 +228,15 @@ void TMainForm::DeleteKeyClick() {
         Delete1Click();
 }
 
+void TMainForm::reportEditError(const Error& error) {
+    reportError(QStringLiteral("[%1]").arg(QString::fromStdString(error.key)),
+                QString::fromStdString(error.detail));
+}
+
 void TMainForm::Copy1Click() {
     const Status copied = copyNodesToClipboard(copySelection());
     if (!copied) {
-        reportError(QStringLiteral("[%1]").arg(QString::fromStdString(copied.error().key)),
-                    QString::fromStdString(copied.error().detail));
+        reportEditError(copied.error());
         return;
     }
     // The clipboard may tell of its change later, or not at all to its own owner.
@@ -243,8 +247,7 @@ void TMainForm::Copy1Click() {
 void TMainForm::Cut1Click() {
     const Status cut = cutNodesToClipboard(*doc_, treeSelection());
     if (!cut) {
-        reportError(QStringLiteral("[%1]").arg(QString::fromStdString(cut.error().key)),
-                    QString::fromStdString(cut.error().detail));
+        reportEditError(cut.error());
         return;
     }
     clipboardNodes_ = 1;
@@ -258,8 +261,7 @@ void TMainForm::Paste1Click() {
                            : Result<std::vector<TPoxel*>>(Error{
                                  "sCannotPasteNodes", "", "choose the one node to paste into"});
     if (!pasted) {
-        reportError(QStringLiteral("[%1]").arg(QString::fromStdString(pasted.error().key)),
-                    QString::fromStdString(pasted.error().detail));
+        reportEditError(pasted.error());
         return;
     }
     if (!pasted->empty())
@@ -269,8 +271,7 @@ void TMainForm::Paste1Click() {
 void TMainForm::Duplicate1Click() {
     auto copies = duplicateNodes(*doc_, treeSelection());
     if (!copies) {
-        reportError(QStringLiteral("[%1]").arg(QString::fromStdString(copies.error().key)),
-                    QString::fromStdString(copies.error().detail));
+        reportEditError(copies.error());
         return;
     }
     if (!copies->empty())
